@@ -1,0 +1,426 @@
+#include "cost/calculations.h"
+
+#include <algorithm>
+
+#include "model/numbers.h"
+
+namespace zandorik {
+namespace {
+
+// Colour list positions, for the rule tables below.
+enum Colour { KO, White, Black, Cyan, Red, Yellow, Grey, Orange, Blue, Green, Magenta, Brown };
+
+float Single(double value) {
+  return static_cast<float>(value);
+}
+
+float UnknownAbility(std::string_view colourName, MessageSink& sink) {
+  sink.Message("Unknown ability: " + std::string(colourName));
+  return static_cast<float>(kErrorPenalty);
+}
+
+// The doublings of "Poison" and "Incapacitate" are whole-number arithmetic;
+// 32 bits hold every doubled 16-bit value exactly.
+float Doubled(std::int16_t value) {
+  return static_cast<float>(2 * static_cast<std::int32_t>(value));
+}
+
+double RangeValue(const FigureScreen& screen) {
+  return ValueOfText(screen.rangeText);
+}
+
+// The caption of another square in the column of `click`.
+double CaptionValue(const FigureScreen& screen, StatRow row, std::int16_t click) {
+  const int column = std::clamp(click - 1, 0, kColumnCount - 1);
+  return ValueOfText(screen.Square(row, column).caption);
+}
+
+float SuperStrength(std::int16_t value, const FigureScreen& screen) {
+  int count = 0;
+  double maxDamage = 0;
+  for (int column = 0; column < kColumnCount; ++column) {
+    if (ColourNameFromCode(screen.Square(StatRow::Attack, column).background) != "Green")
+      continue;
+    ++count;
+    const double d = ValueOfText(screen.Square(StatRow::Damage, column).caption);
+    if (d > maxDamage)
+      maxDamage = RoundHalfEven(d);
+  }
+  return Single(value / (maxDamage + 1) / count);
+}
+
+}  // namespace
+
+double CostTeam(std::int16_t dialLength, std::string_view team, MessageSink& sink) {
+  if (team == kTeams[0].name)
+    return 0;
+  for (std::size_t i = 1; i < kTeams.size(); ++i) {
+    if (kTeams[i].name == team)
+      return static_cast<double>(dialLength) * kTeams[i].factor;
+  }
+  sink.Message("No value for team: " + std::string(team));
+  return kErrorPenalty;
+}
+
+float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                      const FigureScreen&, MessageSink& sink) {
+  const double v = value;
+  const bool early = click <= 2;
+  switch (ColourPosition(colourName)) {
+    case KO:
+    case White:
+      return 0;
+    case Black:
+      return Single(v / 25);  // Stealth
+    case Cyan:
+      return Single(early ? v : v / 2);  // Mind Control
+    case Red:
+      return Single(early ? v / 6 : v / 4);  // Flurry
+    case Yellow:
+      return Single(click <= 8 ? v / 4 : v / 2);  // Phasing
+    case Grey:
+      return Single(early ? v : v / 2);  // Running Shot
+    case Orange:
+      return Single(v / 25);  // Leap/Climb
+    case Blue:
+      return Single(early ? v / 2 : v / 4);  // Plasticity
+    case Green:
+      return Single(v / 2.5);  // Charge
+    case Magenta:
+      return Single(early ? v / 4 : v / 6);  // Force Blast
+    case Brown:
+      return Single(early ? v : v / 2);  // Hypersonic Speed
+    default:
+      return UnknownAbility(colourName, sink);
+  }
+}
+
+float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                       const FigureScreen& screen, MessageSink& sink) {
+  const double v = value;
+  switch (ColourPosition(colourName)) {
+    case KO:
+    case White:
+      return 0;
+    case Black:  // Steal Energy
+      if (click <= 1)
+        return 0;
+      return Single(click == 2 ? v / 4 : v / 6);
+    case Cyan:  // Incapacitate
+      if (click <= 1)
+        return Single(v * 1.25);
+      if (click <= 3)
+        return Single(v / 2.5);
+      if (click == 4)
+        return Single(v / 2);
+      if (click == 5)
+        return Single(v);
+      if (click == 6)
+        return Single(v / 4);
+      if (click <= 9)
+        return Doubled(value);
+      return Single(v);
+    case Red:  // Blades/Claws/Fangs
+      if (click <= 1)
+        return Single(v / 8);
+      if (click == 2)
+        return Single(v / 6);
+      if (click == 3)
+        return Single(v / 4);
+      if (click <= 5)
+        return Single(v / 2);
+      if (click <= 7)
+        return Single(v / 4);
+      if (click <= 9)
+        return Single(v / 6);
+      return Single(v / 8);
+    case Yellow:
+      return Single(RangeValue(screen) / 4);  // Pulse Wave
+    case Grey:
+      return Single(v * 0.75);  // Telekinesis
+    case Orange:
+      return Single(click <= 2 ? v / 10 : v / 15);  // Energy Explosion
+    case Blue:                                      // Psychic Blast
+      if (click <= 1)
+        return Single(v);
+      if (click == 2)
+        return Single(v / 2);
+      if (click == 3)
+        return Single(v / 3);
+      return Single(v / 4);
+    case Green:
+      return SuperStrength(value, screen);
+    case Magenta:
+      return Single(v / 6);  // Smoke Cloud
+    case Brown:
+      return click <= 2 ? Doubled(value) : Single(v / 8);  // Poison
+    default:
+      return UnknownAbility(colourName, sink);
+  }
+}
+
+float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                        const FigureScreen& screen, MessageSink& sink) {
+  const double v = value;
+  const bool early = click <= 2;
+  switch (ColourPosition(colourName)) {
+    case KO:
+    case White:
+      return 0;
+    case Black:  // Regeneration
+      if (click <= 1)
+        return 0;
+      return Single(click <= 10 ? v / 10 : v);
+    case Cyan:
+      return Single(early ? v / 11 : v / 22);  // Barrier
+    case Red:
+      return Single(v / 6);  // Super Senses
+    case Yellow:
+      return Single(early ? v / 2 : v / 6);  // Defend
+    case Grey:                               // Invulnerability
+      if (early)
+        return Single(v * 0.9);
+      return Single(click <= 8 ? v * 0.6 : v * 0.3);
+    case Orange:
+      return Single(click <= 1 ? v / 3 : v / 6);  // Toughness
+    case Blue:
+      return Single(early ? v / 4 : v / 6);  // Mastermind
+    case Green:
+      return Single(v / 100 + RangeValue(screen));  // Energy Shield/Deflection
+    case Magenta:
+      return Single(v / 20);  // Willpower
+    case Brown:
+      return Single(early ? v / 1.5 : v);  // Impervious
+    default:
+      return UnknownAbility(colourName, sink);
+  }
+}
+
+float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                       const FigureScreen& screen, MessageSink& sink) {
+  const double v = value;
+  const auto defense = [&] { return CaptionValue(screen, StatRow::Defense, click); };
+  switch (ColourPosition(colourName)) {
+    case KO:
+    case White:
+      return 0;
+    case Black:  // Outwit
+      if (click <= 2)
+        return Single(defense() / 3);
+      return Single(click <= 6 ? defense() / 6 : defense() / 4);
+    case Cyan:  // Probability Control: pairs of clicks alternate, starting high
+      return Single(((click - 1) / 2) % 2 == 0 ? v / 2 : v / 8);
+    case Red:  // Ranged Combat Expert
+      switch (value) {
+        case 0:
+          return 0.5f;
+        case 1:
+          return 3.25f;
+        case 2:
+          return 6.0f;
+        case 3:
+          return 7.0f;
+        default:
+          sink.Message("RCE doesn't combine with more than 3 dge.");
+          return static_cast<float>(kErrorPenalty);
+      }
+    case Yellow:  // Support
+      if (click <= 2)
+        return Single(v / 3);
+      return Single(click <= 5 ? v / 6 : v / 2);
+    case Grey:
+      return Single(click <= 1 ? defense() / 5 : defense() / 12);  // Leadership
+    case Orange:                                                   // Battle Fury
+      if (click <= 2)
+        return Single(v / 2);
+      if (click <= 4)
+        return Single(v / 4);
+      if (click <= 6)
+        return Single(v / 6);
+      if (click <= 8)
+        return Single(v / 8);
+      if (click <= 10)
+        return Single(v / 10);
+      return Single(v / 12);
+    case Blue:
+      return Single(defense() / 9);  // Shape Change
+    case Green:
+      return Single(CaptionValue(screen, StatRow::Attack, click) / 3);  // Enhancement
+    case Magenta:
+      return Single(v * 1.5);  // Close Combat Expert
+    case Brown:                // Perplex
+      if (click <= 1)
+        return Single(defense() / 1.5);
+      return Single(click <= 4 ? defense() / 3 : defense() / 2);
+    default:
+      return UnknownAbility(colourName, sink);
+  }
+}
+
+namespace {
+
+using PowerRoutine = float (*)(std::int16_t, std::int16_t, std::string_view, const FigureScreen&,
+                               MessageSink&);
+constexpr std::array<PowerRoutine, kStatRowCount> kPowerRoutines = {
+    CostSpeedPowers, CostAttackPowers, CostDefensePowers, CostDamagePowers};
+
+struct DamageCost {
+  double first, repeat;
+};
+constexpr std::array<DamageCost, 6> kDamageTable = {
+    {{0, 0}, {0.25, 0.25}, {1.5, 1}, {6.75, 4.5}, {10, 7}, {12.5, 12.5}}};
+
+double RangeCost(double range, double attackSum, MessageSink& sink) {
+  if (range == 0)
+    return 0;
+  if (range == 2)
+    return attackSum / 60;
+  if (range == 4)
+    return attackSum / 40;
+  if (range == 6)
+    return attackSum / 20;
+  if (range == 8)
+    return attackSum / 12;
+  if (range == 10 || range == 12 || range == 14)
+    return attackSum / 10;
+  sink.Message("Error in range: " + FormatGeneral(range));
+  return kErrorPenalty;
+}
+
+double BoltCost(int checked, MessageSink& sink) {
+  switch (checked) {
+    case 0:
+    case 1:
+      return 0;
+    case 2:
+      return 3;
+    case 3:
+      return 4;
+    default:
+      sink.Message("Error in total bolts: " + std::to_string(checked));
+      return kErrorPenalty;
+  }
+}
+
+double MovementCost(const std::string& move, double speedSum, MessageSink& sink) {
+  switch (MovementPosition(move)) {
+    case 0:
+      return 0;
+    case 1:
+      return speedSum / 100;
+    case 2:
+      return speedSum / 9;
+    default:
+      sink.Message("Error in movement type: " + move);
+      return kErrorPenalty;
+  }
+}
+
+}  // namespace
+
+Calculation CalculateFigure(const FigureScreen& screen, MessageSink& sink) {
+  Calculation calc;
+  Breakdown& b = calc.breakdown;
+
+  // Live clicks: Speed squares without the KO mark.
+  std::int16_t dialLength = 0;
+  for (int column = 0; column < kColumnCount; ++column) {
+    if (!screen.Square(StatRow::Speed, column).IsKO())
+      ++dialLength;
+  }
+
+  // Each caption is read once; sums use the values as read, unrounded.
+  double values[kStatRowCount][kColumnCount];
+  double sums[kStatRowCount] = {};
+  double damageCost = 0;
+  std::int16_t tally[6] = {};
+  for (int column = 0; column < kColumnCount; ++column) {
+    for (int row = 0; row < kStatRowCount; ++row) {
+      values[row][column] = ValueOfText(screen.dial[row][column].caption);
+    }
+    for (int row = 0; row < 3; ++row)
+      sums[row] += values[row][column];
+
+    const double v = values[3][column];
+    const double t = RoundHalfEven(v);
+    const bool hasSlot = t >= 0 && t <= 5;
+    const int slot = hasSlot ? static_cast<int>(t) : -1;
+    if (v == t && hasSlot) {
+      damageCost += tally[slot] == 0 ? kDamageTable[slot].first : kDamageTable[slot].repeat;
+    } else {
+      sink.Message("Error in Damage: " + FormatGeneral(v));
+      damageCost -= 999;
+    }
+    if (hasSlot)
+      ++tally[slot];
+  }
+  const double speedSum = sums[0], attackSum = sums[1], defenseSum = sums[2];
+
+  b.speed = speedSum / 12;
+  b.attack = attackSum / 15;
+  b.defense = defenseSum / 11;
+  b.damage = damageCost;
+  double total = 0;
+  total = b.speed + total + b.attack + b.defense + b.damage;
+
+  double powers[kStatRowCount] = {};
+  for (int column = 0; column < kColumnCount; ++column) {
+    const auto click = static_cast<std::int16_t>(column + 1);
+    for (int row = 0; row < kStatRowCount; ++row) {
+      const DialSquare& square = screen.dial[row][column];
+      const std::optional<std::int16_t> value = ToInt16(values[row][column]);
+      if (!value) {
+        sink.Message("Value out of range in " +
+                     std::string(StatRowName(static_cast<StatRow>(row))) + ": " +
+                     FormatGeneral(values[row][column]) + " (values go from -32768 to 32767)");
+        powers[row] += kErrorPenalty;
+        continue;
+      }
+      const std::string_view name = ColourNameFromCode(square.background);
+      powers[row] += static_cast<double>(kPowerRoutines[row](click, *value, name, screen, sink));
+    }
+  }
+  b.speedPower = powers[0];
+  b.attackPower = powers[1];
+  b.defensePower = powers[2];
+  b.damagePower = powers[3];
+  total = b.speedPower + total + b.attackPower + b.defensePower + b.damagePower;
+
+  b.range = RangeCost(ValueOfText(screen.rangeText), attackSum, sink);
+  b.bolts =
+      BoltCost(static_cast<int>(std::count(screen.bolts.begin(), screen.bolts.end(), true)), sink);
+  total = b.range + total + b.bolts;
+
+  calc.movement = MovementCost(screen.moveText, speedSum, sink);
+  total = calc.movement + total;
+
+  b.team = CostTeam(dialLength, screen.teamText, sink);
+  total = b.team + total;
+
+  float rankFactor = 0;
+  for (std::size_t i = 0; i < kRanks.size(); ++i) {
+    if (screen.rankSelected[i])
+      rankFactor = kRanks[i].factor;
+  }
+  total = static_cast<double>(rankFactor) * total;
+  calc.total = total;
+
+  calc.points = ToInt32(total);
+  if (!calc.points) {
+    sink.Message("The point total is out of range: " + FormatGeneral(total));
+  }
+  return calc;
+}
+
+std::string PointsText(const Calculation& calc) {
+  return calc.points ? std::to_string(*calc.points) : std::string();
+}
+
+std::array<std::string, 11> BreakdownTexts(const Breakdown& b) {
+  return {FormatGeneral(b.speed),        FormatGeneral(b.attack),      FormatGeneral(b.defense),
+          FormatGeneral(b.damage),       FormatGeneral(b.speedPower),  FormatGeneral(b.attackPower),
+          FormatGeneral(b.defensePower), FormatGeneral(b.damagePower), FormatGeneral(b.range),
+          FormatGeneral(b.bolts),        FormatGeneral(b.team)};
+}
+
+}  // namespace zandorik

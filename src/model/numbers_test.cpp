@@ -1,0 +1,84 @@
+#include "model/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace zandorik {
+namespace {
+
+struct TextCase {
+  const char* text;
+  double value;
+};
+
+TEST(ValueOfText, ReadsTheLeadingNumber) {
+  const TextCase cases[] = {
+      {"", 0},        {"1", 1},       {"1 2", 12},  // blanks are skipped wherever they stand
+      {" \t\n3", 3},  {"- 3", -3},    {"1\t.\n5", 1.5},
+      {"12abc", 12},  {"abc", 0},     {"x12", 0},
+      {"-2.5", -2.5}, {"+7", 7},      {"1.5.3", 1.5},
+      {".5", 0.5},    {"-", 0},       {".", 0},
+      {"1,5", 1},  // the decimal point is "." in every locale
+      {"1e3", 1000},  {"1E-2", 0.01}, {"2.5e", 2.5},
+      {"2.5e+", 2.5}, {"1 e 2", 100}, {"&H1F", 31},
+      {"&hff", 255},  {"&O17", 15},   {"&o8", 0},
+      {"&Hx", 0},     {"&", 0},       {"&X12", 0},
+      {"\r5", 0},  // a carriage return is not skipped
+      {"1e-400", 0},  {"0.1", 0.1},   {"3.14159265358979323846", 3.141592653589793},
+  };
+  for (const TextCase& c : cases) {
+    EXPECT_EQ(ValueOfText(c.text), c.value) << '"' << c.text << '"';
+  }
+}
+
+TEST(ValueOfText, KeepsLongAndHugeNumbersSane) {
+  const std::string digits(70, '9');
+  EXPECT_DOUBLE_EQ(ValueOfText(digits), 1e70);
+  EXPECT_DOUBLE_EQ(ValueOfText("0." + std::string(80, '0') + "5"), 5e-81);
+  EXPECT_EQ(ValueOfText("1e400"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(ValueOfText("-1e400"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(ValueOfText("1e99999999999999"), std::numeric_limits<double>::infinity());
+}
+
+TEST(FormatGeneral, WritesAtMostFifteenDigits) {
+  const std::pair<double, const char*> cases[] = {
+      {3, "3"},
+      {2.5, "2.5"},
+      {-999, "-999"},
+      {1.0 / 3, "0.333333333333333"},
+      {11.0 / 12, "0.916666666666667"},
+      {55.0 / 15, "3.66666666666667"},
+      {96.0 / 11, "8.72727272727273"},
+      {11 * 1.35, "14.85"},
+      {static_cast<double>(0.28f), "0.280000001192093"},
+      {0.0001, "0.0001"},
+      {-0.0, "0"},
+      {1e20, "1E+20"},
+      {1e-7, "1E-07"},
+      {123456789012345.0, "123456789012345"},
+  };
+  for (const auto& [value, text] : cases)
+    EXPECT_EQ(FormatGeneral(value), text) << value;
+}
+
+TEST(ToInt, RoundsHalvesToEvenAndRefusesOverflow) {
+  EXPECT_EQ(ToInt16(2.5), 2);
+  EXPECT_EQ(ToInt16(3.5), 4);
+  EXPECT_EQ(ToInt16(-2.5), -2);
+  EXPECT_EQ(ToInt16(-0.4), 0);
+  EXPECT_EQ(ToInt16(32767.4), 32767);
+  EXPECT_EQ(ToInt16(-32768.5), -32768);
+  EXPECT_EQ(ToInt16(32767.5), std::nullopt);
+  EXPECT_EQ(ToInt16(-32769), std::nullopt);
+  EXPECT_EQ(ToInt16(99999), std::nullopt);
+  EXPECT_EQ(ToInt16(std::nan("")), std::nullopt);
+  EXPECT_EQ(ToInt32(2147483647.4), 2147483647);
+  EXPECT_EQ(ToInt32(2147483647.5), std::nullopt);
+  EXPECT_EQ(ToInt32(-2147483648.5), -2147483647 - 1);
+  EXPECT_EQ(ToInt32(std::numeric_limits<double>::infinity()), std::nullopt);
+}
+
+}  // namespace
+}  // namespace zandorik
