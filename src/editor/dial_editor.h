@@ -1,0 +1,114 @@
+// The editing rules of the main window: selecting a square, typing its
+// value, choosing its power, KO marking, reset and Calculate. The window
+// shows this state and forwards the person's actions here; after each
+// action it takes the changes and redraws what they name.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "cost/calculations.h"
+#include "editor/desktop.h"
+#include "model/figure.h"
+
+namespace zandorik {
+
+inline constexpr const char* kKOQuestion = "Mark this column and all columns to the right as 'KO'?";
+inline constexpr const char* kKOQuestionTitle = "Please verify";
+
+// What an action changed, for the window to redraw.
+struct EditorChanges {
+  std::bitset<kStatRowCount * kColumnCount> squares;  // row * 11 + column
+  bool valueBox = false;                              // TextValue's text or enabled state
+  bool focusValueBox = false;                         // give TextValue the focus, its text selected
+  bool picker = false;                                // ImageComboColors' entries or selection
+  bool fields = false;                                // name, move, team, range, bolts, rank
+  bool calculation = false;                           // TextPoints and the breakdown values
+
+  bool Square(StatRow row, int column) const {
+    return squares[static_cast<int>(row) * kColumnCount + column];
+  }
+};
+
+// One entry of the colour picker.
+struct PickerEntry {
+  std::string_view key;   // colour name; also the key of its swatch image
+  std::string_view text;  // power of the current row
+};
+
+class DialEditor {
+ public:
+  explicit DialEditor(Desktop& desktop) : desktop_(desktop) {}
+
+  const FigureScreen& Screen() const { return screen_; }
+
+  // The current square: "" until the first square is selected.
+  const std::string& CurrentStat() const { return currentStat_; }
+  std::int16_t CurrentColumn() const { return currentColumn_; }
+  double CurrentColour() const { return currentColour_; }
+
+  const std::string& ValueText() const { return valueText_; }
+  bool ValueEnabled() const { return valueEnabled_; }
+
+  // The picker's row (nothing before the first selection), its 12 entries
+  // in colour list order, and the selected entry (-1 for none).
+  std::optional<StatRow> PickerRow() const { return pickerRow_; }
+  std::array<PickerEntry, kColourCount> PickerEntries() const;
+  int PickerSelection() const { return pickerSelection_; }
+
+  const std::string& PointsText() const { return pointsText_; }
+  const std::optional<Calculation>& LastCalculation() const { return lastCalculation_; }
+
+  // A click on a square of the dial.
+  void ClickSquare(StatRow row, int column);
+  // The person changed TextValue's text.
+  void TypeValue(const std::string& text);
+  // The person chose entry `index` (0 to 11) of the picker.
+  void ChooseColour(int index);
+  // "&Reset Screen": a blank figure, then Calculate.
+  void ResetScreen();
+  // The "Calculate" button. Every message is shown before the points.
+  void Calculate();
+
+  // The other figure controls, as the person changes them.
+  void SetName(const std::string& text);
+  void SetMove(int index);
+  void SetTeam(int index);
+  void SetRange(const std::string& text);
+  void SetBolt(int box, bool checked);
+  void SetRank(int index);
+
+  EditorChanges TakeChanges();
+
+ private:
+  DialSquare& At(StatRow row, int column) { return screen_.Square(row, column); }
+  void Touch(StatRow row, int column) {
+    changes_.squares.set(static_cast<int>(row) * kColumnCount + column);
+  }
+  bool HasCurrentSquare(StatRow& row) const { return StatRowFromName(currentStat_, row); }
+
+  void RestoreColumn(int column);
+  void FillPicker(StatRow row, std::string_view colourName);
+  // Setting TextValue from the program raises its change event too.
+  void SetValueText(const std::string& text);
+  void ValueChanged();
+  void MarkKO();
+
+  Desktop& desktop_;
+  FigureScreen screen_;
+  std::string currentStat_;
+  std::int16_t currentColumn_ = 0;
+  double currentColour_ = 0;
+  std::string valueText_;
+  bool valueEnabled_ = true;
+  std::optional<StatRow> pickerRow_;
+  int pickerSelection_ = -1;
+  std::string pointsText_;
+  std::optional<Calculation> lastCalculation_;
+  EditorChanges changes_;
+};
+
+}  // namespace zandorik
