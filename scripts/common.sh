@@ -6,9 +6,9 @@ BUILD="$ROOT/build"
 
 PACKAGES=(
   cmake g++ make
-  qt6-base-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev
   libgtest-dev libbenchmark-dev nlohmann-json3-dev
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick
   fonts-liberation2
 )
 

@@ -1,0 +1,28 @@
+// "Point-costing doublecheck": the partial costs of the last calculation.
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <array>
+#include <string>
+
+namespace zandorik {
+
+class FormCheck : public QDialog {
+  Q_OBJECT
+ public:
+  // Fields in breakdown order: TextSpeed, TextAttack, TextDefense,
+  // TextDamage, TextSpeedPower, TextAttackPower, TextDefensePower,
+  // TextDamagePower, TextRange, TextRangeBolts, TextTeam.
+  static constexpr int kFieldCount = 11;
+
+  explicit FormCheck(QWidget* owner);
+
+  void SetValues(const std::array<std::string, kFieldCount>& texts);
+  QLineEdit* Field(int index) const { return fields_[index]; }
+
+ private:
+  std::array<QLineEdit*, kFieldCount> fields_{};
+};
+
+}  // namespace zandorik

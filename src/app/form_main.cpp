@@ -1,0 +1,363 @@
+#include "app/form_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QStyleFactory>
+
+#include "app/twips.h"
+
+namespace zandorik {
+namespace {
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+QLabel* AddLabel(QWidget* parent, const char* text, QRect geometry,
+                 Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
+  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  label->setGeometry(geometry);
+  label->setAlignment(alignment);
+  return label;
+}
+
+}  // namespace
+
+QFont DialFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                    QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                    QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSize(8);
+  // Glyphs snapped to whole pixels: crisp like the classic bitmap face, and
+  // no wider than the boxes were drawn for.
+  font.setHintingPreference(QFont::PreferFullHinting);
+  return font;
+}
+
+namespace {
+
+class DialStyle : public QProxyStyle {
+ public:
+  DialStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_RadioButtonLabelSpacing || metric == PM_CheckBoxLabelSpacing)
+      return 4;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
+}  // namespace
+
+QStyle* MakeDialStyle() {
+  return new DialStyle;
+}
+
+void ApplyDialLook() {
+  QApplication::setStyle(MakeDialStyle());
+  QApplication::setFont(DialFont());
+}
+
+FormMain::FormMain(Desktop& desktop, QWidget* parent) : QMainWindow(parent), editor_(desktop) {
+  setObjectName(QStringLiteral("FormMain"));
+  setWindowTitle(QStringLiteral("Zandorik Dial Generator"));
+  setFont(DialFont());
+  createActions();
+  createMenus();
+  createControls();
+  Form_Load();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+FormMain::~FormMain() = default;
+
+void FormMain::createActions() {
+  auto action = [this](const char* text, QKeySequence shortcut = {}) {
+    auto* a = new QAction(QString::fromUtf8(text), this);
+    a->setShortcut(shortcut);
+    return a;
+  };
+  menuFileNew_ = action("&New File", QKeySequence(Qt::CTRL | Qt::Key_N));
+  menuFileOpen_ = action("&Open File", QKeySequence(Qt::CTRL | Qt::Key_O));
+  menuFileSave_ = action("&Save Record", QKeySequence(Qt::CTRL | Qt::Key_S));
+  menuDeleteRecord_ = action("&Delete Record", QKeySequence(Qt::CTRL | Qt::Key_D));
+  menuFilePrint_ = action("&Print", QKeySequence(Qt::CTRL | Qt::Key_P));
+  menuFileExit_ = action("E&xit");
+  menuOptionsDisplayBreakdown_ = action("&Display Breakdown", QKeySequence(Qt::Key_F1));
+  menuOptionsResetScreen_ = action("&Reset Screen", QKeySequence(Qt::Key_F5));
+  menuHelpAbout_ = action("&About");
+
+  // The data file, printing and the about box come with their own commands.
+  for (QAction* later : {menuFileNew_, menuFileOpen_, menuFileSave_, menuDeleteRecord_,
+                         menuFilePrint_, menuHelpAbout_}) {
+    later->setEnabled(false);
+  }
+  connect(menuFileExit_, &QAction::triggered, this, &QWidget::close);
+  connect(menuOptionsDisplayBreakdown_, &QAction::triggered, this,
+          &FormMain::MenuOptionsDisplayBreakdown_Click);
+  connect(menuOptionsResetScreen_, &QAction::triggered, this,
+          &FormMain::MenuOptionsResetScreen_Click);
+}
+
+void FormMain::createMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->addAction(menuFileNew_);
+  file->addAction(menuFileOpen_);
+  file->addSeparator();
+  file->addAction(menuFileSave_);
+  file->addAction(menuDeleteRecord_);
+  file->addSeparator();
+  file->addAction(menuFilePrint_);
+  file->addSeparator();
+  file->addAction(menuFileExit_);
+  QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
+  options->addAction(menuOptionsDisplayBreakdown_);
+  options->addAction(menuOptionsResetScreen_);
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  help->addAction(menuHelpAbout_);
+}
+
+void FormMain::createControls() {
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  client->setFixedSize(Twips(6345), Twips(3555));
+  setCentralWidget(client);
+
+  AddLabel(client, "Name", TwipsRect(120, 120, 615, 195));
+  comboName_ = new QComboBox(client);
+  comboName_->setEditable(true);
+  comboName_->setInsertPolicy(QComboBox::NoInsert);
+  comboName_->setGeometry(TwipsRect(840, 60, 1995, 315));
+  connect(comboName_, &QComboBox::editTextChanged, this,
+          [this](const QString& text) { editor_.SetName(text.toStdString()); });
+
+  AddLabel(client, "Move", TwipsRect(120, 480, 615, 255));
+  comboMove_ = new QComboBox(client);
+  comboMove_->setGeometry(TwipsRect(840, 420, 1035, 315));
+  AddLabel(client, "Team", TwipsRect(2160, 480, 615, 255));
+  comboTeam_ = new QComboBox(client);
+  comboTeam_->setGeometry(TwipsRect(2820, 420, 1935, 315));
+  connect(comboMove_, &QComboBox::currentIndexChanged, this,
+          [this](int index) { editor_.SetMove(index); });
+  connect(comboTeam_, &QComboBox::currentIndexChanged, this,
+          [this](int index) { editor_.SetTeam(index); });
+
+  AddLabel(client, "Range:", TwipsRect(4920, 480, 555, 255), Qt::AlignRight | Qt::AlignTop);
+  textRange_ = new QLineEdit(QStringLiteral("0"), client);
+  textRange_->setGeometry(TwipsRect(5520, 480, 675, 315));
+  connect(textRange_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { editor_.SetRange(text.toStdString()); });
+
+  AddLabel(client, "Bolts:", TwipsRect(4920, 840, 555, 255), Qt::AlignRight | Qt::AlignTop);
+  for (int k = 0; k < 3; ++k) {
+    auto* box = new QCheckBox(client);
+    box->setGeometry(TwipsRect(5520 + 240 * k, 840, 195, 255));
+    box->setChecked(editor_.Screen().bolts[k]);
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) { editor_.SetBolt(k, on); });
+    checkBolt_[k] = box;
+  }
+
+  auto* rank = new QGroupBox(QStringLiteral("Rank"), client);
+  rank->setGeometry(TwipsRect(4860, 1200, 1395, 1635));
+  const int rankTops[] = {240, 480, 720, 1020, 1260};
+  for (int i = 0; i < 5; ++i) {
+    auto* option = new QRadioButton(Text(kRanks[i].caption), rank);
+    option->setGeometry(TwipsRect(120, rankTops[i], 1215, 315));
+    option->setChecked(editor_.Screen().rankSelected[i]);
+    connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on)
+        editor_.SetRank(i);
+    });
+    optionRank_[i] = option;
+  }
+
+  const int rowTops[] = {840, 1200, 1560, 1920};
+  for (StatRow row : kStatRows) {
+    const int r = static_cast<int>(row);
+    AddLabel(client, StatRowName(row).data(), TwipsRect(120, rowTops[r] + 60, 615, 255));
+    for (int column = 0; column < kColumnCount; ++column) {
+      auto* square = new DialSquareButton(client);
+      square->setGeometry(TwipsRect(840 + 360 * column, rowTops[r], 315, 315));
+      connect(square, &QAbstractButton::clicked, this,
+              [this, row, column] { CheckSquare_Click(row, column); });
+      squares_[r][column] = square;
+    }
+  }
+
+  auto* current = new QGroupBox(QStringLiteral("Current Square"), client);
+  current->setGeometry(TwipsRect(480, 2340, 4275, 675));
+  AddLabel(current, "Value:", TwipsRect(120, 300, 495, 255));
+  textValue_ = new QLineEdit(current);
+  textValue_->setAlignment(Qt::AlignRight);
+  textValue_->setGeometry(TwipsRect(600, 240, 495, 315));
+  connect(textValue_, &QLineEdit::textEdited, this, &FormMain::TextValue_Change);
+  imageComboColors_ = new QComboBox(current);
+  imageComboColors_->setGeometry(TwipsRect(1200, 240, 3015, 330));
+  imageComboColors_->setIconSize(QSize(16, 16));
+  connect(imageComboColors_, &QComboBox::activated, this, &FormMain::ImageComboColors_Click);
+
+  commandCalculate_ = new QPushButton(QStringLiteral("Calculate"), client);
+  commandCalculate_->setGeometry(TwipsRect(180, 3060, 1035, 315));
+  connect(commandCalculate_, &QPushButton::clicked, this, &FormMain::CommandCalculate_Click);
+  textPoints_ = new QLineEdit(client);
+  textPoints_->setReadOnly(true);
+  textPoints_->setAlignment(Qt::AlignRight);
+  textPoints_->setGeometry(TwipsRect(1260, 3060, 1155, 315));
+  AddLabel(client, "Points", TwipsRect(2460, 3120, 735, 255));
+}
+
+void FormMain::Form_Load() {
+  BuildColourImages();
+  const QSignalBlocker blockMove(comboMove_);
+  const QSignalBlocker blockTeam(comboTeam_);
+  for (std::string_view move : kMovements)
+    comboMove_->addItem(Text(move));
+  comboMove_->setCurrentIndex(0);
+  for (const TeamEntry& team : kTeams)
+    comboTeam_->addItem(Text(team.name));
+  comboTeam_->setCurrentIndex(0);
+  for (StatRow row : kStatRows) {
+    for (int column = 0; column < kColumnCount; ++column)
+      ShowSquare(row, column);
+  }
+}
+
+void FormMain::BuildColourImages() {
+  if (!palette_)
+    palette_ = std::make_unique<PaletteStore>();
+  imageListColors_ = zandorik::BuildColourImages(*palette_);
+}
+
+bool FormMain::ShowsKO(StatRow row, int column) const {
+  return Square(row, column)->Picture() == &palette_->KOSwatch();
+}
+
+void FormMain::CheckSquare_Click(StatRow row, int column) {
+  editor_.ClickSquare(row, column);
+  Sync();
+}
+
+void FormMain::TextValue_Change(const QString& text) {
+  editor_.TypeValue(text.toStdString());
+  Sync();
+}
+
+void FormMain::ImageComboColors_Click(int index) {
+  editor_.ChooseColour(index);
+  Sync();
+}
+
+void FormMain::CommandCalculate_Click() {
+  editor_.Calculate();
+  Sync();
+}
+
+void FormMain::MenuOptionsResetScreen_Click() {
+  editor_.ResetScreen();
+  Sync();
+}
+
+void FormMain::MenuOptionsDisplayBreakdown_Click() {
+  if (!formCheck_)
+    formCheck_ = new FormCheck(this);
+  formCheck_->show();
+  formCheck_->raise();
+  formCheck_->activateWindow();
+}
+
+void FormMain::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  event->accept();
+}
+
+void FormMain::Form_Unload() {
+  // Every other window goes with the main window.
+  if (formCheck_)
+    formCheck_->close();
+}
+
+void FormMain::Sync() {
+  const EditorChanges changes = editor_.TakeChanges();
+  for (StatRow row : kStatRows) {
+    for (int column = 0; column < kColumnCount; ++column) {
+      if (changes.Square(row, column))
+        ShowSquare(row, column);
+    }
+  }
+  if (changes.fields)
+    ShowFields();
+  if (changes.picker)
+    ShowPicker();
+  if (changes.valueBox) {
+    const QString text = QString::fromStdString(editor_.ValueText());
+    if (textValue_->text() != text)
+      textValue_->setText(text);
+    textValue_->setEnabled(editor_.ValueEnabled());
+  }
+  if (changes.focusValueBox) {
+    textValue_->setFocus(Qt::OtherFocusReason);
+    textValue_->selectAll();
+  }
+  if (changes.calculation) {
+    textPoints_->setText(QString::fromStdString(editor_.PointsText()));
+    if (!formCheck_)
+      formCheck_ = new FormCheck(this);  // made hidden on first use
+    formCheck_->SetValues(BreakdownTexts(editor_.LastCalculation()->breakdown));
+  }
+}
+
+void FormMain::ShowSquare(StatRow row, int column) {
+  const DialSquare& square = editor_.Screen().Square(row, column);
+  DialSquareButton* button = Square(row, column);
+  button->setText(QString::fromStdString(square.caption));
+  button->SetBackground(square.background);
+  button->SetCaptionColour(square.HasWhiteCaption() ? Qt::white : Qt::black);
+  button->SetPicture(square.IsKO() ? &palette_->KOSwatch() : nullptr);
+}
+
+void FormMain::ShowPicker() {
+  const QSignalBlocker block(imageComboColors_);
+  if (editor_.PickerRow() != pickerRowShown_) {
+    imageComboColors_->clear();
+    for (const PickerEntry& entry : editor_.PickerEntries()) {
+      const QString key = Text(entry.key);
+      QIcon image;
+      for (const ImageListEntry& swatch : imageListColors_) {
+        if (swatch.key == key)
+          image = swatch.image;
+      }
+      imageComboColors_->addItem(image, Text(entry.text), key);
+    }
+    pickerRowShown_ = editor_.PickerRow();
+  }
+  imageComboColors_->setCurrentIndex(editor_.PickerSelection());
+}
+
+void FormMain::ShowFields() {
+  const FigureScreen& screen = editor_.Screen();
+  const QSignalBlocker b1(comboName_), b2(comboMove_), b3(comboTeam_), b4(textRange_);
+  comboName_->setEditText(QString::fromStdString(screen.name));
+  comboMove_->setCurrentIndex(MovementPosition(screen.moveText));
+  comboTeam_->setCurrentIndex(TeamPosition(screen.teamText));
+  textRange_->setText(QString::fromStdString(screen.rangeText));
+  for (int k = 0; k < 3; ++k) {
+    const QSignalBlocker block(checkBolt_[k]);
+    checkBolt_[k]->setChecked(screen.bolts[k]);
+  }
+  // Exclusive buttons cannot all be cleared, and a figure may have no rank.
+  for (int i = 0; i < 5; ++i) {
+    const QSignalBlocker block(optionRank_[i]);
+    optionRank_[i]->setAutoExclusive(false);
+    optionRank_[i]->setChecked(screen.rankSelected[i]);
+    optionRank_[i]->setAutoExclusive(true);
+  }
+}
+
+}  // namespace zandorik

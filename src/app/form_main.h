@@ -1,0 +1,126 @@
+// FormMain, "Zandorik Dial Generator": shows the editor's figure and
+// forwards what the person does to it. It holds no figure logic itself.
+#pragma once
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "app/dial_square_button.h"
+#include "app/form_check.h"
+#include "app/palette_store.h"
+#include "editor/dial_editor.h"
+
+namespace zandorik {
+
+// The 8-point sans face of every window: the nearest the platform has to
+// "MS Sans Serif".
+QFont DialFont();
+// The program's look: Fusion, with option and check box captions as close
+// to their boxes as on the classic desktop, so that captions fit.
+QStyle* MakeDialStyle();
+// Sets the look and the face for the whole application.
+void ApplyDialLook();
+
+class FormMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit FormMain(Desktop& desktop, QWidget* parent = nullptr);
+  ~FormMain() override;
+
+  const DialEditor& Editor() const { return editor_; }
+  const PaletteStore& Palette() const { return *palette_; }
+  const std::vector<ImageListEntry>& ImageListColors() const { return imageListColors_; }
+
+  // The controls, by the names the rest of the program uses.
+  DialSquareButton* Square(StatRow row, int column) const {
+    return squares_[static_cast<int>(row)][column];
+  }
+  QComboBox* ComboName() const { return comboName_; }
+  QComboBox* ComboMove() const { return comboMove_; }
+  QComboBox* ComboTeam() const { return comboTeam_; }
+  QLineEdit* TextRange() const { return textRange_; }
+  QCheckBox* CheckBolt(int k) const { return checkBolt_[k]; }
+  QRadioButton* OptionRank(int i) const { return optionRank_[i]; }
+  QLineEdit* TextValue() const { return textValue_; }
+  QComboBox* ImageComboColors() const { return imageComboColors_; }
+  QPushButton* CommandCalculate() const { return commandCalculate_; }
+  QLineEdit* TextPoints() const { return textPoints_; }
+  QWidget* ClientArea() const { return centralWidget(); }
+  // The breakdown window, while it exists.
+  FormCheck* Breakdown() const { return formCheck_; }
+  // Whether a square carries the KO swatch: the one test of KO on screen.
+  bool ShowsKO(StatRow row, int column) const;
+
+  QAction* MenuFileNew() const { return menuFileNew_; }
+  QAction* MenuFileOpen() const { return menuFileOpen_; }
+  QAction* MenuFileSave() const { return menuFileSave_; }
+  QAction* MenuDeleteRecord() const { return menuDeleteRecord_; }
+  QAction* MenuFilePrint() const { return menuFilePrint_; }
+  QAction* MenuFileExit() const { return menuFileExit_; }
+  QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
+  QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
+  QAction* MenuHelpAbout() const { return menuHelpAbout_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void createActions();
+  void createMenus();
+  void createControls();
+  void Form_Load();
+  void BuildColourImages();
+
+  void CheckSquare_Click(StatRow row, int column);
+  void TextValue_Change(const QString& text);
+  void ImageComboColors_Click(int index);
+  void CommandCalculate_Click();
+  void MenuOptionsResetScreen_Click();
+  void MenuOptionsDisplayBreakdown_Click();
+  void Form_Unload();
+
+  // Shows what the editor changed.
+  void Sync();
+  void ShowSquare(StatRow row, int column);
+  void ShowPicker();
+  void ShowFields();
+
+  DialEditor editor_;
+  std::unique_ptr<PaletteStore> palette_;  // FormPalette, made on first use
+  std::vector<ImageListEntry> imageListColors_;
+
+  std::array<std::array<DialSquareButton*, kColumnCount>, kStatRowCount> squares_{};
+  QComboBox* comboName_ = nullptr;
+  QComboBox* comboMove_ = nullptr;
+  QComboBox* comboTeam_ = nullptr;
+  QLineEdit* textRange_ = nullptr;
+  std::array<QCheckBox*, 3> checkBolt_{};
+  std::array<QRadioButton*, 5> optionRank_{};
+  QLineEdit* textValue_ = nullptr;
+  QComboBox* imageComboColors_ = nullptr;
+  QPushButton* commandCalculate_ = nullptr;
+  QLineEdit* textPoints_ = nullptr;
+  QPointer<FormCheck> formCheck_;
+  std::optional<StatRow> pickerRowShown_;
+
+  QAction* menuFileNew_ = nullptr;
+  QAction* menuFileOpen_ = nullptr;
+  QAction* menuFileSave_ = nullptr;
+  QAction* menuDeleteRecord_ = nullptr;
+  QAction* menuFilePrint_ = nullptr;
+  QAction* menuFileExit_ = nullptr;
+  QAction* menuOptionsDisplayBreakdown_ = nullptr;
+  QAction* menuOptionsResetScreen_ = nullptr;
+  QAction* menuHelpAbout_ = nullptr;
+};
+
+}  // namespace zandorik
