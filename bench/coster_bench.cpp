@@ -79,8 +79,7 @@ void Cost(benchmark::State& state, std::vector<std::string> args) {
   args.push_back(BigFile());
   std::FILE* null = std::fopen("/dev/null", "w");
   for (auto _ : state) {
-    if (RunCoster(args, null, stderr) != kCostOk)
-      state.SkipWithError("coster failed");
+    if (RunCoster(args, null, stderr) != kCostOk) state.SkipWithError("coster failed");
   }
   std::fclose(null);
 }

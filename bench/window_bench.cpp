@@ -18,8 +18,7 @@ void BM_BareMainWindowShown(benchmark::State& state) {
     window.setCentralWidget(new QWidget);
     window.centralWidget()->setFixedSize(423, 237);
     window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-      state.SkipWithError("not exposed");
+    if (!QTest::qWaitForWindowExposed(&window)) state.SkipWithError("not exposed");
     QApplication::processEvents();
   }
 }
@@ -30,8 +29,7 @@ void BM_FormMainShown(benchmark::State& state) {
   for (auto _ : state) {
     FormMain form(desktop);
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
-      state.SkipWithError("not exposed");
+    if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
     QApplication::processEvents();
   }
 }
@@ -41,8 +39,7 @@ void BM_CalculatePress(benchmark::State& state) {
   ScriptedDesktop desktop;
   FormMain form(desktop);
   form.show();
-  if (!QTest::qWaitForWindowExposed(&form))
-    state.SkipWithError("not exposed");
+  if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
   const char* rows[4][6] = {{"8", "8", "7", "7", "6", "6"},
                             {"10", "10", "9", "9", "9", "8"},
                             {"17", "17", "16", "16", "15", "15"},
@@ -68,8 +65,7 @@ void BM_CalculatePress(benchmark::State& state) {
     form.CommandCalculate()->click();
     benchmark::DoNotOptimize(form.TextPoints()->text());
   }
-  if (form.TextPoints()->text() != QStringLiteral("46"))
-    state.SkipWithError("wrong points");
+  if (form.TextPoints()->text() != QStringLiteral("46")) state.SkipWithError("wrong points");
 }
 BENCHMARK(BM_CalculatePress)->Unit(benchmark::kMicrosecond);
 
@@ -77,8 +73,7 @@ BENCHMARK(BM_CalculatePress)->Unit(benchmark::kMicrosecond);
 }  // namespace zandorik
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   zandorik::ApplyDialLook();
   benchmark::Initialize(&argc, argv);

@@ -6,8 +6,7 @@
 namespace zandorik {
 
 bool ColourOfCode(double code, QColor& colour) {
-  if (!(code >= 0 && code <= 16777215) || std::floor(code) != code)
-    return false;
+  if (!(code >= 0 && code <= 16777215) || std::floor(code) != code) return false;
   const auto value = static_cast<unsigned>(code);
   colour = QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
   return true;
@@ -18,22 +17,19 @@ DialSquareButton::DialSquareButton(QWidget* parent) : QAbstractButton(parent) {
 }
 
 void DialSquareButton::SetBackground(double code) {
-  if (background_ == code)
-    return;
+  if (background_ == code) return;
   background_ = code;
   update();
 }
 
 void DialSquareButton::SetCaptionColour(const QColor& colour) {
-  if (captionColour_ == colour)
-    return;
+  if (captionColour_ == colour) return;
   captionColour_ = colour;
   update();
 }
 
 void DialSquareButton::SetPicture(const QPixmap* picture) {
-  if (picture_ == picture)
-    return;
+  if (picture_ == picture) return;
   picture_ = picture;
   update();
 }

@@ -48,8 +48,7 @@ class DialStyle : public QProxyStyle {
   DialStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
   int pixelMetric(PixelMetric metric, const QStyleOption* option,
                   const QWidget* widget) const override {
-    if (metric == PM_RadioButtonLabelSpacing || metric == PM_CheckBoxLabelSpacing)
-      return 4;
+    if (metric == PM_RadioButtonLabelSpacing || metric == PM_CheckBoxLabelSpacing) return 4;
     return QProxyStyle::pixelMetric(metric, option, widget);
   }
 };
@@ -172,8 +171,7 @@ void FormMain::createControls() {
     option->setGeometry(TwipsRect(120, rankTops[i], 1215, 315));
     option->setChecked(editor_.Screen().rankSelected[i]);
     connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
-      if (on)
-        editor_.SetRank(i);
+      if (on) editor_.SetRank(i);
     });
     optionRank_[i] = option;
   }
@@ -230,8 +228,7 @@ void FormMain::Form_Load() {
 }
 
 void FormMain::BuildColourImages() {
-  if (!palette_)
-    palette_ = std::make_unique<PaletteStore>();
+  if (!palette_) palette_ = std::make_unique<PaletteStore>();
   imageListColors_ = zandorik::BuildColourImages(*palette_);
 }
 
@@ -265,8 +262,7 @@ void FormMain::MenuOptionsResetScreen_Click() {
 }
 
 void FormMain::MenuOptionsDisplayBreakdown_Click() {
-  if (!formCheck_)
-    formCheck_ = new FormCheck(this);
+  if (!formCheck_) formCheck_ = new FormCheck(this);
   formCheck_->show();
   formCheck_->raise();
   formCheck_->activateWindow();
@@ -279,26 +275,21 @@ void FormMain::closeEvent(QCloseEvent* event) {
 
 void FormMain::Form_Unload() {
   // Every other window goes with the main window.
-  if (formCheck_)
-    formCheck_->close();
+  if (formCheck_) formCheck_->close();
 }
 
 void FormMain::Sync() {
   const EditorChanges changes = editor_.TakeChanges();
   for (StatRow row : kStatRows) {
     for (int column = 0; column < kColumnCount; ++column) {
-      if (changes.Square(row, column))
-        ShowSquare(row, column);
+      if (changes.Square(row, column)) ShowSquare(row, column);
     }
   }
-  if (changes.fields)
-    ShowFields();
-  if (changes.picker)
-    ShowPicker();
+  if (changes.fields) ShowFields();
+  if (changes.picker) ShowPicker();
   if (changes.valueBox) {
     const QString text = QString::fromStdString(editor_.ValueText());
-    if (textValue_->text() != text)
-      textValue_->setText(text);
+    if (textValue_->text() != text) textValue_->setText(text);
     textValue_->setEnabled(editor_.ValueEnabled());
   }
   if (changes.focusValueBox) {
@@ -307,8 +298,7 @@ void FormMain::Sync() {
   }
   if (changes.calculation) {
     textPoints_->setText(QString::fromStdString(editor_.PointsText()));
-    if (!formCheck_)
-      formCheck_ = new FormCheck(this);  // made hidden on first use
+    if (!formCheck_) formCheck_ = new FormCheck(this);  // made hidden on first use
     formCheck_->SetValues(BreakdownTexts(editor_.LastCalculation()->breakdown));
   }
 }
@@ -330,8 +320,7 @@ void FormMain::ShowPicker() {
       const QString key = Text(entry.key);
       QIcon image;
       for (const ImageListEntry& swatch : imageListColors_) {
-        if (swatch.key == key)
-          image = swatch.image;
+        if (swatch.key == key) image = swatch.image;
       }
       imageComboColors_->addItem(image, Text(entry.text), key);
     }

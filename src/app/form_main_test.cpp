@@ -47,8 +47,7 @@ class FormMainTest : public ::testing::Test {
     QAbstractItemView* view = picker->view();
     const QRect item = view->visualRect(view->model()->index(index, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
-    if (view->isVisible())
-      picker->hidePopup();
+    if (view->isVisible()) picker->hidePopup();
   }
   void MarkKO(StatRow row, int column) {
     Click(row, column);
@@ -59,18 +58,26 @@ class FormMainTest : public ::testing::Test {
   QColor PixelAt(QWidget* widget, QPoint point) {
     return form->grab().toImage().pixelColor(widget->mapTo(form.get(), point));
   }
-  int RedPixels(QWidget* widget) {
+  template <typename Test>
+  int CountPixels(QWidget* widget, Test test, int inset = 0) {
     const QImage image = form->grab().toImage();
-    const QRect area(widget->mapTo(form.get(), QPoint(0, 0)), widget->size());
-    int red = 0;
+    const QRect area = QRect(widget->mapTo(form.get(), QPoint(0, 0)), widget->size())
+                           .adjusted(inset, inset, -inset, -inset);
+    int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
-      for (int x = area.left(); x <= area.right(); ++x) {
-        const QColor c = image.pixelColor(x, y);
-        if (c.red() > 200 && c.green() < 80 && c.blue() < 80)
-          ++red;
-      }
+      for (int x = area.left(); x <= area.right(); ++x)
+        count += test(image.pixelColor(x, y));
     }
-    return red;
+    return count;
+  }
+  int RedPixels(QWidget* widget) {
+    return CountPixels(widget,
+                       [](QColor c) { return c.red() > 200 && c.green() < 80 && c.blue() < 80; });
+  }
+  // Light pixels inside the raised edge.
+  int WhitePixels(QWidget* widget) {
+    return CountPixels(
+        widget, [](QColor c) { return c.lightness() > 200; }, 3);
   }
 
   ScriptedDesktop desktop;
@@ -239,6 +246,7 @@ TEST_F(FormMainTest, ChoosingAPowerColoursTheSquare) {
   EXPECT_EQ(Sq(StatRow::Defense, 2)->Background(), kBlackCode);
   EXPECT_EQ(Sq(StatRow::Defense, 2)->CaptionColour(), QColor(Qt::white));
   EXPECT_EQ(PixelAt(Sq(StatRow::Defense, 2), {3, 3}), QColor(Qt::black));
+  EXPECT_GT(WhitePixels(Sq(StatRow::Defense, 2)), 3);  // the caption "1" in white
   Choose("Green");
   EXPECT_EQ(PixelAt(Sq(StatRow::Defense, 2), {3, 3}), QColor(0, 255, 0));
   EXPECT_EQ(Sq(StatRow::Defense, 2)->CaptionColour(), QColor(Qt::black));

@@ -59,12 +59,10 @@ class Output {
   ~Output() { Flush(); }
   void Add(std::string_view text) {
     buffer_.append(text);
-    if (buffer_.size() >= kFlushAt)
-      Flush();
+    if (buffer_.size() >= kFlushAt) Flush();
   }
   void Flush() {
-    if (!buffer_.empty())
-      std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+    if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
     buffer_.clear();
   }
 
@@ -107,8 +105,7 @@ void PrintFigure(Format format, std::int64_t number, const std::string& name,
   out.Add(line);
   out.Add(name);
   out.Add("\n");
-  if (format != Format::Breakdown)
-    return;
+  if (format != Format::Breakdown) return;
   const std::array<std::string, 11> t = BreakdownTexts(calc.breakdown);
   out.Add("        Statistics: speed " + t[0] + ", attack " + t[1] + ", defense " + t[2] +
           ", damage " + t[3] + "\n");
@@ -133,8 +130,7 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
     if (arg == "--json") {
       format = Format::Json;
     } else if (arg == "--breakdown") {
-      if (format != Format::Json)
-        format = Format::Breakdown;
+      if (format != Format::Json) format = Format::Breakdown;
     } else if (arg.size() > 1 && arg[0] == '-') {
       std::fprintf(err, "zandorik-cost: unknown option %s (try --help)\n", arg.c_str());
       return kCostUsage;
@@ -167,8 +163,7 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
   };
 
   Output out(outFile);
-  if (format == Format::Json)
-    out.Add("[");
+  if (format == Format::Json) out.Add("[");
   constexpr std::int64_t kChunk = 1024;
   auto buffer = std::make_unique<std::uint8_t[]>(kChunk * kRecordLength);
   FigureScreen screen;
@@ -186,8 +181,7 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
     }
     for (std::int64_t i = 0; i < got; ++i, ++n) {
       const FigureRecord record = DecodeRecord(buffer.get() + i * kRecordLength);
-      if (record.IsDeleted())
-        continue;
+      if (record.IsDeleted()) continue;
       for (const std::string& damage : ShowRecordOnScreen(record, screen)) {
         out.Flush();
         reportDamage("record " + std::to_string(n) + ": " + damage);
@@ -197,11 +191,9 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
       PrintFigure(format, n, TrimmedName(record.Name), calc, sink.messages, first, out);
       first = false;
     }
-    if (got < kChunk)
-      break;
+    if (got < kChunk) break;
   }
-  if (format == Format::Json)
-    out.Add(first ? "]\n" : "\n]\n");
+  if (format == Format::Json) out.Add(first ? "]\n" : "\n]\n");
   out.Flush();
 
   if (const std::int64_t extra = size % static_cast<std::int64_t>(kRecordLength); extra != 0) {
@@ -209,8 +201,7 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
                  std::to_string(kRecordLength) + "-byte records; the last " +
                  std::to_string(extra) + " bytes were ignored");
   }
-  if (failed)
-    return kCostUnreadable;
+  if (failed) return kCostUnreadable;
   return damaged ? kCostDamaged : kCostOk;
 }
 

@@ -39,12 +39,10 @@ float SuperStrength(std::int16_t value, const FigureScreen& screen) {
   int count = 0;
   double maxDamage = 0;
   for (int column = 0; column < kColumnCount; ++column) {
-    if (ColourNameFromCode(screen.Square(StatRow::Attack, column).background) != "Green")
-      continue;
+    if (ColourNameFromCode(screen.Square(StatRow::Attack, column).background) != "Green") continue;
     ++count;
     const double d = ValueOfText(screen.Square(StatRow::Damage, column).caption);
-    if (d > maxDamage)
-      maxDamage = RoundHalfEven(d);
+    if (d > maxDamage) maxDamage = RoundHalfEven(d);
   }
   return Single(value / (maxDamage + 1) / count);
 }
@@ -52,11 +50,9 @@ float SuperStrength(std::int16_t value, const FigureScreen& screen) {
 }  // namespace
 
 double CostTeam(std::int16_t dialLength, std::string_view team, MessageSink& sink) {
-  if (team == kTeams[0].name)
-    return 0;
+  if (team == kTeams[0].name) return 0;
   for (std::size_t i = 1; i < kTeams.size(); ++i) {
-    if (kTeams[i].name == team)
-      return static_cast<double>(dialLength) * kTeams[i].factor;
+    if (kTeams[i].name == team) return static_cast<double>(dialLength) * kTeams[i].factor;
   }
   sink.Message("No value for team: " + std::string(team));
   return kErrorPenalty;
@@ -103,36 +99,23 @@ float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view 
     case White:
       return 0;
     case Black:  // Steal Energy
-      if (click <= 1)
-        return 0;
+      if (click <= 1) return 0;
       return Single(click == 2 ? v / 4 : v / 6);
     case Cyan:  // Incapacitate
-      if (click <= 1)
-        return Single(v * 1.25);
-      if (click <= 3)
-        return Single(v / 2.5);
-      if (click == 4)
-        return Single(v / 2);
-      if (click == 5)
-        return Single(v);
-      if (click == 6)
-        return Single(v / 4);
-      if (click <= 9)
-        return Doubled(value);
+      if (click <= 1) return Single(v * 1.25);
+      if (click <= 3) return Single(v / 2.5);
+      if (click == 4) return Single(v / 2);
+      if (click == 5) return Single(v);
+      if (click == 6) return Single(v / 4);
+      if (click <= 9) return Doubled(value);
       return Single(v);
     case Red:  // Blades/Claws/Fangs
-      if (click <= 1)
-        return Single(v / 8);
-      if (click == 2)
-        return Single(v / 6);
-      if (click == 3)
-        return Single(v / 4);
-      if (click <= 5)
-        return Single(v / 2);
-      if (click <= 7)
-        return Single(v / 4);
-      if (click <= 9)
-        return Single(v / 6);
+      if (click <= 1) return Single(v / 8);
+      if (click == 2) return Single(v / 6);
+      if (click == 3) return Single(v / 4);
+      if (click <= 5) return Single(v / 2);
+      if (click <= 7) return Single(v / 4);
+      if (click <= 9) return Single(v / 6);
       return Single(v / 8);
     case Yellow:
       return Single(RangeValue(screen) / 4);  // Pulse Wave
@@ -141,12 +124,9 @@ float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view 
     case Orange:
       return Single(click <= 2 ? v / 10 : v / 15);  // Energy Explosion
     case Blue:                                      // Psychic Blast
-      if (click <= 1)
-        return Single(v);
-      if (click == 2)
-        return Single(v / 2);
-      if (click == 3)
-        return Single(v / 3);
+      if (click <= 1) return Single(v);
+      if (click == 2) return Single(v / 2);
+      if (click == 3) return Single(v / 3);
       return Single(v / 4);
     case Green:
       return SuperStrength(value, screen);
@@ -168,8 +148,7 @@ float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view
     case White:
       return 0;
     case Black:  // Regeneration
-      if (click <= 1)
-        return 0;
+      if (click <= 1) return 0;
       return Single(click <= 10 ? v / 10 : v);
     case Cyan:
       return Single(early ? v / 11 : v / 22);  // Barrier
@@ -178,8 +157,7 @@ float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view
     case Yellow:
       return Single(early ? v / 2 : v / 6);  // Defend
     case Grey:                               // Invulnerability
-      if (early)
-        return Single(v * 0.9);
+      if (early) return Single(v * 0.9);
       return Single(click <= 8 ? v * 0.6 : v * 0.3);
     case Orange:
       return Single(click <= 1 ? v / 3 : v / 6);  // Toughness
@@ -205,8 +183,7 @@ float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view 
     case White:
       return 0;
     case Black:  // Outwit
-      if (click <= 2)
-        return Single(defense() / 3);
+      if (click <= 2) return Single(defense() / 3);
       return Single(click <= 6 ? defense() / 6 : defense() / 4);
     case Cyan:  // Probability Control: pairs of clicks alternate, starting high
       return Single(((click - 1) / 2) % 2 == 0 ? v / 2 : v / 8);
@@ -225,22 +202,16 @@ float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view 
           return static_cast<float>(kErrorPenalty);
       }
     case Yellow:  // Support
-      if (click <= 2)
-        return Single(v / 3);
+      if (click <= 2) return Single(v / 3);
       return Single(click <= 5 ? v / 6 : v / 2);
     case Grey:
       return Single(click <= 1 ? defense() / 5 : defense() / 12);  // Leadership
     case Orange:                                                   // Battle Fury
-      if (click <= 2)
-        return Single(v / 2);
-      if (click <= 4)
-        return Single(v / 4);
-      if (click <= 6)
-        return Single(v / 6);
-      if (click <= 8)
-        return Single(v / 8);
-      if (click <= 10)
-        return Single(v / 10);
+      if (click <= 2) return Single(v / 2);
+      if (click <= 4) return Single(v / 4);
+      if (click <= 6) return Single(v / 6);
+      if (click <= 8) return Single(v / 8);
+      if (click <= 10) return Single(v / 10);
       return Single(v / 12);
     case Blue:
       return Single(defense() / 9);  // Shape Change
@@ -249,8 +220,7 @@ float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view 
     case Magenta:
       return Single(v * 1.5);  // Close Combat Expert
     case Brown:                // Perplex
-      if (click <= 1)
-        return Single(defense() / 1.5);
+      if (click <= 1) return Single(defense() / 1.5);
       return Single(click <= 4 ? defense() / 3 : defense() / 2);
     default:
       return UnknownAbility(colourName, sink);
@@ -271,18 +241,12 @@ constexpr std::array<DamageCost, 6> kDamageTable = {
     {{0, 0}, {0.25, 0.25}, {1.5, 1}, {6.75, 4.5}, {10, 7}, {12.5, 12.5}}};
 
 double RangeCost(double range, double attackSum, MessageSink& sink) {
-  if (range == 0)
-    return 0;
-  if (range == 2)
-    return attackSum / 60;
-  if (range == 4)
-    return attackSum / 40;
-  if (range == 6)
-    return attackSum / 20;
-  if (range == 8)
-    return attackSum / 12;
-  if (range == 10 || range == 12 || range == 14)
-    return attackSum / 10;
+  if (range == 0) return 0;
+  if (range == 2) return attackSum / 60;
+  if (range == 4) return attackSum / 40;
+  if (range == 6) return attackSum / 20;
+  if (range == 8) return attackSum / 12;
+  if (range == 10 || range == 12 || range == 14) return attackSum / 10;
   sink.Message("Error in range: " + FormatGeneral(range));
   return kErrorPenalty;
 }
@@ -325,8 +289,7 @@ Calculation CalculateFigure(const FigureScreen& screen, MessageSink& sink) {
   // Live clicks: Speed squares without the KO mark.
   std::int16_t dialLength = 0;
   for (int column = 0; column < kColumnCount; ++column) {
-    if (!screen.Square(StatRow::Speed, column).IsKO())
-      ++dialLength;
+    if (!screen.Square(StatRow::Speed, column).IsKO()) ++dialLength;
   }
 
   // Each caption is read once; sums use the values as read, unrounded.
@@ -351,8 +314,7 @@ Calculation CalculateFigure(const FigureScreen& screen, MessageSink& sink) {
       sink.Message("Error in Damage: " + FormatGeneral(v));
       damageCost -= 999;
     }
-    if (hasSlot)
-      ++tally[slot];
+    if (hasSlot) ++tally[slot];
   }
   const double speedSum = sums[0], attackSum = sums[1], defenseSum = sums[2];
 
@@ -399,8 +361,7 @@ Calculation CalculateFigure(const FigureScreen& screen, MessageSink& sink) {
 
   float rankFactor = 0;
   for (std::size_t i = 0; i < kRanks.size(); ++i) {
-    if (screen.rankSelected[i])
-      rankFactor = kRanks[i].factor;
+    if (screen.rankSelected[i]) rankFactor = kRanks[i].factor;
   }
   total = static_cast<double>(rankFactor) * total;
   calc.total = total;

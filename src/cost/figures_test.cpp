@@ -113,8 +113,7 @@ TEST(Calculate, RankFactorIsSinglePrecision) {
   auto speedTotal = [&](const char* caption, int rank) {
     f.Square(StatRow::Speed, 0).caption = caption;
     f.rankSelected = {};
-    if (rank >= 0)
-      f.rankSelected[rank] = true;
+    if (rank >= 0) f.rankSelected[rank] = true;
     return Price(f).points;
   };
   EXPECT_EQ(speedTotal("1800", 0), 150);

@@ -4,16 +4,14 @@ namespace zandorik {
 
 std::array<PickerEntry, kColourCount> DialEditor::PickerEntries() const {
   std::array<PickerEntry, kColourCount> entries{};
-  if (!pickerRow_)
-    return entries;
+  if (!pickerRow_) return entries;
   for (int i = 0; i < kColourCount; ++i)
     entries[i] = {kColours[i].name, PowerName(*pickerRow_, i)};
   return entries;
 }
 
 void DialEditor::ClickSquare(StatRow row, int column) {
-  if (row == StatRow::Speed)
-    RestoreColumn(column);
+  if (row == StatRow::Speed) RestoreColumn(column);
   currentStat_ = std::string(StatRowName(row));
   currentColumn_ = static_cast<std::int16_t>(column);
   FillPicker(row, ColourNameFromCode(At(row, column).background));
@@ -25,11 +23,9 @@ void DialEditor::ClickSquare(StatRow row, int column) {
 void DialEditor::RestoreColumn(int column) {
   for (StatRow row : kStatRows) {
     DialSquare& square = At(row, column);
-    if (!square.ko && !square.caption.empty())
-      continue;
+    if (!square.ko && !square.caption.empty()) continue;
     square.ko = false;
-    if (square.caption.empty())
-      square.caption = "0";
+    if (square.caption.empty()) square.caption = "0";
     Touch(row, column);
   }
 }
@@ -47,25 +43,21 @@ void DialEditor::SetValueText(const std::string& text) {
 }
 
 void DialEditor::TypeValue(const std::string& text) {
-  if (!valueEnabled_)
-    return;
+  if (!valueEnabled_) return;
   SetValueText(text);
 }
 
 void DialEditor::ValueChanged() {
   StatRow row;
-  if (!HasCurrentSquare(row))
-    return;
+  if (!HasCurrentSquare(row)) return;
   DialSquare& square = At(row, currentColumn_);
-  if (square.caption == valueText_)
-    return;
+  if (square.caption == valueText_) return;
   square.caption = valueText_;
   Touch(row, currentColumn_);
 }
 
 void DialEditor::ChooseColour(int index) {
-  if (!pickerRow_ || index < 0 || index >= kColourCount)
-    return;
+  if (!pickerRow_ || index < 0 || index >= kColourCount) return;
   pickerSelection_ = index;
   changes_.picker = true;
   currentColour_ = ColourCodeFromName(kColours[index].name);
@@ -75,11 +67,9 @@ void DialEditor::ChooseColour(int index) {
   }
   valueEnabled_ = true;
   changes_.valueBox = true;
-  if (valueText_.empty())
-    SetValueText("0");
+  if (valueText_.empty()) SetValueText("0");
   StatRow row;
-  if (!HasCurrentSquare(row))
-    return;
+  if (!HasCurrentSquare(row)) return;
   DialSquare& square = At(row, currentColumn_);
   square.ko = false;
   square.background = currentColour_;
@@ -87,8 +77,7 @@ void DialEditor::ChooseColour(int index) {
 }
 
 void DialEditor::MarkKO() {
-  if (!desktop_.AskYesNo(kKOQuestion, kKOQuestionTitle))
-    return;
+  if (!desktop_.AskYesNo(kKOQuestion, kKOQuestionTitle)) return;
   for (int column = currentColumn_; column < kColumnCount; ++column) {
     for (StatRow row : kStatRows) {
       DialSquare& square = At(row, column);
@@ -153,8 +142,7 @@ void DialEditor::SetRange(const std::string& text) {
 }
 
 void DialEditor::SetBolt(int box, bool checked) {
-  if (box >= 0 && box < 3)
-    screen_.bolts[box] = checked;
+  if (box >= 0 && box < 3) screen_.bolts[box] = checked;
 }
 
 void DialEditor::SetRank(int index) {

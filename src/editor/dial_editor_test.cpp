@@ -19,8 +19,7 @@ class DialEditorTest : public ::testing::Test {
   bool ColumnIsKO(int column) {
     for (StatRow row : kStatRows) {
       const DialSquare& s = At(row, column);
-      if (!s.IsKO() || !s.caption.empty() || s.background != kWhiteCode)
-        return false;
+      if (!s.IsKO() || !s.caption.empty() || s.background != kWhiteCode) return false;
     }
     return true;
   }

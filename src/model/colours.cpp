@@ -44,8 +44,7 @@ std::string_view PowerName(StatRow row, int colour) {
 
 std::string_view ColourNameFromCode(double code) {
   for (const ColourInfo& c : kColours) {
-    if (c.code == code)
-      return c.name;
+    if (c.code == code) return c.name;
   }
   return {};
 }
@@ -57,8 +56,7 @@ double ColourCodeFromName(std::string_view name) {
 
 int ColourPosition(std::string_view name) {
   for (int i = 0; i < kColourCount; ++i) {
-    if (kColours[i].name == name)
-      return i;
+    if (kColours[i].name == name) return i;
   }
   return -1;
 }

@@ -13,12 +13,9 @@ bool IsSkipped(char c) {
 }
 
 int DigitValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return 99;
 }
 
@@ -109,8 +106,7 @@ double ValueOfText(std::string_view text) {
       in.Next();
     }
   }
-  if (!any_digit)
-    return 0;
+  if (!any_digit) return 0;
   if (in.Peek() == 'e' || in.Peek() == 'E') {
     in.Next();
     bool exp_negative = false;
@@ -120,14 +116,12 @@ double ValueOfText(std::string_view text) {
     }
     long long e = 0;
     while (in.Peek() >= '0' && in.Peek() <= '9') {
-      if (e < 100000)
-        e = e * 10 + (in.Peek() - '0');
+      if (e < 100000) e = e * 10 + (in.Peek() - '0');
       in.Next();
     }
     exponent += exp_negative ? -e : e;
   }
-  if (digits == 0)
-    return negative ? -0.0 : 0.0;
+  if (digits == 0) return negative ? -0.0 : 0.0;
   // Fast path for the usual short captions: a mantissa below 2^53 times
   // or over an exact power of ten is correctly rounded as it is.
   if (digits <= 15 && exponent >= -22 && exponent <= 22) {
@@ -194,15 +188,13 @@ double RoundHalfEven(double value) {
 
 std::optional<std::int16_t> ToInt16(double value) {
   const double r = RoundHalfEven(value);
-  if (!(r >= -32768.0 && r <= 32767.0))
-    return std::nullopt;
+  if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt;
   return static_cast<std::int16_t>(r);
 }
 
 std::optional<std::int32_t> ToInt32(double value) {
   const double r = RoundHalfEven(value);
-  if (!(r >= -2147483648.0 && r <= 2147483647.0))
-    return std::nullopt;
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
   return static_cast<std::int32_t>(r);
 }
 

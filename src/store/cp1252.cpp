@@ -18,11 +18,9 @@ char32_t CharOfByte(unsigned char b) {
 }
 
 int ByteOfChar(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-    return static_cast<int>(c);
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
   for (int i = 0; i < 32; ++i) {
-    if (kHighControls[i] == c)
-      return 0x80 + i;
+    if (kHighControls[i] == c) return 0x80 + i;
   }
   return -1;
 }
@@ -101,8 +99,7 @@ std::string EncodeCp1252(std::string_view utf8) {
 std::size_t Utf8Length(std::string_view utf8) {
   std::size_t count = 0;
   for (char b : utf8) {
-    if ((static_cast<unsigned char>(b) & 0xC0) != 0x80)
-      ++count;
+    if ((static_cast<unsigned char>(b) & 0xC0) != 0x80) ++count;
   }
   return count;
 }

@@ -11,8 +11,7 @@ namespace zandorik {
 namespace {
 
 bool Fail(FileError* error, int number) {
-  if (error)
-    *error = FileError{number, std::strerror(number)};
+  if (error) *error = FileError{number, std::strerror(number)};
   return false;
 }
 
@@ -26,8 +25,7 @@ bool RecordFile::Open(const std::string& path, Mode mode, FileError* error) {
   Close();
   const int flags = mode == Mode::ReadWrite ? (O_RDWR | O_CREAT) : O_RDONLY;
   const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
-  if (fd < 0)
-    return Fail(error, errno);
+  if (fd < 0) return Fail(error, errno);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     const int number = S_ISDIR(st.st_mode) ? EISDIR : errno;
@@ -39,17 +37,14 @@ bool RecordFile::Open(const std::string& path, Mode mode, FileError* error) {
 }
 
 void RecordFile::Close() {
-  if (fd_ >= 0)
-    ::close(fd_);
+  if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
 }
 
 bool RecordFile::Size(std::int64_t& bytes, FileError* error) const {
   struct stat st {};
-  if (fd_ < 0)
-    return Fail(error, EBADF);
-  if (::fstat(fd_, &st) != 0)
-    return Fail(error, errno);
+  if (fd_ < 0) return Fail(error, EBADF);
+  if (::fstat(fd_, &st) != 0) return Fail(error, errno);
   bytes = st.st_size;
   return true;
 }
@@ -66,13 +61,11 @@ std::int64_t RecordFile::ReadRaw(std::int64_t n, std::uint8_t* buffer, std::int6
   while (got < want) {
     const ssize_t r = ::pread(fd_, buffer + got, want - got, offset + static_cast<off_t>(got));
     if (r < 0) {
-      if (errno == EINTR)
-        continue;
+      if (errno == EINTR) continue;
       Fail(error, errno);
       return -1;
     }
-    if (r == 0)
-      break;
+    if (r == 0) break;
     got += static_cast<std::size_t>(r);
   }
   return static_cast<std::int64_t>(got / kRecordLength);
@@ -82,17 +75,18 @@ RecordFile::ReadResult RecordFile::Read(std::int64_t n, FigureRecord& record,
                                         FileError* error) const {
   RecordBytes bytes;
   const std::int64_t got = ReadRaw(n, bytes.data(), 1, error);
-  if (got < 0)
-    return ReadResult::Failed;
-  if (got == 0)
-    return ReadResult::EndOfFile;
+  if (got < 0) return ReadResult::Failed;
+  if (got == 0) return ReadResult::EndOfFile;
   record = DecodeRecord(bytes.data());
   return ReadResult::Ok;
 }
 
 bool RecordFile::Write(std::int64_t n, const FigureRecord& record, FileError* error) {
-  if (fd_ < 0 || n < 1)
-    return Fail(error, EBADF);
+  if (fd_ < 0) return Fail(error, EBADF);
+  std::int64_t size = 0;
+  if (!Size(size, error)) return false;
+  // Records are written in place or appended one at a time: never a gap.
+  if (n < 1 || n > size / static_cast<std::int64_t>(kRecordLength) + 1) return Fail(error, EINVAL);
   const RecordBytes bytes = EncodeRecord(record);
   const off_t offset = static_cast<off_t>((n - 1) * static_cast<std::int64_t>(kRecordLength));
   std::size_t done = 0;
@@ -100,8 +94,7 @@ bool RecordFile::Write(std::int64_t n, const FigureRecord& record, FileError* er
     const ssize_t w =
         ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
     if (w < 0) {
-      if (errno == EINTR)
-        continue;
+      if (errno == EINTR) continue;
       return Fail(error, errno);
     }
     done += static_cast<std::size_t>(w);

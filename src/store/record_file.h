@@ -35,7 +35,7 @@ class RecordFile {
 
   // Record n: Ok, or EndOfFile when n is past the last whole record.
   ReadResult Read(std::int64_t n, FigureRecord& record, FileError* error) const;
-  // Writes record n (1 to N + 1; N + 1 appends).
+  // Writes record n (1 to N + 1; N + 1 appends); refuses any other n.
   bool Write(std::int64_t n, const FigureRecord& record, FileError* error);
 
   // Up to `count` raw records from record n on; returns how many whole

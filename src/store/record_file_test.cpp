@@ -44,6 +44,10 @@ TEST_F(RecordFileTest, GrowsOneRecordAtATimeAndRewritesInPlace) {
   EXPECT_EQ(FileSize(), 972u);
   ASSERT_TRUE(file.Write(1, Named("A2"), nullptr));
   EXPECT_EQ(FileSize(), 972u);
+  FileError error;
+  EXPECT_FALSE(file.Write(4, Named("gap"), &error));  // never leaves a hole
+  EXPECT_FALSE(file.Write(0, Named("none"), &error));
+  EXPECT_EQ(FileSize(), 972u);
 
   ASSERT_EQ(file.Read(1, r, nullptr), RecordFile::ReadResult::Ok);
   EXPECT_EQ(r.Name, "A2" + std::string(28, ' '));

@@ -14,8 +14,7 @@ std::string Where(StatRow row, int column) {
 std::vector<std::string> ShowRecordOnScreen(const FigureRecord& record, FigureScreen& screen) {
   std::vector<std::string> damage;
   const auto position = [&](int index, int size, const char* what) {
-    if (index >= 0 && index < size)
-      return true;
+    if (index >= 0 && index < size) return true;
     damage.push_back(std::string(what) + " position " + std::to_string(index) +
                      " is outside the list (0 to " + std::to_string(size - 1) + ")");
     return false;
@@ -67,8 +66,7 @@ std::vector<std::string> StoreScreenInRecord(const FigureScreen& screen, FigureR
   std::vector<std::string> refused;
   const auto fit = [&](const std::string& text, const std::string& what) -> std::int16_t {
     const double value = ValueOfText(text);
-    if (const auto v = ToInt16(value))
-      return *v;
+    if (const auto v = ToInt16(value)) return *v;
     refused.push_back(what + " " + FormatGeneral(value) +
                       " does not fit in a record (values go from -32768 to 32767)");
     return 0;
@@ -80,8 +78,7 @@ std::vector<std::string> StoreScreenInRecord(const FigureScreen& screen, FigureR
   record.Range = fit(screen.rangeText, "The range");
   record.RankIndex = -1;
   for (int i = 0; i < static_cast<int>(kRanks.size()); ++i) {
-    if (screen.rankSelected[i])
-      record.RankIndex = static_cast<std::int16_t>(i);
+    if (screen.rankSelected[i]) record.RankIndex = static_cast<std::int16_t>(i);
   }
   for (int k = 0; k < 3; ++k)
     record.Bolt[k] = screen.bolts[k] ? 1 : 0;
