@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/form_main.h"
-#include "editor/scripted_desktop.h"
+#include "app/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -40,27 +40,7 @@ void BM_CalculatePress(benchmark::State& state) {
   FormMain form(desktop);
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
-  const char* rows[4][6] = {{"8", "8", "7", "7", "6", "6"},
-                            {"10", "10", "9", "9", "9", "8"},
-                            {"17", "17", "16", "16", "15", "15"},
-                            {"3", "3", "2", "2", "2", "1"}};
-  for (StatRow row : kStatRows) {
-    for (int column = 0; column < 6; ++column) {
-      QTest::mouseClick(form.Square(row, column), Qt::LeftButton);
-      form.TextValue()->selectAll();
-      QTest::keyClicks(form.TextValue(), rows[static_cast<int>(row)][column]);
-    }
-  }
-  QTest::mouseClick(form.Square(StatRow::Speed, 6), Qt::LeftButton);
-  desktop.answers.push_back(true);
-  form.ImageComboColors()->setCurrentIndex(0);
-  emit form.ImageComboColors()->activated(0);
-  form.TextRange()->setText("6");
-  emit form.TextRange()->textEdited("6");
-  form.CheckBolt(1)->setChecked(true);
-  form.ComboMove()->setCurrentIndex(2);
-  form.ComboTeam()->setCurrentIndex(1);
-  form.OptionRank(1)->setChecked(true);
+  FormMainDriver(form, desktop).EnterWorkedFigure();
   for (auto _ : state) {
     form.CommandCalculate()->click();
     benchmark::DoNotOptimize(form.TextPoints()->text());

@@ -32,15 +32,15 @@ FigureRecord Figure(const std::string& name, int move, int team, int range, int 
   const RowSpec* rows[] = {&speed, &attack, &defense, &damage};
   for (int row = 0; row < kStatRowCount; ++row) {
     for (int column = 0; column < kColumnCount; ++column) {
-      const RowSpec& spec = *rows[row];
-      if (column >= static_cast<int>(spec.values.size())) {
+      const RowSpec& wanted = *rows[row];
+      if (column >= static_cast<int>(wanted.values.size())) {
         r.Rows[row].Value[column] = 0;
         r.Rows[row].Colour[column] = kKOCode;
         continue;
       }
       const char* colour =
-          column < static_cast<int>(spec.colours.size()) ? spec.colours[column] : "White";
-      r.Rows[row].Value[column] = static_cast<std::int16_t>(spec.values[column]);
+          column < static_cast<int>(wanted.colours.size()) ? wanted.colours[column] : "White";
+      r.Rows[row].Value[column] = static_cast<std::int16_t>(wanted.values[column]);
       r.Rows[row].Colour[column] = ColourCodeFromName(colour);
     }
   }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,7 +12,7 @@
 #include <QTest>
 #include <cmath>
 
-#include "editor/scripted_desktop.h"
+#include "app/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -28,33 +27,12 @@ class FormMainTest : public ::testing::Test {
   }
 
   DialSquareButton* Sq(StatRow row, int column) { return form->Square(row, column); }
-  void Click(StatRow row, int column) { QTest::mouseClick(Sq(row, column), Qt::LeftButton); }
-  void Type(const QString& text) {
-    QLineEdit* value = form->TextValue();
-    value->selectAll();
-    if (text.isEmpty()) {
-      QTest::keyClick(value, Qt::Key_Delete);
-    } else {
-      QTest::keyClicks(value, text);
-    }
-  }
-  // Chooses a picker entry the way a person does: open the list, click it.
-  void Choose(const char* colour) {
-    QComboBox* picker = form->ImageComboColors();
-    const int index = picker->findData(QString::fromUtf8(colour));
-    ASSERT_GE(index, 0) << colour;
-    picker->showPopup();
-    QAbstractItemView* view = picker->view();
-    const QRect item = view->visualRect(view->model()->index(index, 0));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
-    if (view->isVisible()) picker->hidePopup();
-  }
-  void MarkKO(StatRow row, int column) {
-    Click(row, column);
-    desktop.answers.push_back(true);
-    Choose("KO");
-  }
-  void Calculate() { QTest::mouseClick(form->CommandCalculate(), Qt::LeftButton); }
+  void Click(StatRow row, int column) { Drive().Click(row, column); }
+  void Type(const QString& text) { Drive().Type(text); }
+  void Choose(const char* colour) { Drive().Choose(colour); }
+  void MarkKO(StatRow row, int column) { Drive().MarkKO(row, column); }
+  void Calculate() { Drive().Calculate(); }
+  FormMainDriver Drive() { return FormMainDriver(*form, desktop); }
   QColor PixelAt(QWidget* widget, QPoint point) {
     return form->grab().toImage().pixelColor(widget->mapTo(form.get(), point));
   }
@@ -333,23 +311,7 @@ TEST_F(FormMainTest, ResetKeepsTheCurrentSquareAndRecalculates) {
 }
 
 TEST_F(FormMainTest, WorkedFigureEnteredSquareBySquareCostsFortySix) {
-  const char* rows[4][6] = {{"8", "8", "7", "7", "6", "6"},
-                            {"10", "10", "9", "9", "9", "8"},
-                            {"17", "17", "16", "16", "15", "15"},
-                            {"3", "3", "2", "2", "2", "1"}};
-  for (StatRow row : kStatRows) {
-    for (int column = 0; column < 6; ++column) {
-      Click(row, column);
-      Type(rows[static_cast<int>(row)][column]);
-    }
-  }
-  MarkKO(StatRow::Speed, 6);
-  form->TextRange()->selectAll();
-  QTest::keyClicks(form->TextRange(), "6");
-  QTest::mouseClick(form->CheckBolt(1), Qt::LeftButton);
-  form->ComboMove()->setCurrentIndex(2);
-  form->ComboTeam()->setCurrentIndex(1);
-  QTest::mouseClick(form->OptionRank(1), Qt::LeftButton);
+  Drive().EnterWorkedFigure();
   Calculate();
   EXPECT_EQ(form->TextPoints()->text(), "46");
   ASSERT_NE(form->Breakdown(), nullptr);
@@ -369,8 +331,7 @@ TEST_F(FormMainTest, CalculateShowsMessagesInBoxesTitledQMVR) {
   Click(StatRow::Damage, 2);
   Type("7");
   Choose("Red");
-  form->TextRange()->selectAll();
-  QTest::keyClicks(form->TextRange(), "3");
+  Drive().TypeRange("3");
   Calculate();
   ASSERT_EQ(desktop.boxes.size(), 3u);
   EXPECT_EQ(
