@@ -9,6 +9,11 @@ if [ "${1:-}" != --on-display ]; then
 fi
 program=$2
 shot=$3
+# A session of its own for the program, as a desktop login would give it.
+export XDG_RUNTIME_DIR
+XDG_RUNTIME_DIR=$(mktemp -d)
+pid=
+trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 # A fresh virtual display now and then refuses a first client: try again.
 window=
@@ -26,7 +31,6 @@ for attempt in 1 2 3; do
   wait "$pid" 2>/dev/null || true
 done
 [ -n "$window" ] || exit 1
-trap 'kill $pid 2>/dev/null || true' EXIT
 sleep 0.5  # let it paint
 
 eval "$(xdotool getwindowgeometry --shell "$window")"
