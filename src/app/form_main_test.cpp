@@ -235,6 +235,28 @@ TEST_F(FormMainTest, ChoosingAPowerColoursTheSquare) {
   EXPECT_EQ(PixelAt(Sq(StatRow::Defense, 3), {3, 3}), QColor(Qt::white));
 }
 
+TEST_F(FormMainTest, SquaresArePaintedAtTheirPlaces) {
+  // Colour the four corners of the dial, then read the client area's pixels
+  // where the layout puts them: left 56 + 24 * column, tops 56, 80, 104, 128.
+  const std::tuple<StatRow, int, const char*, QColor> corners[] = {
+      {StatRow::Speed, 0, "Red", QColor(255, 0, 0)},
+      {StatRow::Speed, 10, "Blue", QColor(0, 0, 255)},
+      {StatRow::Damage, 0, "Yellow", QColor(255, 255, 0)},
+      {StatRow::Damage, 10, "Brown", QColor(167, 62, 5)}};
+  for (const auto& [row, column, colour, expected] : corners) {
+    Click(row, column);
+    Choose(colour);
+  }
+  const QImage client = form->ClientArea()->grab().toImage();
+  const int tops[] = {56, 80, 104, 128};
+  for (const auto& [row, column, colour, expected] : corners) {
+    const QPoint inside(56 + 24 * column + 4, tops[static_cast<int>(row)] + 4);
+    EXPECT_EQ(client.pixelColor(inside), expected) << colour;
+  }
+  EXPECT_EQ(client.pixelColor(56 + 24 * 5 + 4, 80 + 4), QColor(Qt::white));
+  EXPECT_NE(client.pixelColor(56 + 21 + 1, 56 + 4), QColor(255, 0, 0));  // the gap between
+}
+
 TEST_F(FormMainTest, KOMarkingFromColumnsZeroFiveAndTen) {
   for (int column : {10, 5, 0}) {
     desktop.boxes.clear();
