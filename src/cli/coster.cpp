@@ -19,6 +19,7 @@ the main window prices a figure after it is picked from the name list.
 Deleted records are skipped; the others are listed in record order.
 
 Output, one figure a line:  RECORD  POINTS  NAME
+(POINTS is "?" when the total leaves the range of whole numbers.)
 
   --breakdown  also print under each figure the eleven partial costs of the
                breakdown window, the movement cost and every message that
