@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace zandorik {
@@ -148,36 +147,16 @@ double ValueOfText(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::size_t FormatGeneralTo(double value, char* buf) {
-  if (std::isnan(value)) {
-    std::memcpy(buf, "NaN", 3);
-    return 3;
-  }
-  if (std::isinf(value)) {
-    if (value < 0) {
-      std::memcpy(buf, "-Infinity", 9);
-      return 9;
-    }
-    std::memcpy(buf, "Infinity", 8);
-    return 8;
-  }
-  if (value == 0) {  // also -0
-    buf[0] = '0';
-    return 1;
-  }
-  char tmp[40];
-  auto [end, ec] = std::to_chars(tmp, tmp + sizeof tmp, value, std::chars_format::general, 15);
-  (void)ec;
-  // to_chars gives "1e+20" / "1e-05"; write the exponent as "E+20".
-  std::size_t out = 0;
-  for (char* p = tmp; p != end; ++p)
-    buf[out++] = (*p == 'e') ? 'E' : *p;
-  return out;
-}
-
 std::string FormatGeneral(double value) {
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
+  if (value == 0) return "0";  // also -0
   char buf[40];
-  return std::string(buf, FormatGeneralTo(value, buf));
+  char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15).ptr;
+  // to_chars writes "1e+20" and "1e-05"; the exponent is written "E+20".
+  std::string text(buf, end);
+  if (const std::size_t e = text.find('e'); e != std::string::npos) text[e] = 'E';
+  return text;
 }
 
 double RoundHalfEven(double value) {

@@ -22,10 +22,6 @@ double ValueOfText(std::string_view text);
 // for very large or very small magnitudes.
 std::string FormatGeneral(double value);
 
-// Writes FormatGeneral(value) into buf (at least 32 bytes) and returns the
-// length; the allocation-free form for hot loops.
-std::size_t FormatGeneralTo(double value, char* buf);
-
 // Round to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);
 

@@ -96,12 +96,4 @@ std::string EncodeCp1252(std::string_view utf8) {
   return out;
 }
 
-std::size_t Utf8Length(std::string_view utf8) {
-  std::size_t count = 0;
-  for (char b : utf8) {
-    if ((static_cast<unsigned char>(b) & 0xC0) != 0x80) ++count;
-  }
-  return count;
-}
-
 }  // namespace zandorik

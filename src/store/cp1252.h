@@ -15,7 +15,4 @@ std::string DecodeCp1252(std::string_view bytes);
 // page cannot hold (and for each byte of malformed UTF-8).
 std::string EncodeCp1252(std::string_view utf8);
 
-// Number of characters (code points) in UTF-8 text.
-std::size_t Utf8Length(std::string_view utf8);
-
 }  // namespace zandorik
