@@ -1,20 +1,79 @@
 #include "app/qt_desktop.h"
 
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace zandorik {
+namespace {
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// One dialog for both forms, starting at the path chosen last.
+std::optional<QString> RunFileDialog(QWidget* owner, const FileDialogRequest& request,
+                                     QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(
+      owner, QString(), Q(request.startPath),
+      Q(request.filterLabel) + QStringLiteral(" (") + Q(request.pattern) + QStringLiteral(")"));
+  dialog.setAcceptMode(mode);
+  if (mode == QFileDialog::AcceptSave) {
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  } else {
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
+std::string LocalPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
 
 void QtDesktop::ShowMessage(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::Ok, owner_);
+  QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::Ok, owner_);
   box.exec();
 }
 
 bool QtDesktop::AskYesNo(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::Yes | QMessageBox::No, owner_);
+  QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No,
+                  owner_);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtDesktop::ChooseNewFile(const FileDialogRequest& request) {
+  FileDialogRequest next = request;
+  for (;;) {
+    const std::optional<QString> path = RunFileDialog(owner_, next, QFileDialog::AcceptSave);
+    if (!path) return std::nullopt;
+    if (QFileInfo::exists(*path)) return LocalPath(*path);
+    // A file that does not exist yet is created only when the person agrees;
+    // otherwise the dialog comes back with the name filled in.
+    const QString ask = *path + QStringLiteral("\nThis file does not exist.\nCreate the file?");
+    if (AskYesNo(ask.toStdString(), kAppTitle)) return LocalPath(*path);
+    next.startPath = path->toStdString();
+  }
+}
+
+std::optional<std::string> QtDesktop::ChooseExistingFile(const FileDialogRequest& request) {
+  const std::optional<QString> path = RunFileDialog(owner_, request, QFileDialog::AcceptOpen);
+  if (!path) return std::nullopt;
+  return LocalPath(*path);
+}
+
+void QtDesktop::OpenLink(const std::string& target) {
+  QDesktopServices::openUrl(QUrl(Q(target), QUrl::TolerantMode));
+}
+
+std::optional<std::string> QtDesktop::PrintMainWindow() {
+  return std::string("Printing is not available in this build.");
 }
 
 }  // namespace zandorik

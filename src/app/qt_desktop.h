@@ -1,4 +1,5 @@
-// The Desktop of the real program: Qt's modal message boxes.
+// The Desktop of the real program: Qt's message boxes and file dialogs,
+// the desktop's link opener and the default printer.
 #pragma once
 
 #include <QPointer>
@@ -10,9 +11,14 @@ namespace zandorik {
 
 class QtDesktop : public Desktop {
  public:
+  // The window that owns the boxes and dialogs, and that is printed.
   void SetOwner(QWidget* owner) { owner_ = owner; }
   void ShowMessage(const std::string& text, const std::string& title) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;
+  std::optional<std::string> ChooseNewFile(const FileDialogRequest& request) override;
+  std::optional<std::string> ChooseExistingFile(const FileDialogRequest& request) override;
+  void OpenLink(const std::string& target) override;
+  std::optional<std::string> PrintMainWindow() override;
 
  private:
   QPointer<QWidget> owner_;

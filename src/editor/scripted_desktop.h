@@ -1,8 +1,10 @@
-// A Desktop for tests: records every box and answers questions from a
-// script instead of waiting for a person.
+// A Desktop for tests: records every box, dialog, link and print, and
+// answers from a script instead of waiting for a person.
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,21 +20,37 @@ class ScriptedDesktop : public Desktop {
     std::string title;
     bool operator==(const Box&) const = default;
   };
+  struct Dialog {
+    enum Kind { New, Open } kind;
+    FileDialogRequest request;
+    bool operator==(const Dialog&) const = default;
+  };
 
   void ShowMessage(const std::string& text, const std::string& title) override {
     boxes.push_back({Box::Message, text, title});
+    if (onMessage) onMessage(text);
   }
   // Answers from `answers`; a question nobody scripted is answered No and
   // counted in `unexpected`.
   bool AskYesNo(const std::string& text, const std::string& title) override {
     boxes.push_back({Box::Question, text, title});
-    if (answers.empty()) {
-      ++unexpected;
-      return false;
-    }
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return Next(answers, false);
+  }
+  // Answers from `files` (nothing stands for cancel); a dialog nobody
+  // scripted is cancelled and counted in `unexpected`.
+  std::optional<std::string> ChooseNewFile(const FileDialogRequest& request) override {
+    dialogs.push_back({Dialog::New, request});
+    return Next(files, std::optional<std::string>());
+  }
+  std::optional<std::string> ChooseExistingFile(const FileDialogRequest& request) override {
+    dialogs.push_back({Dialog::Open, request});
+    return Next(files, std::optional<std::string>());
+  }
+  void OpenLink(const std::string& target) override { links.push_back(target); }
+  // Fails with `printFailure` when it is set.
+  std::optional<std::string> PrintMainWindow() override {
+    ++prints;
+    return printFailure;
   }
 
   // The texts of the boxes shown so far, and forget them.
@@ -46,7 +64,26 @@ class ScriptedDesktop : public Desktop {
 
   std::vector<Box> boxes;
   std::deque<bool> answers;
+  std::vector<Dialog> dialogs;
+  std::deque<std::optional<std::string>> files;
+  std::vector<std::string> links;
+  int prints = 0;
+  std::optional<std::string> printFailure;
   int unexpected = 0;
+  // Called with each message as it is shown, while the caller waits.
+  std::function<void(const std::string&)> onMessage;
+
+ private:
+  template <typename T>
+  T Next(std::deque<T>& script, T fallback) {
+    if (script.empty()) {
+      ++unexpected;
+      return fallback;
+    }
+    T answer = script.front();
+    script.pop_front();
+    return answer;
+  }
 };
 
 }  // namespace zandorik
