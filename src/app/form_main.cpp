@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QListView>
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QStyleFactory>
@@ -64,7 +65,8 @@ void ApplyDialLook() {
   QApplication::setFont(DialFont());
 }
 
-FormMain::FormMain(Desktop& desktop, QWidget* parent) : QMainWindow(parent), editor_(desktop) {
+FormMain::FormMain(Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent), editor_(desktop), files_(desktop, editor_) {
   setObjectName(QStringLiteral("FormMain"));
   setWindowTitle(QStringLiteral("Zandorik Dial Generator"));
   setFont(DialFont());
@@ -93,11 +95,13 @@ void FormMain::createActions() {
   menuOptionsResetScreen_ = action("&Reset Screen", QKeySequence(Qt::Key_F5));
   menuHelpAbout_ = action("&About");
 
-  // The data file, printing and the about box come with their own commands.
-  for (QAction* later : {menuFileNew_, menuFileOpen_, menuFileSave_, menuDeleteRecord_,
-                         menuFilePrint_, menuHelpAbout_}) {
+  // Printing and the about box come with their own commands.
+  for (QAction* later : {menuFilePrint_, menuHelpAbout_})
     later->setEnabled(false);
-  }
+  connect(menuFileNew_, &QAction::triggered, this, &FormMain::MenuFileNew_Click);
+  connect(menuFileOpen_, &QAction::triggered, this, &FormMain::MenuFileOpen_Click);
+  connect(menuFileSave_, &QAction::triggered, this, &FormMain::MenuFileSave_Click);
+  connect(menuDeleteRecord_, &QAction::triggered, this, &FormMain::MenuDeleteRecord_Click);
   connect(menuFileExit_, &QAction::triggered, this, &QWidget::close);
   connect(menuOptionsDisplayBreakdown_, &QAction::triggered, this,
           &FormMain::MenuOptionsDisplayBreakdown_Click);
@@ -133,9 +137,18 @@ void FormMain::createControls() {
   comboName_ = new QComboBox(client);
   comboName_->setEditable(true);
   comboName_->setInsertPolicy(QComboBox::NoInsert);
+  // The box holds exactly what was typed: no completion. Only a pick from
+  // the list (or the arrow keys) loads a figure, not leaving the box with
+  // a stored name typed in it.
+  comboName_->setCompleter(nullptr);
+  disconnect(comboName_->lineEdit(), &QLineEdit::editingFinished, comboName_, nullptr);
+  nameList_ = new QStringListModel(comboName_);
+  comboName_->setModel(nameList_);
+  if (auto* view = qobject_cast<QListView*>(comboName_->view())) view->setUniformItemSizes(true);
   comboName_->setGeometry(TwipsRect(840, 60, 1995, 315));
   connect(comboName_, &QComboBox::editTextChanged, this,
           [this](const QString& text) { editor_.SetName(text.toStdString()); });
+  connect(comboName_, &QComboBox::activated, this, &FormMain::ComboName_Click);
 
   AddLabel(client, "Move", TwipsRect(120, 480, 615, 255));
   comboMove_ = new QComboBox(client);
@@ -256,6 +269,38 @@ void FormMain::CommandCalculate_Click() {
   Sync();
 }
 
+void FormMain::MenuFileNew_Click() {
+  files_.MenuFileNew_Click();
+  Sync();
+}
+
+void FormMain::MenuFileOpen_Click() {
+  files_.MenuFileOpen_Click();
+  Sync();
+}
+
+bool FormMain::OpenDataFile(const std::string& path) {
+  const bool opened = files_.OpenDataFile(path);
+  Sync();
+  return opened;
+}
+
+void FormMain::MenuFileSave_Click() {
+  files_.MenuFileSave_Click();
+  Sync();
+}
+
+void FormMain::MenuDeleteRecord_Click() {
+  files_.MenuDeleteRecord_Click();
+  Sync();
+}
+
+void FormMain::ComboName_Click(int index) {
+  editor_.SetName(nameList_->index(index).data().toString().toStdString());
+  files_.ComboName_Click();
+  Sync();
+}
+
 void FormMain::MenuOptionsResetScreen_Click() {
   editor_.ResetScreen();
   Sync();
@@ -274,6 +319,7 @@ void FormMain::closeEvent(QCloseEvent* event) {
 }
 
 void FormMain::Form_Unload() {
+  files_.Close();
   // Every other window goes with the main window.
   if (formCheck_) formCheck_->close();
 }
@@ -285,6 +331,7 @@ void FormMain::Sync() {
       if (changes.Square(row, column)) ShowSquare(row, column);
     }
   }
+  if (files_.TakeNameListChanged()) ShowNameList();
   if (changes.fields) ShowFields();
   if (changes.picker) ShowPicker();
   if (changes.valueBox) {
@@ -310,6 +357,18 @@ void FormMain::ShowSquare(StatRow row, int column) {
   button->SetBackground(square.background);
   button->SetCaptionColour(square.HasWhiteCaption() ? Qt::white : Qt::black);
   button->SetPicture(square.IsKO() ? &palette_->KOSwatch() : nullptr);
+}
+
+void FormMain::ShowNameList() {
+  // The list is rebuilt; the box keeps its text.
+  const QSignalBlocker block(comboName_);
+  QStringList names;
+  names.reserve(static_cast<qsizetype>(files_.NameList().size()));
+  for (const std::string& name : files_.NameList())
+    names.append(QString::fromStdString(name));
+  nameList_->setStringList(names);
+  comboName_->setCurrentIndex(-1);
+  comboName_->setEditText(QString::fromStdString(editor_.Screen().name));
 }
 
 void FormMain::ShowPicker() {

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringListModel>
 #include <array>
 #include <memory>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "app/form_check.h"
 #include "app/palette_store.h"
 #include "editor/dial_editor.h"
+#include "editor/file_commands.h"
 
 namespace zandorik {
 
@@ -37,6 +39,10 @@ class FormMain : public QMainWindow {
   ~FormMain() override;
 
   const DialEditor& Editor() const { return editor_; }
+  const FileCommands& Files() const { return files_; }
+  // Makes `path` the data file in use, as "&Open File" does once a file
+  // is chosen; false (with the message shown) when it cannot be opened.
+  bool OpenDataFile(const std::string& path);
   const PaletteStore& Palette() const { return *palette_; }
   const std::vector<ImageListEntry>& ImageListColors() const { return imageListColors_; }
 
@@ -84,6 +90,11 @@ class FormMain : public QMainWindow {
   void TextValue_Change(const QString& text);
   void ImageComboColors_Click(int index);
   void CommandCalculate_Click();
+  void MenuFileNew_Click();
+  void MenuFileOpen_Click();
+  void MenuFileSave_Click();
+  void MenuDeleteRecord_Click();
+  void ComboName_Click(int index);
   void MenuOptionsResetScreen_Click();
   void MenuOptionsDisplayBreakdown_Click();
   void Form_Unload();
@@ -93,13 +104,16 @@ class FormMain : public QMainWindow {
   void ShowSquare(StatRow row, int column);
   void ShowPicker();
   void ShowFields();
+  void ShowNameList();
 
   DialEditor editor_;
+  FileCommands files_;
   std::unique_ptr<PaletteStore> palette_;  // FormPalette, made on first use
   std::vector<ImageListEntry> imageListColors_;
 
   std::array<std::array<DialSquareButton*, kColumnCount>, kStatRowCount> squares_{};
   QComboBox* comboName_ = nullptr;
+  QStringListModel* nameList_ = nullptr;  // ComboName's entries
   QComboBox* comboMove_ = nullptr;
   QComboBox* comboTeam_ = nullptr;
   QLineEdit* textRange_ = nullptr;

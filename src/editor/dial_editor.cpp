@@ -1,5 +1,7 @@
 #include "editor/dial_editor.h"
 
+#include "store/record_screen.h"
+
 namespace zandorik {
 
 std::array<PickerEntry, kColourCount> DialEditor::PickerEntries() const {
@@ -121,6 +123,12 @@ void DialEditor::Calculate() {
   lastCalculation_ = CalculateFigure(screen_, sink);
   pointsText_ = zandorik::PointsText(*lastCalculation_);
   changes_.calculation = true;
+}
+
+void DialEditor::ShowRecord(const FigureRecord& record) {
+  ShowRecordOnScreen(record, screen_);
+  changes_.fields = true;
+  changes_.squares.set();
 }
 
 void DialEditor::SetName(const std::string& text) {

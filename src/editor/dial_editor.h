@@ -13,6 +13,7 @@
 #include "cost/calculations.h"
 #include "editor/desktop.h"
 #include "model/figure.h"
+#include "store/figure_record.h"
 
 namespace zandorik {
 
@@ -72,6 +73,10 @@ class DialEditor {
   void ResetScreen();
   // The "Calculate" button. Every message is shown before the points.
   void Calculate();
+
+  // A record loaded from the data file: every control but the name box
+  // shows it. The points are left to Calculate.
+  void ShowRecord(const FigureRecord& record);
 
   // The other figure controls, as the person changes them.
   void SetName(const std::string& text);

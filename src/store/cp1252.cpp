@@ -96,4 +96,20 @@ std::string EncodeCp1252(std::string_view utf8) {
   return out;
 }
 
+std::string FirstMisfitCp1252(std::string_view utf8) {
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const std::size_t start = pos;
+    char32_t c = 0;
+    if (!NextChar(utf8, pos, c) || ByteOfChar(c) < 0)
+      return std::string(utf8.substr(start, pos - start));
+  }
+  return {};
+}
+
+std::optional<std::string> EncodeCp1252Exactly(std::string_view utf8) {
+  if (!FirstMisfitCp1252(utf8).empty()) return std::nullopt;
+  return EncodeCp1252(utf8);
+}
+
 }  // namespace zandorik

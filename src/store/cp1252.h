@@ -1,6 +1,7 @@
 // Names are stored one byte per character in the Windows-1252 code page.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,11 @@ std::string DecodeCp1252(std::string_view bytes);
 // Encodes UTF-8 text: one byte per character, "?" for a character the code
 // page cannot hold (and for each byte of malformed UTF-8).
 std::string EncodeCp1252(std::string_view utf8);
+
+// Encodes UTF-8 text only if the code page holds every character of it.
+std::optional<std::string> EncodeCp1252Exactly(std::string_view utf8);
+// The first character of UTF-8 text that the code page cannot hold (as
+// UTF-8), or "" when it holds them all.
+std::string FirstMisfitCp1252(std::string_view utf8);
 
 }  // namespace zandorik

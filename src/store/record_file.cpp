@@ -88,17 +88,46 @@ bool RecordFile::Write(std::int64_t n, const FigureRecord& record, FileError* er
   // Records are written in place or appended one at a time: never a gap.
   if (n < 1 || n > size / static_cast<std::int64_t>(kRecordLength) + 1) return Fail(error, EINVAL);
   const RecordBytes bytes = EncodeRecord(record);
-  const off_t offset = static_cast<off_t>((n - 1) * static_cast<std::int64_t>(kRecordLength));
+  return WriteRaw((n - 1) * static_cast<std::int64_t>(kRecordLength), bytes.data(), bytes.size(),
+                  error);
+}
+
+bool RecordFile::WriteRaw(std::int64_t offset, const std::uint8_t* bytes, std::size_t count,
+                          FileError* error) {
+  if (fd_ < 0) return Fail(error, EBADF);
   std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t w =
-        ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
+  while (done < count) {
+    const ssize_t w = ::pwrite(fd_, bytes + done, count - done,
+                               static_cast<off_t>(offset) + static_cast<off_t>(done));
     if (w < 0) {
       if (errno == EINTR) continue;
       return Fail(error, errno);
     }
     done += static_cast<std::size_t>(w);
   }
+  return true;
+}
+
+bool RecordFile::Sync(FileError* error) {
+  if (fd_ < 0) return Fail(error, EBADF);
+  if (::fsync(fd_) != 0) return Fail(error, errno);
+  return true;
+}
+
+bool RecordFile::Truncate(std::int64_t bytes, FileError* error) {
+  if (fd_ < 0) return Fail(error, EBADF);
+  if (::ftruncate(fd_, static_cast<off_t>(bytes)) != 0) return Fail(error, errno);
+  return true;
+}
+
+bool RecordFile::Stat(Status& status, FileError* error) const {
+  struct stat st {};
+  if (fd_ < 0) return Fail(error, EBADF);
+  if (::fstat(fd_, &st) != 0) return Fail(error, errno);
+  status.size = st.st_size;
+  status.device = st.st_dev;
+  status.inode = st.st_ino;
+  status.writeBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
   return true;
 }
 

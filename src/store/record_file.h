@@ -43,6 +43,22 @@ class RecordFile {
   std::int64_t ReadRaw(std::int64_t n, std::uint8_t* buffer, std::int64_t count,
                        FileError* error) const;
 
+  // Writes raw bytes at a byte offset, whole or with an error.
+  bool WriteRaw(std::int64_t offset, const std::uint8_t* bytes, std::size_t count,
+                FileError* error);
+  // Flushes everything written so far to the disk.
+  bool Sync(FileError* error);
+  // Cuts the file back to `bytes`.
+  bool Truncate(std::int64_t bytes, FileError* error);
+
+  // What the file system says of the open file.
+  struct Status {
+    std::int64_t size = 0;
+    std::uint64_t device = 0, inode = 0;
+    bool writeBits = false;  // any of the owner, group or other write bits
+  };
+  bool Stat(Status& status, FileError* error) const;
+
  private:
   int fd_ = -1;
 };

@@ -1,0 +1,69 @@
+// The commands of the data file: New and Open choose it, picking a name
+// loads a figure, Save and Delete write one record. Every problem is shown
+// through the desktop, and no failure leaves a stored figure changed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor/desktop.h"
+#include "editor/dial_editor.h"
+#include "store/data_file.h"
+
+namespace zandorik {
+
+inline constexpr const char* kNoFileCreated = "No file created.";
+inline constexpr const char* kOpenFileFirst = "Please open or create a file first.";
+inline constexpr const char* kRecordSaved = "Record saved.";
+inline constexpr const char* kRecordDeleted = "Record deleted.";
+
+class FileCommands {
+ public:
+  FileCommands(Desktop& desktop, DialEditor& editor) : desktop_(desktop), editor_(editor) {}
+
+  // "&New File": the save form of the file dialog; the name list stays.
+  void MenuFileNew_Click();
+  // "&Open File": the open form of the file dialog, then the name list.
+  void MenuFileOpen_Click();
+  // Makes `path` the data file in use and lists its names, as "&Open File"
+  // does once the file is chosen. False, with the message shown, when it
+  // cannot be opened; the file in use before stays in use.
+  bool OpenDataFile(const std::string& path);
+  // "&Save Record": the figure on the screen under the name in the name box.
+  void MenuFileSave_Click();
+  // "&Delete Record": retires the record of the name in the name box.
+  void MenuDeleteRecord_Click();
+  // A name picked from the list: loads that figure and prices it.
+  void ComboName_Click();
+  // The program ends: the data file is closed.
+  void Close();
+
+  // The path of the data file in use; "" when there is none.
+  const std::string& DataFileName() const { return dataFileName_; }
+  const std::vector<std::string>& NameList() const { return names_; }
+  // Whether the name list was rebuilt since the last call.
+  bool TakeNameListChanged() { return std::exchange(namesChanged_, false); }
+
+ private:
+  bool Open(const std::string& path, bool listNames);
+  bool RefreshNameList(DataFile& file, std::vector<std::string>& names);
+  void Say(const std::string& text) { desktop_.ShowMessage(text, kAppTitle); }
+  void UnexpectedError(const FileError& error, const std::string& after = {});
+  // The data file in use, or nothing after "Please open or create a file first.".
+  DataFile* FileInUse();
+  FileDialogRequest Dialog(const char* label) const;
+
+  Desktop& desktop_;
+  DialEditor& editor_;
+  std::unique_ptr<DataFile> file_;
+  std::string dataFileName_;
+  std::string lastChosenPath_;  // filled into the next dialog
+  std::vector<std::string> names_;
+  bool namesChanged_ = false;
+  FigureRecord currentRecord_;  // every record read or written passes here
+};
+
+}  // namespace zandorik

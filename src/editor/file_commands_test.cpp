@@ -1,0 +1,366 @@
+// The data file commands on real files: a scripted desktop answers the
+// dialogs, and the file's bytes are checked after every step.
+#include "editor/file_commands.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "editor/scripted_desktop.h"
+#include "store/cp1252.h"
+#include "store/names.h"
+#include "store/record_screen.h"
+
+namespace zandorik {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("zandorik_fc_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir);
+    path = (dir / "figures.QMV").string();
+  }
+  void TearDown() override {
+    fs::permissions(dir, fs::perms::all);
+    fs::remove_all(dir);
+  }
+
+  void New(const std::string& file) {
+    desktop.files.push_back(file);
+    files.MenuFileNew_Click();
+  }
+  void Open(const std::string& file) {
+    desktop.files.push_back(file);
+    files.MenuFileOpen_Click();
+  }
+  void Save(const std::string& name, const std::string& range = "0") {
+    editor.SetName(name);
+    editor.SetRange(range);
+    files.MenuFileSave_Click();
+  }
+  void Delete(const std::string& name) {
+    editor.SetName(name);
+    files.MenuDeleteRecord_Click();
+  }
+  void Load(const std::string& name) {
+    editor.SetName(name);
+    files.ComboName_Click();
+  }
+  std::string Bytes() const {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  // Each record's stored name without its padding, "-" for a deleted one.
+  std::vector<std::string> Records() const {
+    const std::string bytes = Bytes();
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at + kRecordLength <= bytes.size(); at += kRecordLength) {
+      const FigureRecord r = DecodeRecord(reinterpret_cast<const std::uint8_t*>(&bytes[at]));
+      names.push_back(r.IsDeleted() ? "-" : r.Name.substr(0, r.Name.find_last_not_of(' ') + 1));
+    }
+    return names;
+  }
+  void WriteRecords(const std::vector<FigureRecord>& records) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (const FigureRecord& r : records) {
+      const RecordBytes bytes = EncodeRecord(r);
+      out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+  }
+
+  fs::path dir;
+  std::string path;
+  ScriptedDesktop desktop;
+  DialEditor editor{desktop};
+  FileCommands files{desktop, editor};
+};
+
+FigureRecord Named(const std::string& name, std::int16_t range = 0) {
+  FigureRecord r;
+  r.Name = name;
+  r.Range = range;
+  return r;
+}
+
+using Texts = std::vector<std::string>;
+
+TEST_F(FileCommandsTest, SavesAppendsRewritesAndReusesTheLastDeletedSlot) {
+  New(path);
+  Save("A");
+  Save("B");
+  Save("A", "4");
+  EXPECT_EQ(Records(), (Texts{"A", "B"}));
+  EXPECT_EQ(fs::file_size(path), 972u);
+  EXPECT_EQ(Bytes()[36], 4);  // A's range, rewritten in place
+  Delete("A");
+  EXPECT_EQ(Bytes().substr(0, kRecordLength), "\xFF\xFF" + std::string(484, '\0'));
+  EXPECT_EQ(files.NameList(), (Texts{"B"}));
+  Save("C");
+  EXPECT_EQ(files.NameList(), (Texts{"C", "B"}));
+  EXPECT_EQ(fs::file_size(path), 972u);
+  EXPECT_EQ(desktop.TakeTexts(),
+            (Texts{kRecordSaved, kRecordSaved, kRecordSaved, kRecordDeleted, kRecordSaved}));
+
+  WriteRecords({Named("A"), Named("B"), Named("C"), Named("D")});
+  Delete("A");
+  Delete("C");
+  Save("E");
+  EXPECT_EQ(Records(), (Texts{"-", "B", "E", "D"}));
+}
+
+TEST_F(FileCommandsTest, ListsStoredFiguresCutAtTheFirstTwoSpaces) {
+  const std::string n29(29, 'x'), n30(30, 'y');
+  FigureRecord gone = DeletedRecord();
+  WriteRecords({Named("Ann"), gone, Named(n29), Named(n30), Named("abc  def"), Named("  lead")});
+  editor.SetName("typed");
+  Open(path);
+  EXPECT_EQ(files.NameList(), (Texts{"Ann", n29 + " ", n30, "abc", ""}));
+  EXPECT_EQ(editor.Screen().name, "typed");
+  EXPECT_EQ(desktop.dialogs.back(), (ScriptedDesktop::Dialog{ScriptedDesktop::Dialog::Open,
+                                                             {"QMVR data file", "*.QMV", ""}}));
+
+  // New on an existing file keeps its records and the list; the next dialog
+  // starts at the path chosen last.
+  New(path);
+  EXPECT_EQ(desktop.dialogs.back(), (ScriptedDesktop::Dialog{ScriptedDesktop::Dialog::New,
+                                                             {"QMVR Data file", "*.QMV", path}}));
+  EXPECT_EQ(fs::file_size(path), 6 * kRecordLength);
+  EXPECT_EQ(files.NameList().size(), 5u);
+  EXPECT_TRUE(desktop.TakeTexts().empty());
+}
+
+TEST_F(FileCommandsTest, LoadsTheFirstStoredFigureThatBeginsWithTheName) {
+  FigureRecord ko = Named("Knight", -2);
+  for (int k = 0; k < kColumnCount; ++k) {
+    ko.RowOf(StatRow::Attack).Value[k] = static_cast<std::int16_t>(k);
+    ko.RowOf(StatRow::Attack).Colour[k] = kBlackCode;
+    ko.RowOf(StatRow::Damage).Colour[k] = k >= 8 ? kKOCode : kWhiteCode;
+  }
+  WriteRecords({DeletedRecord(), Named("Anna", 2), ko, Named("Ann", 4)});
+  Open(path);
+  Load("");  // passes over the deleted slot
+  EXPECT_EQ(editor.Screen().rangeText, "2");
+  Load("Ann");  // the first whose name begins so
+  EXPECT_EQ(editor.Screen().rangeText, "2");
+  Load("K");
+  const FigureScreen& s = editor.Screen();
+  EXPECT_EQ(s.rangeText, "-2");
+  EXPECT_EQ(s.Square(StatRow::Attack, 7).caption, "7");
+  EXPECT_TRUE(s.Square(StatRow::Attack, 7).HasWhiteCaption());
+  for (int k = 0; k < kColumnCount; ++k) {
+    EXPECT_EQ(s.Square(StatRow::Damage, k).IsKO(), k >= 8) << k;
+    EXPECT_EQ(s.Square(StatRow::Damage, k).caption, k >= 8 ? "" : "0") << k;
+    EXPECT_FALSE(s.Square(StatRow::Speed, k).IsKO());
+  }
+  EXPECT_EQ(editor.Screen().name, "K");
+  EXPECT_FALSE(editor.PointsText().empty());  // priced on loading
+
+  Load("Zed");
+  EXPECT_EQ(editor.Screen().rangeText, "-2");
+  EXPECT_EQ(desktop.TakeTexts().back(),
+            "No figure named \"Zed\" is stored in this data file. The screen is as it was.");
+}
+
+TEST_F(FileCommandsTest, StoresRoundedValuesAndNamesByTheirCodePageBytes) {
+  New(path);
+  Save("Caf\xC3\xA9", "2.5");  // "Café"
+  Save("Other", "3.5");
+  EXPECT_EQ(Bytes().substr(2, 5), "Caf\xE9 ");
+  EXPECT_EQ(Bytes()[36], 2);
+  EXPECT_EQ(Bytes()[kRecordLength + 36], 4);
+  Open(path);
+  EXPECT_EQ(files.NameList(), (Texts{"Caf\xC3\xA9", "Other"}));
+  Load("Caf\xC3\xA9");
+  EXPECT_EQ(editor.Screen().rangeText, "2");
+  Save("Caf\xC3\xA9", "6");
+  EXPECT_EQ(Records(), (Texts{"Caf\xC3\xA9", "Other"}));
+}
+
+// Save and delete act only on the record whose stored name is exactly the
+// name, pattern characters and all; what they cannot do changes no byte.
+TEST_F(FileCommandsTest, WritesOnlyTheExactNameAndRefusesWhatDoesNotFit) {
+  Save("A");
+  Delete("A");
+  EXPECT_EQ(desktop.TakeTexts(), (Texts{kOpenFileFirst, kOpenFileFirst}));
+  New(path);
+  Save("Anna");
+  Save("AB");
+  desktop.TakeTexts();
+  const std::string before = Bytes();
+  struct Case {
+    std::function<void()> act;
+    std::string message;
+  } cases[] = {
+      {[&] { Delete(""); }, "No figure named \"\" is stored"},
+      {[&] { Delete("Ann"); }, "No figure named \"Ann\" is stored"},
+      {[&] { Delete("A*"); }, "No figure named \"A*\" is stored"},
+      {[&] { Save("Ann", "99999"); }, "The range 99999 does not fit in a record"},
+      {[&] { Save("Ann\xC4\x80"); }, "holds the character \"\xC4\x80\", which a data file cannot"},
+      {[&] {
+         editor.ClickSquare(StatRow::Defense, 3);
+         editor.TypeValue("40000");
+         Save("Ann");
+         editor.TypeValue("1");
+       },
+       "The value of Defense square 4 40000 does not fit"},
+  };
+  for (const Case& c : cases) {
+    c.act();
+    const Texts shown = desktop.TakeTexts();
+    ASSERT_EQ(shown.size(), 1u) << c.message;
+    EXPECT_NE(shown[0].find(c.message), std::string::npos) << shown[0];
+    EXPECT_EQ(Bytes(), before) << c.message;
+  }
+  Save("Ann");
+  Save("A?");
+  EXPECT_EQ(Records(), (Texts{"Anna", "AB", "Ann", "A?"}));
+  Delete("Ann");
+  EXPECT_EQ(Records(), (Texts{"Anna", "AB", "-", "A?"}));
+}
+
+TEST_F(FileCommandsTest, CancelAndFailedOpenKeepTheFileInUse) {
+  desktop.files.push_back(std::nullopt);
+  files.MenuFileNew_Click();
+  desktop.files.push_back(std::nullopt);
+  files.MenuFileOpen_Click();
+  EXPECT_EQ(desktop.TakeTexts(), (Texts{kNoFileCreated}));
+  EXPECT_EQ(files.DataFileName(), "");
+
+  Open(path);
+  Save("A");
+  desktop.TakeTexts();
+  for (const std::string& bad : {(dir / "none" / "x.QMV").string(), dir.string()}) {
+    Open(bad);
+    New(bad);
+  }
+  EXPECT_EQ(desktop.TakeTexts(), (Texts{"Unexpected error. Err 2 : No such file or directory",
+                                        "Unexpected error. Err 2 : No such file or directory",
+                                        "Unexpected error. Err 21 : Is a directory",
+                                        "Unexpected error. Err 21 : Is a directory"}));
+  EXPECT_EQ(files.DataFileName(), path);
+  Save("B");
+  EXPECT_EQ(Records(), (Texts{"A", "B"}));
+}
+
+// Failures of the file layer while the file is open: each is reported, no
+// other byte changes, and the commands go on working afterwards.
+TEST_F(FileCommandsTest, FileLayerFailuresLeaveEveryRecordAsItWas) {
+  const std::string other = (dir / "other.QMV").string();
+  struct Case {
+    const char* what;
+    std::function<void()> harm;
+    const char* message;
+  } cases[] = {
+      {"a file-size limit",
+       [&] {
+         std::signal(SIGXFSZ, SIG_IGN);
+         const rlimit limit{2 * kRecordLength + 100, RLIM_INFINITY};
+         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+       },
+       "Unexpected error. Err 27 : File too large\nThe figure was not saved"},
+      {"made read-only", [&] { fs::permissions(path, fs::perms::owner_read); }, "is read-only"},
+      {"removed", [&] { fs::remove(path); }, "is no longer where it was opened"},
+      {"replaced", [&] { fs::rename(other, path); }, "is no longer where it was opened"},
+      {"cut short", [&] { fs::resize_file(path, kRecordLength + 100); }, "is damaged"},
+  };
+  for (const Case& c : cases) {
+    WriteRecords({Named("A"), Named("B")});
+    WriteRecords({});
+    fs::copy_file(path, other, fs::copy_options::overwrite_existing);
+    WriteRecords({Named("A"), Named("B")});
+    Open(path);
+    desktop.TakeTexts();
+    c.harm();
+    const std::string before = fs::exists(path) ? Bytes() : "";
+    Save("C");
+    if (c.message[0] != 'U') Delete("B");  // refused for the same reason
+    const rlimit none{RLIM_INFINITY, RLIM_INFINITY};
+    ::setrlimit(RLIMIT_FSIZE, &none);
+    const Texts shown = desktop.TakeTexts();
+    ASSERT_FALSE(shown.empty()) << c.what;
+    EXPECT_NE(shown[0].find(c.message), std::string::npos) << c.what << ": " << shown[0];
+    EXPECT_EQ(fs::exists(path) ? Bytes() : "", before) << c.what;
+    if (fs::exists(path)) fs::permissions(path, fs::perms::owner_all);
+    if (!fs::exists(path) || fs::file_size(path) % kRecordLength != 0) WriteRecords({});
+    Open(path);  // a fresh start works
+    Save("C");
+    EXPECT_EQ(desktop.TakeTexts().back(), kRecordSaved) << c.what;
+  }
+}
+
+// Thousands of random saves, deletes and loads against a model of the file.
+TEST_F(FileCommandsTest, RandomStepsKeepTheFileAsTheModelSaysItMustBe) {
+  const Texts pool = {"A",  "An", "Ann",  "Anna", "B",  "B*",          "B?x",
+                      "[x", "#1", "A  b", "",     " A", "Caf\xC3\xA9", "Zed"};
+  std::mt19937 random(7);
+  std::vector<std::optional<FigureRecord>> model;  // nothing: a deleted slot
+  New(path);
+  for (int step = 0; step < 3000; ++step) {
+    const std::string name = pool[random() % pool.size()];
+    const std::string range = std::to_string(random() % 7 * 2);
+    const auto exact = [&]() -> std::int64_t {
+      for (std::size_t i = 0; i < model.size(); ++i)
+        if (model[i] && FitName(model[i]->Name) == FitName(name))
+          return static_cast<std::int64_t>(i);
+      return -1;
+    };
+    switch (random() % 3) {
+      case 0: {
+        Save(name, range);
+        FigureRecord r;
+        StoreScreenInRecord(editor.Screen(), r);
+        std::int64_t at = exact();
+        for (std::size_t i = 0; at < 0 && i < model.size(); ++i)
+          if (!model[model.size() - 1 - i]) at = static_cast<std::int64_t>(model.size() - 1 - i);
+        if (at < 0) {
+          model.push_back(r);
+        } else {
+          model[at] = r;
+        }
+        break;
+      }
+      case 1:
+        Delete(name);
+        if (const std::int64_t at = exact(); at >= 0) model[at].reset();
+        break;
+      default: {
+        editor.SetRange("odd");
+        Load(name);
+        // The first stored name that the pattern matches, else the first
+        // that begins with the name as typed.
+        std::string expected = "odd";
+        const auto pattern = NamePattern::Parse(EncodeCp1252(name + "*"));
+        for (int literal = 0; literal < 2 && expected == "odd"; ++literal) {
+          for (const auto& r : model) {
+            const std::string stored = FitName(r ? r->Name : "");
+            if (r && (literal ? stored.rfind(name, 0) == 0
+                              : pattern && pattern->Matches(EncodeCp1252(stored)))) {
+              expected = std::to_string(r->Range);
+              break;
+            }
+          }
+        }
+        ASSERT_EQ(editor.Screen().rangeText, expected) << "step " << step << " load " << name;
+      }
+    }
+    std::string bytes;
+    for (const auto& r : model) {
+      const RecordBytes b = EncodeRecord(r ? *r : DeletedRecord());
+      bytes.append(reinterpret_cast<const char*>(b.data()), b.size());
+    }
+    ASSERT_EQ(Bytes(), bytes) << "step " << step << " name " << name;
+  }
+}
+
+}  // namespace
+}  // namespace zandorik
