@@ -50,6 +50,25 @@ class FormMainDriver {
   }
   void Calculate() { QTest::mouseClick(form_.CommandCalculate(), Qt::LeftButton); }
 
+  // Replaces the name box's text by typing.
+  void TypeName(const QString& text) {
+    QLineEdit* edit = form_.ComboName()->lineEdit();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+  }
+  // Opens the name list and clicks entry `index`.
+  void PickName(int index) {
+    QComboBox* names = form_.ComboName();
+    names->showPopup();
+    QAbstractItemView* view = names->view();
+    const QRect item = view->visualRect(view->model()->index(index, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    if (view->isVisible()) names->hidePopup();
+  }
+  // A menu command by its shortcut, as the person presses it.
+  void Press(QKeySequence keys) { QTest::keySequence(&form_, keys); }
+
   // The worked figure, square by square: six live clicks, range 6, two
   // bolts, "Flight", "Ironwood Guard", "Experienced". It costs 46 points.
   void EnterWorkedFigure() {

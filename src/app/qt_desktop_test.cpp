@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -51,6 +53,34 @@ TEST(QtDesktop, QuestionDefaultsToYes) {
   EXPECT_TRUE(desktop.AskYesNo("Mark?", "Please verify"));
   WhenBoxShows([](QMessageBox*) {}, Qt::Key_Escape);
   EXPECT_FALSE(desktop.AskYesNo("Mark?", "Please verify"));
+}
+
+// The real file dialog: its filter and start path, the question before a
+// new file is named, and cancel as an outcome of its own.
+TEST(QtDesktop, FileDialogsOfferTheFilterAndAskBeforeANewFile) {
+  QtDesktop desktop;
+  const QString dir = QDir::tempPath() + QStringLiteral("/zandorik_dialog_") +
+                      QString::number(QCoreApplication::applicationPid());
+  QDir().mkpath(dir);
+  const QString fresh = dir + QStringLiteral("/fresh.QMV");
+  QStringList filters;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    filters = dialog->nameFilters();
+    dialog->selectFile(fresh);
+    WhenBoxShows([](QMessageBox* box) { EXPECT_NE(box->text().indexOf("Create"), -1); },
+                 Qt::Key_Return);
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  EXPECT_EQ(desktop.ChooseNewFile({"QMVR Data file", "*.QMV", dir.toStdString()}),
+            fresh.toStdString());
+  EXPECT_EQ(filters, QStringList{"QMVR Data file (*.QMV)"});
+
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_EQ(desktop.ChooseExistingFile({"QMVR data file", "*.QMV", fresh.toStdString()}),
+            std::nullopt);
+  QDir(dir).removeRecursively();
 }
 
 }  // namespace

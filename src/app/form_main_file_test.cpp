@@ -1,0 +1,130 @@
+// The data file from the main window: the File menu's shortcuts, the name
+// box and its list, on real widgets and a real file.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "app/form_main.h"
+#include "app/form_main_driver.h"
+
+namespace zandorik {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FormMainFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("zandorik_fmf_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir);
+    path = (dir / "figures.QMV").string();
+    form = std::make_unique<FormMain>(desktop);
+    drive = std::make_unique<FormMainDriver>(*form, desktop);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  void WriteRecords(const std::vector<FigureRecord>& records) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (const FigureRecord& r : records) {
+      const RecordBytes bytes = EncodeRecord(r);
+      out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+  }
+  QStringList Names() const {
+    QStringList names;
+    for (int i = 0; i < form->ComboName()->count(); ++i)
+      names << form->ComboName()->itemText(i);
+    return names;
+  }
+  void OpenByShortcut() {
+    desktop.files.push_back(path);
+    drive->Press(QKeySequence(Qt::CTRL | Qt::Key_O));
+  }
+
+  fs::path dir;
+  std::string path;
+  ScriptedDesktop desktop;
+  std::unique_ptr<FormMain> form;
+  std::unique_ptr<FormMainDriver> drive;
+};
+
+TEST_F(FormMainFileTest, PickingANameLoadsTheFigureAndPricesIt) {
+  FigureRecord stored;
+  stored.Name = "Abcdef";
+  stored.Range = -2;
+  stored.RankIndex = 2;
+  stored.TeamIndex = 3;
+  for (int k = 0; k < kColumnCount; ++k) {
+    stored.RowOf(StatRow::Attack).Value[k] = 9;
+    stored.RowOf(StatRow::Attack).Colour[k] = kBlackCode;
+    stored.RowOf(StatRow::Damage).Colour[k] = k >= 8 ? kKOCode : kWhiteCode;
+  }
+  WriteRecords({stored});
+  drive->TypeName(QStringLiteral("typed"));
+  OpenByShortcut();
+  EXPECT_EQ(Names(), QStringList{"Abcdef"});
+  EXPECT_EQ(form->ComboName()->currentText(), "typed");
+
+  drive->PickName(0);
+  EXPECT_EQ(form->ComboName()->currentText(), "Abcdef");
+  EXPECT_EQ(form->TextRange()->text(), "-2");
+  EXPECT_TRUE(form->OptionRank(2)->isChecked());
+  EXPECT_EQ(form->ComboTeam()->currentIndex(), 3);
+  EXPECT_EQ(form->Square(StatRow::Attack, 4)->text(), "9");
+  EXPECT_EQ(form->Square(StatRow::Attack, 4)->CaptionColour(), QColor(Qt::white));
+  EXPECT_TRUE(form->ShowsKO(StatRow::Damage, 9));
+  EXPECT_EQ(form->Square(StatRow::Damage, 9)->text(), "");
+  EXPECT_FALSE(form->ShowsKO(StatRow::Attack, 9));
+  EXPECT_EQ(form->TextPoints()->text().toStdString(), form->Editor().PointsText());
+  EXPECT_FALSE(form->TextPoints()->text().isEmpty());
+}
+
+// Once the list is filled the box must still hold exactly what was typed,
+// and leaving it loads nothing.
+TEST_F(FormMainFileTest, TheNameBoxNeitherCompletesNorLoadsWhatIsTyped) {
+  FigureRecord stored;
+  stored.Name = "Abcdef";
+  stored.Range = 4;
+  WriteRecords({stored});
+  OpenByShortcut();
+  for (const QString& typed :
+       {QStringLiteral("ab"), QStringLiteral("Abc"), QStringLiteral("Abcdef")}) {
+    drive->TypeName(typed);
+    QTest::keyClick(form->ComboName()->lineEdit(), Qt::Key_Return);
+    QTest::mouseClick(form->TextRange(), Qt::LeftButton);  // leave the box
+    EXPECT_EQ(form->ComboName()->currentText(), typed);
+    EXPECT_EQ(form->Editor().Screen().name, typed.toStdString());
+    EXPECT_EQ(form->TextRange()->text(), "0") << typed.toStdString();
+  }
+  EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(FormMainFileTest, SaveAndDeleteByShortcutRebuildTheListAndKeepTheName) {
+  drive->Press(QKeySequence(Qt::CTRL | Qt::Key_S));
+  desktop.files.push_back(path);
+  drive->Press(QKeySequence(Qt::CTRL | Qt::Key_N));
+  drive->TypeName(QStringLiteral("Ember"));
+  drive->Press(QKeySequence(Qt::CTRL | Qt::Key_S));
+  drive->TypeName(QStringLiteral("Ash"));
+  drive->Press(QKeySequence(Qt::CTRL | Qt::Key_S));
+  EXPECT_EQ(Names(), (QStringList{"Ember", "Ash"}));
+  drive->TypeName(QStringLiteral("Ember"));
+  drive->Press(QKeySequence(Qt::CTRL | Qt::Key_D));
+  EXPECT_EQ(Names(), QStringList{"Ash"});
+  EXPECT_EQ(form->ComboName()->currentText(), "Ember");
+  EXPECT_EQ(desktop.TakeTexts(),
+            (std::vector<std::string>{kOpenFileFirst, kRecordSaved, kRecordSaved, kRecordDeleted}));
+  EXPECT_EQ(fs::file_size(path), 2 * kRecordLength);
+}
+
+}  // namespace
+}  // namespace zandorik
