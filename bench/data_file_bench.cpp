@@ -1,0 +1,121 @@
+// The data file with 100,000 records (48.6 MB): a plain read of it as the
+// yardstick, the scans of the name list and of the search by name, "&Open
+// File" to the name list filled, and a save (search, write, flush, list
+// rebuilt) on the real window.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "app/form_main.h"
+#include "app/form_main_driver.h"
+#include "store/data_file.h"
+
+namespace zandorik {
+namespace {
+
+constexpr int kRecords = 100000;
+
+const std::string& BigFile() {
+  static const std::string path = [] {
+    const std::string p = (std::filesystem::temp_directory_path() /
+                           ("zandorik_data_bench_" + std::to_string(::getpid()) + ".QMV"))
+                              .string();
+    std::ofstream out(p, std::ios::binary);
+    for (int n = 1; n <= kRecords; ++n) {
+      FigureRecord r = n % 10 == 0 ? DeletedRecord() : FigureRecord{};
+      if (!r.IsDeleted()) r.Name = "Figure " + std::to_string(n);
+      const RecordBytes bytes = EncodeRecord(r);
+      out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+    return p;
+  }();
+  return path;
+}
+
+void BM_PlainRead(benchmark::State& state) {
+  std::vector<char> buffer(1 << 20);
+  for (auto _ : state) {
+    const int fd = ::open(BigFile().c_str(), O_RDONLY);
+    while (::read(fd, buffer.data(), buffer.size()) > 0) {
+    }
+    ::close(fd);
+  }
+}
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+
+void BM_ListNames(benchmark::State& state) {
+  DataFile file;
+  file.Open(BigFile(), nullptr);
+  std::vector<std::string> names;
+  for (auto _ : state)
+    file.ListNames(names, nullptr);
+  if (names.size() != kRecords - kRecords / 10) state.SkipWithError("wrong count");
+}
+BENCHMARK(BM_ListNames)->Unit(benchmark::kMillisecond);
+
+// The last figure: the whole file is searched.
+void BM_FindForSave(benchmark::State& state) {
+  DataFile file;
+  file.Open(BigFile(), nullptr);
+  DataFile::Found found;
+  for (auto _ : state)
+    file.FindRecordByName("Figure 99999", DataFile::Search::Write, found, nullptr);
+  if (found.number != 99999) state.SkipWithError("not found");
+}
+BENCHMARK(BM_FindForSave)->Unit(benchmark::kMillisecond);
+
+void BM_FindForLoad(benchmark::State& state) {
+  DataFile file;
+  file.Open(BigFile(), nullptr);
+  DataFile::Found found;
+  for (auto _ : state)
+    file.FindRecordByName("Figure 99999", DataFile::Search::Load, found, nullptr);
+  if (found.number != 99999) state.SkipWithError("not found");
+}
+BENCHMARK(BM_FindForLoad)->Unit(benchmark::kMillisecond);
+
+void BM_OpenToNameListFilled(benchmark::State& state) {
+  ScriptedDesktop desktop;
+  FormMain form(desktop);
+  form.show();
+  for (auto _ : state) {
+    form.OpenDataFile(BigFile());
+    benchmark::DoNotOptimize(form.ComboName()->count());
+  }
+  if (form.ComboName()->count() != kRecords - kRecords / 10) state.SkipWithError("wrong count");
+}
+BENCHMARK(BM_OpenToNameListFilled)->Unit(benchmark::kMillisecond);
+
+void BM_SaveOnTheWindow(benchmark::State& state) {
+  ScriptedDesktop desktop;
+  FormMain form(desktop);
+  form.show();
+  form.OpenDataFile(BigFile());
+  FormMainDriver(form, desktop).TypeName(QStringLiteral("Figure 99999"));
+  for (auto _ : state) {
+    form.MenuFileSave()->trigger();
+    desktop.boxes.clear();
+  }
+  if (form.ComboName()->count() != kRecords - kRecords / 10) state.SkipWithError("wrong count");
+}
+BENCHMARK(BM_SaveOnTheWindow)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace zandorik
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  zandorik::ApplyDialLook();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove(zandorik::BigFile());
+  return 0;
+}
