@@ -1,5 +1,10 @@
 #include "editor/file_commands.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "store/cp1252.h"
 #include "store/record_screen.h"
 
@@ -38,6 +43,13 @@ void FileCommands::MenuFileOpen_Click() {
 
 bool FileCommands::OpenDataFile(const std::string& path) {
   lastChosenPath_ = path;
+  // Like the open dialog, which offers existing files only: nothing is
+  // created for a name that is not there.
+  struct stat there {};
+  if (::stat(path.c_str(), &there) != 0) {
+    UnexpectedError(FileError{errno, std::strerror(errno)});
+    return false;
+  }
   return Open(path, true);
 }
 

@@ -247,6 +247,9 @@ TEST_F(FileCommandsTest, CancelAndFailedOpenKeepTheFileInUse) {
                                         "Unexpected error. Err 2 : No such file or directory",
                                         "Unexpected error. Err 21 : Is a directory",
                                         "Unexpected error. Err 21 : Is a directory"}));
+  EXPECT_FALSE(files.OpenDataFile((dir / "missing.QMV").string()));
+  EXPECT_FALSE(fs::exists(dir / "missing.QMV"));
+  EXPECT_EQ(desktop.TakeTexts(), (Texts{"Unexpected error. Err 2 : No such file or directory"}));
   EXPECT_EQ(files.DataFileName(), path);
   Save("B");
   EXPECT_EQ(Records(), (Texts{"A", "B"}));
