@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The built program driven as a person would, with the keyboard and the
+# mouse only, on a virtual display: create a data file through the real
+# file dialog, enter a figure, price and save it, reset the screen, pick
+# the name from the list and see the same points; exit; start again with
+# the file on the command line and reload it. Then the file's bytes.
+#   end_to_end_test.sh PROGRAM COSTER
+set -euo pipefail
+if [ "${1:-}" != --on-display ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --on-display "$@"
+fi
+program=$2
+coster=$3
+work=$(mktemp -d)
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+pid=
+trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+data="$work/mine.QMV"
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+# The first visible window whose whole title is $1, waiting up to 10 s.
+window() {
+  local id
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.05
+  done
+  fail "no window '$1'"
+}
+keys() { xdotool windowfocus --sync "$1"; shift; xdotool key --delay 20 "$@"; sleep 0.2; }
+type_text() { xdotool windowfocus --sync "$1"; xdotool type --delay 10 "$2"; sleep 0.1; }
+# Clicks the point (x, y) of the client area, under the menu bar.
+click() { xdotool mousemove --window "$main" "$1" $(($2 + menu)) click 1; sleep 0.15; }
+# Presses Return on the message box that must come up now.
+answer() {
+  local box
+  box=$(window QMVR)
+  keys "$box" Return
+}
+# The points field as an image.
+points() { import -window "$main" -crop "77x21+84+$((204 + menu))" "$work/$1.png"; }
+same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
+start() {
+  "$program" "$@" </dev/null &
+  pid=$!
+  main=$(window 'Zandorik Dial Generator')
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  menu=$((HEIGHT - 237))
+  sleep 0.3
+}
+stop() {
+  keys "$main" alt+f
+  keys "$main" x
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+  kill -0 "$pid" 2>/dev/null && fail "the program did not end on File > Exit"
+  wait "$pid" || fail "the program ended with status $?"
+  pid=
+}
+
+start
+keys "$main" ctrl+n
+type_text "$(window 'Save As')" "$data"
+keys "$(window 'Save As')" Return
+answer   # create the file?
+[ -f "$data" ] || fail "New File did not create $data"
+
+click 110 14
+type_text "$main" "Ember Sprite"
+click 66 66;  type_text "$main" 5    # Speed, click 1
+click 66 90;  type_text "$main" 9    # Attack, click 1
+click 90 138; type_text "$main" 3    # Damage, click 2
+click 40 214                         # Calculate
+points priced
+keys "$main" ctrl+s
+answer   # Record saved.
+keys "$main" F5
+points reset
+same priced reset && fail "Reset Screen left the points as they were"
+click 178 14                         # the name list
+keys "$main" Down Return
+points reloaded
+same priced reloaded || fail "the reloaded figure shows other points"
+stop
+
+start "$data"
+click 178 14
+keys "$main" Down Return
+points argument
+same priced argument || fail "the file named on the command line did not load the figure"
+stop
+
+[ "$(stat -c %s "$data")" = 486 ] || fail "the data file is $(stat -c %s "$data") bytes, not one record"
+[ "$(dd if="$data" bs=1 skip=2 count=30 2>/dev/null)" = "Ember Sprite                  " ] ||
+  fail "the stored name is not 'Ember Sprite' padded to 30"
+line=$("$coster" "$data")
+echo "$line"
+[ "$line" = "$(printf '%6d %7d  %s' 1 13 'Ember Sprite')" ] || fail "the stored figure prices as '$line'"
+echo "end to end: passed"
