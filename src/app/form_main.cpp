@@ -64,7 +64,8 @@ void ApplyDialLook() {
   QApplication::setFont(DialFont());
 }
 
-FormMain::FormMain(Desktop& desktop, QWidget* parent) : QMainWindow(parent), editor_(desktop) {
+FormMain::FormMain(Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent), desktop_(desktop), editor_(desktop) {
   setObjectName(QStringLiteral("FormMain"));
   setWindowTitle(QStringLiteral("Zandorik Dial Generator"));
   setFont(DialFont());
@@ -93,12 +94,13 @@ void FormMain::createActions() {
   menuOptionsResetScreen_ = action("&Reset Screen", QKeySequence(Qt::Key_F5));
   menuHelpAbout_ = action("&About");
 
-  // The data file, printing and the about box come with their own commands.
-  for (QAction* later : {menuFileNew_, menuFileOpen_, menuFileSave_, menuDeleteRecord_,
-                         menuFilePrint_, menuHelpAbout_}) {
+  // The data file comes with its own commands.
+  for (QAction* later : {menuFileNew_, menuFileOpen_, menuFileSave_, menuDeleteRecord_}) {
     later->setEnabled(false);
   }
+  connect(menuFilePrint_, &QAction::triggered, this, &FormMain::MenuFilePrint_Click);
   connect(menuFileExit_, &QAction::triggered, this, &QWidget::close);
+  connect(menuHelpAbout_, &QAction::triggered, this, &FormMain::MenuHelpAbout_Click);
   connect(menuOptionsDisplayBreakdown_, &QAction::triggered, this,
           &FormMain::MenuOptionsDisplayBreakdown_Click);
   connect(menuOptionsResetScreen_, &QAction::triggered, this,
@@ -268,6 +270,21 @@ void FormMain::MenuOptionsDisplayBreakdown_Click() {
   formCheck_->activateWindow();
 }
 
+// Printing a window takes no more than handing it to the printer; what
+// went wrong is said in a box, and the figure on screen stays as it is.
+void FormMain::MenuFilePrint_Click() {
+  if (const std::optional<std::string> failure = desktop_.PrintMainWindow())
+    desktop_.ShowMessage(*failure, kAppTitle);
+}
+
+// One about box at most: chosen again, it comes to the front.
+void FormMain::MenuHelpAbout_Click() {
+  if (!formAbout_) formAbout_ = new FormAbout(desktop_, this);
+  formAbout_->show();
+  formAbout_->raise();
+  formAbout_->activateWindow();
+}
+
 void FormMain::closeEvent(QCloseEvent* event) {
   Form_Unload();
   event->accept();
@@ -276,6 +293,7 @@ void FormMain::closeEvent(QCloseEvent* event) {
 void FormMain::Form_Unload() {
   // Every other window goes with the main window.
   if (formCheck_) formCheck_->close();
+  if (formAbout_) formAbout_->close();
 }
 
 void FormMain::Sync() {
