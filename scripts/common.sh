@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev nlohmann-json3-dev
   xvfb xauth xdotool imagemagick
   fonts-liberation2
-  cups printer-driver-cups-pdf poppler-utils
+  libcups2-dev cups printer-driver-cups-pdf poppler-utils
   librsvg2-bin desktop-file-utils shared-mime-info dpkg-dev
 )
 

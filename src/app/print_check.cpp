@@ -1,10 +1,10 @@
 // The print command on the real printing path, for print_test.sh: the main
 // window with a figure on it, "&Print" chosen from its menu, and the page
 // that comes out checked square by square.
-//   print_check print       prints; any message is a failure
-//   print_check no-printer  prints; expects one message, then the window
-//                           still works
-//   print_check page PNG    checks a page rendered from the printed PDF
+//   print_check print         prints; any message is a failure
+//   print_check cannot-print  prints where it cannot; expects one message,
+//                             then the window still works
+//   print_check page PNG      checks a page rendered from the printed PDF
 //
 // Messages and questions are recorded instead of shown (the scripted
 // desktop), so nothing waits for a person; the printing itself is the
@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QStringList args = QApplication::arguments();
   const QString mode = args.value(1);
-  if (!(mode == "print" || mode == "no-printer" || (mode == "page" && args.size() == 3)))
-    return Fail("usage: print_check print | no-printer | page PNG");
+  if (!(mode == "print" || mode == "cannot-print" || (mode == "page" && args.size() == 3)))
+    return Fail("usage: print_check print | cannot-print | page PNG");
 
   ApplyDialLook();
   PrintingDesktop desktop;

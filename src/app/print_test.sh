@@ -154,7 +154,10 @@ pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
 pdftoppm -r 100 -png -singlefile "$pdf" "$tmp/page"
 "$check" page "$tmp/page.png" || fail "the printed page"
 
-# No printer at all: a message, and the program goes on.
+# A printer that refuses jobs, then no printer at all: each time a
+# message, and the program goes on.
+cupsreject ZandorikPDF
+"$check" cannot-print || fail "printing on a printer that refuses jobs"
 lpadmin -x ZandorikPDF
-"$check" no-printer || fail "printing with no printer"
+"$check" cannot-print || fail "printing with no printer"
 echo "passed"

@@ -1,5 +1,7 @@
 #include "app/qt_desktop.h"
 
+#include <cups/cups.h>
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -107,6 +109,9 @@ std::optional<std::string> QtDesktop::PrintMainWindow() {
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawPixmap(target, image);
   if (!painter.end() || printer.printerState() == QPrinter::Error) return failed;
+  // Qt hands the finished page to CUPS on this thread and ignores the
+  // answer; a spooler that refused the job would otherwise go unnoticed.
+  if (cupsLastError() >= IPP_STATUS_ERROR_BAD_REQUEST) return failed + "\n" + cupsLastErrorString();
   return std::nullopt;
 }
 
