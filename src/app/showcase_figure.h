@@ -24,11 +24,11 @@ inline constexpr ShowcaseRow kShowcaseRows[kStatRowCount] = {
 inline void EnterShowcaseFigure(FormMain& form, FormMainDriver& drive) {
   QTest::keyClicks(form.ComboName()->lineEdit(), QStringLiteral("Alley Cat"));
   for (StatRow row : kStatRows) {
-    const ShowcaseRow& spec = kShowcaseRows[static_cast<int>(row)];
+    const ShowcaseRow& wanted = kShowcaseRows[static_cast<int>(row)];
     for (int column = 0; column < 6; ++column) {
       drive.Click(row, column);
-      drive.Type(QString::fromUtf8(spec.values[column]));
-      if (spec.colours[column]) drive.Choose(spec.colours[column]);
+      drive.Type(QString::fromUtf8(wanted.values[column]));
+      if (wanted.colours[column]) drive.Choose(wanted.colours[column]);
     }
   }
   drive.MarkKO(StatRow::Speed, 6);
