@@ -10,6 +10,8 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev nlohmann-json3-dev
   xvfb xauth xdotool imagemagick
   fonts-liberation2
+  libcups2-dev cups printer-driver-cups-pdf poppler-utils
+  librsvg2-bin desktop-file-utils shared-mime-info dpkg-dev
 )
 
 as_root() {

@@ -66,7 +66,7 @@ void ApplyDialLook() {
 }
 
 FormMain::FormMain(Desktop& desktop, QWidget* parent)
-    : QMainWindow(parent), editor_(desktop), files_(desktop, editor_) {
+    : QMainWindow(parent), desktop_(desktop), editor_(desktop), files_(desktop, editor_) {
   setObjectName(QStringLiteral("FormMain"));
   setWindowTitle(QStringLiteral("Zandorik Dial Generator"));
   setFont(DialFont());
@@ -95,14 +95,13 @@ void FormMain::createActions() {
   menuOptionsResetScreen_ = action("&Reset Screen", QKeySequence(Qt::Key_F5));
   menuHelpAbout_ = action("&About");
 
-  // Printing and the about box come with their own commands.
-  for (QAction* later : {menuFilePrint_, menuHelpAbout_})
-    later->setEnabled(false);
   connect(menuFileNew_, &QAction::triggered, this, &FormMain::MenuFileNew_Click);
   connect(menuFileOpen_, &QAction::triggered, this, &FormMain::MenuFileOpen_Click);
   connect(menuFileSave_, &QAction::triggered, this, &FormMain::MenuFileSave_Click);
   connect(menuDeleteRecord_, &QAction::triggered, this, &FormMain::MenuDeleteRecord_Click);
+  connect(menuFilePrint_, &QAction::triggered, this, &FormMain::MenuFilePrint_Click);
   connect(menuFileExit_, &QAction::triggered, this, &QWidget::close);
+  connect(menuHelpAbout_, &QAction::triggered, this, &FormMain::MenuHelpAbout_Click);
   connect(menuOptionsDisplayBreakdown_, &QAction::triggered, this,
           &FormMain::MenuOptionsDisplayBreakdown_Click);
   connect(menuOptionsResetScreen_, &QAction::triggered, this,
@@ -313,6 +312,21 @@ void FormMain::MenuOptionsDisplayBreakdown_Click() {
   formCheck_->activateWindow();
 }
 
+// Printing a window takes no more than handing it to the printer; what
+// went wrong is said in a box, and the figure on screen stays as it is.
+void FormMain::MenuFilePrint_Click() {
+  if (const std::optional<std::string> failure = desktop_.PrintMainWindow())
+    desktop_.ShowMessage(*failure, kAppTitle);
+}
+
+// One about box at most: chosen again, it comes to the front.
+void FormMain::MenuHelpAbout_Click() {
+  if (!formAbout_) formAbout_ = new FormAbout(desktop_, this);
+  formAbout_->show();
+  formAbout_->raise();
+  formAbout_->activateWindow();
+}
+
 void FormMain::closeEvent(QCloseEvent* event) {
   Form_Unload();
   event->accept();
@@ -322,6 +336,7 @@ void FormMain::Form_Unload() {
   files_.Close();
   // Every other window goes with the main window.
   if (formCheck_) formCheck_->close();
+  if (formAbout_) formAbout_->close();
 }
 
 void FormMain::Sync() {

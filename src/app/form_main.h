@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/dial_square_button.h"
+#include "app/form_about.h"
 #include "app/form_check.h"
 #include "app/palette_store.h"
 #include "editor/dial_editor.h"
@@ -63,6 +64,8 @@ class FormMain : public QMainWindow {
   QWidget* ClientArea() const { return centralWidget(); }
   // The breakdown window, while it exists.
   FormCheck* Breakdown() const { return formCheck_; }
+  // The about box, while it exists.
+  FormAbout* About() const { return formAbout_; }
   // Whether a square carries the KO swatch: the one test of KO on screen.
   bool ShowsKO(StatRow row, int column) const;
 
@@ -97,6 +100,8 @@ class FormMain : public QMainWindow {
   void ComboName_Click(int index);
   void MenuOptionsResetScreen_Click();
   void MenuOptionsDisplayBreakdown_Click();
+  void MenuFilePrint_Click();
+  void MenuHelpAbout_Click();
   void Form_Unload();
 
   // Shows what the editor changed.
@@ -106,6 +111,7 @@ class FormMain : public QMainWindow {
   void ShowFields();
   void ShowNameList();
 
+  Desktop& desktop_;
   DialEditor editor_;
   FileCommands files_;
   std::unique_ptr<PaletteStore> palette_;  // FormPalette, made on first use
@@ -124,6 +130,7 @@ class FormMain : public QMainWindow {
   QPushButton* commandCalculate_ = nullptr;
   QLineEdit* textPoints_ = nullptr;
   QPointer<FormCheck> formCheck_;
+  QPointer<FormAbout> formAbout_;
   std::optional<StatRow> pickerRowShown_;
 
   QAction* menuFileNew_ = nullptr;
