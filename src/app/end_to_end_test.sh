@@ -2,8 +2,10 @@
 # The built program driven as a person would, with the keyboard and the
 # mouse only, on a virtual display: create a data file through the real
 # file dialog, enter a figure, price and save it, reset the screen, pick
-# the name from the list and see the same points; exit; start again with
-# the file on the command line and reload it. Then the file's bytes.
+# the name from the list and see the same points, print, exit; start again
+# with the file on the command line and reload it. Then the file's bytes
+# and the printed page. Printing needs root for its private spooler
+# (private_spooler.sh); without root that step is left out.
 #   end_to_end_test.sh PROGRAM COSTER
 set -euo pipefail
 if [ "${1:-}" != --on-display ]; then
@@ -11,13 +13,23 @@ if [ "${1:-}" != --on-display ]; then
 fi
 program=$2
 coster=$3
-work=$(mktemp -d)
+if [ "$(id -u)" -eq 0 ]; then
+  source "$(dirname "${BASH_SOURCE[0]}")/private_spooler.sh"
+  printing=yes
+else
+  echo "not root: the print step is left out"
+  tmp=$(mktemp -d)
+  cleanup() { rm -rf "$tmp"; }
+  fail() { echo "FAILED: $*" >&2; exit 1; }
+  printing=
+fi
+work="$tmp/e2e"
+mkdir -p "$work"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 pid=
-trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; cleanup' EXIT
 data="$work/mine.QMV"
-fail() { echo "FAILED: $*" >&2; exit 1; }
 
 # The first visible window whose whole title is $1, waiting up to 10 s.
 window() {
@@ -71,6 +83,9 @@ type_text "$main" "Ember Sprite"
 click 66 66;  type_text "$main" 5    # Speed, click 1
 click 66 90;  type_text "$main" 9    # Attack, click 1
 click 90 138; type_text "$main" 3    # Damage, click 2
+click 66 66                          # Speed, click 1 again: its power
+click 212 183                        # the picker, at its white entry
+keys "$main" Down Down Down Return   # "Red" of the colour list
 click 40 214                         # Calculate
 points priced
 keys "$main" ctrl+s
@@ -82,6 +97,7 @@ click 178 14                         # the name list
 keys "$main" Down Return
 points reloaded
 same priced reloaded || fail "the reloaded figure shows other points"
+if [ -n "$printing" ]; then keys "$main" ctrl+p; fi
 stop
 
 start "$data"
@@ -94,7 +110,20 @@ stop
 [ "$(stat -c %s "$data")" = 486 ] || fail "the data file is $(stat -c %s "$data") bytes, not one record"
 [ "$(dd if="$data" bs=1 skip=2 count=30 2>/dev/null)" = "Ember Sprite                  " ] ||
   fail "the stored name is not 'Ember Sprite' padded to 30"
+[ "$(od -An -tx1 -j68 -N8 "$data" | tr -d ' ')" = 0000000000e06f40 ] ||
+  fail "the first Speed square is not stored red (255)"
 line=$("$coster" "$data")
 echo "$line"
-[ "$line" = "$(printf '%6d %7d  %s' 1 13 'Ember Sprite')" ] || fail "the stored figure prices as '$line'"
+[ "$line" = "$(printf '%6d %7d  %s' 1 "$(cut -c8-14 <<<"$line")" 'Ember Sprite')" ] ||
+  fail "the stored figure prices as '$line'"
+
+if [ -n "$printing" ]; then
+  pdf=$(wait_for_pdf)
+  [ "$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')" = 1 ] || fail "the print is not one page"
+  pdftoppm -r 100 -png -singlefile "$pdf" "$work/page"
+  red=$(convert "$work/page.png" -fuzz 20% -fill black -opaque red -fill white +opaque black \
+    -negate -format '%[fx:round(mean*w*h)]' info:)
+  echo "red pixels on the printed page: $red"
+  [ "$red" -gt 100 ] || fail "the printed page shows no red square"
+fi
 echo "end to end: passed"
