@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   fonts.join();
   QApplication::setApplicationName(QStringLiteral("QMVR"));
+  // The desktop matches the window to its menu entry and icon by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("zandorik-dial"));
   zandorik::ApplyDialLook();
   zandorik::QtDesktop desktop;
   zandorik::FormMain form(desktop);
