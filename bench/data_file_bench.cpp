@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -21,21 +22,24 @@ namespace {
 
 constexpr int kRecords = 100000;
 
+// Made on first use and removed when the program ends (the path is never
+// destroyed, so the removal can still read it).
 const std::string& BigFile() {
-  static const std::string path = [] {
-    const std::string p = (std::filesystem::temp_directory_path() /
-                           ("zandorik_data_bench_" + std::to_string(::getpid()) + ".QMV"))
-                              .string();
-    std::ofstream out(p, std::ios::binary);
+  static const std::string* path = [] {
+    auto* p = new std::string((std::filesystem::temp_directory_path() /
+                               ("zandorik_data_bench_" + std::to_string(::getpid()) + ".QMV"))
+                                  .string());
+    std::ofstream out(*p, std::ios::binary);
     for (int n = 1; n <= kRecords; ++n) {
       FigureRecord r = n % 10 == 0 ? DeletedRecord() : FigureRecord{};
       if (!r.IsDeleted()) r.Name = "Figure " + std::to_string(n);
       const RecordBytes bytes = EncodeRecord(r);
       out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
+    std::atexit([] { std::filesystem::remove(*path); });
     return p;
   }();
-  return path;
+  return *path;
 }
 
 void BM_PlainRead(benchmark::State& state) {
@@ -59,26 +63,21 @@ void BM_ListNames(benchmark::State& state) {
 }
 BENCHMARK(BM_ListNames)->Unit(benchmark::kMillisecond);
 
-// The last figure: the whole file is searched.
-void BM_FindForSave(benchmark::State& state) {
+// The last figure, so that the whole file is searched: for a save (exact
+// name) and for a load (pattern).
+void BM_FindLastFigure(benchmark::State& state) {
+  const auto search = static_cast<DataFile::Search>(state.range(0));
   DataFile file;
   file.Open(BigFile(), nullptr);
   DataFile::Found found;
   for (auto _ : state)
-    file.FindRecordByName("Figure 99999", DataFile::Search::Write, found, nullptr);
+    file.FindRecordByName("Figure 99999", search, found, nullptr);
   if (found.number != 99999) state.SkipWithError("not found");
 }
-BENCHMARK(BM_FindForSave)->Unit(benchmark::kMillisecond);
-
-void BM_FindForLoad(benchmark::State& state) {
-  DataFile file;
-  file.Open(BigFile(), nullptr);
-  DataFile::Found found;
-  for (auto _ : state)
-    file.FindRecordByName("Figure 99999", DataFile::Search::Load, found, nullptr);
-  if (found.number != 99999) state.SkipWithError("not found");
-}
-BENCHMARK(BM_FindForLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindLastFigure)
+    ->Arg(static_cast<int>(DataFile::Search::Write))
+    ->Arg(static_cast<int>(DataFile::Search::Load))
+    ->Unit(benchmark::kMillisecond);
 
 void BM_OpenToNameListFilled(benchmark::State& state) {
   ScriptedDesktop desktop;
@@ -108,14 +107,3 @@ BENCHMARK(BM_SaveOnTheWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zandorik
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  zandorik::ApplyDialLook();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove(zandorik::BigFile());
-  return 0;
-}

@@ -51,13 +51,3 @@ BENCHMARK(BM_CalculatePress)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zandorik
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  zandorik::ApplyDialLook();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
