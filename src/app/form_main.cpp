@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QGroupBox>
+#include <QIconEngine>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -29,10 +31,22 @@ QLabel* AddLabel(QWidget* parent, const char* text, QRect geometry,
 }  // namespace
 
 QFont DialFont() {
+  static const QStringList kFaces = {
+      QStringLiteral("MS Sans Serif"),   QStringLiteral("Microsoft Sans Serif"),
+      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+      QStringLiteral("Nimbus Sans"),     QStringLiteral("Helvetica")};
+  // The first face installed, found once: matching a whole list of faces
+  // that are missing asks the font configuration for substitutes of each,
+  // which costs more at start-up than the rest of the window's text.
+  static const QStringList faces = [] {
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& face : kFaces) {
+      if (installed.contains(face)) return QStringList{face};
+    }
+    return kFaces;
+  }();
   QFont font;
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                    QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                    QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
+  font.setFamilies(faces);
   font.setStyleHint(QFont::SansSerif);
   font.setPointSize(8);
   // Glyphs snapped to whole pixels: crisp like the classic bitmap face, and
@@ -43,6 +57,37 @@ QFont DialFont() {
 
 namespace {
 
+// A standard icon of a style, asked for only when first drawn.
+class DeferredIconEngine : public QIconEngine {
+ public:
+  DeferredIconEngine(QStyle* style, QStyle::StandardPixmap which) : style_(style), which_(which) {}
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Icon().pixmap(size, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Icon().actualSize(size, mode, state);
+  }
+  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+    return Icon().availableSizes(mode, state);
+  }
+  QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+
+ private:
+  const QIcon& Icon() {
+    if (!loaded_ && style_) icon_ = style_->standardIcon(which_);
+    loaded_ = true;
+    return icon_;
+  }
+
+  QPointer<QStyle> style_;
+  QStyle::StandardPixmap which_;
+  bool loaded_ = false;
+  QIcon icon_;
+};
+
 class DialStyle : public QProxyStyle {
  public:
   DialStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
@@ -50,6 +95,15 @@ class DialStyle : public QProxyStyle {
                   const QWidget* widget) const override {
     if (metric == PM_RadioButtonLabelSpacing || metric == PM_CheckBoxLabelSpacing) return 4;
     return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+  QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                     const QWidget* widget) const override {
+    // Every menu bar makes an overflow button with this icon, which a menu
+    // bar as wide as the window never shows; reading its image files
+    // (through the image plug-ins) is a good part of the start-up time.
+    if (which == SP_ToolBarHorizontalExtensionButton && option == nullptr)
+      return QIcon(new DeferredIconEngine(baseStyle(), which));
+    return QProxyStyle::standardIcon(which, option, widget);
   }
 };
 
