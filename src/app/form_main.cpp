@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <algorithm>
 
 #include "app/twips.h"
 
@@ -96,6 +97,42 @@ class DialStyle : public QProxyStyle {
     if (metric == PM_RadioButtonLabelSpacing || metric == PM_CheckBoxLabelSpacing) return 4;
     return QProxyStyle::pixelMetric(metric, option, widget);
   }
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == SH_GroupBox_TextLabelVerticalAlignment) return Qt::AlignVCenter;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+
+  // The classic group box: an etched frame whose top line runs through the
+  // middle of the caption, the caption 8 pixels in from the left with the
+  // line broken under it. Fusion puts the whole frame below the caption,
+  // where it runs into the controls placed for the classic frame.
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                       const QWidget* widget) const override {
+    if (control == CC_GroupBox) return QCommonStyle::subControlRect(control, option, sub, widget);
+    if (control == CC_ComboBox && sub == SC_ComboBoxEditField) {
+      // Room for the picker's swatches at their own size: inside the
+      // one-pixel border, not Fusion's two.
+      const QRect field = QProxyStyle::subControlRect(control, option, sub, widget);
+      const auto* combo = qobject_cast<const QComboBox*>(widget);
+      if (combo && combo->iconSize().height() > field.height()) return field.adjusted(-1, -1, 0, 1);
+      return field;
+    }
+    return QProxyStyle::subControlRect(control, option, sub, widget);
+  }
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override {
+    if (control == CC_GroupBox)
+      return QCommonStyle::drawComplexControl(control, option, painter, widget);
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+  }
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    if (element == PE_FrameGroupBox)
+      return QCommonStyle::drawPrimitive(element, option, painter, widget);
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+  }
+
   QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
                      const QWidget* widget) const override {
     // Every menu bar makes an overflow button with this icon, which a menu
@@ -251,8 +288,11 @@ void FormMain::createControls() {
   textValue_->setGeometry(TwipsRect(600, 240, 495, 315));
   connect(textValue_, &QLineEdit::textEdited, this, &FormMain::TextValue_Change);
   imageComboColors_ = new QComboBox(current);
-  imageComboColors_->setGeometry(TwipsRect(1200, 240, 3015, 330));
-  imageComboColors_->setIconSize(QSize(16, 16));
+  // Its swatches are shown at their own size, and 330 twips leave one row
+  // too few for them inside the border: the picker is that row taller.
+  QRect picker = TwipsRect(1200, 240, 3015, 330);
+  picker.setHeight(std::max(picker.height(), PaletteStore::kSwatchSize + 2));
+  imageComboColors_->setGeometry(picker);
   connect(imageComboColors_, &QComboBox::activated, this, &FormMain::ImageComboColors_Click);
 
   commandCalculate_ = new QPushButton(QStringLiteral("Calculate"), client);
@@ -368,6 +408,12 @@ void FormMain::ShowSquare(StatRow row, int column) {
 
 void FormMain::ShowPicker() {
   const QSignalBlocker block(imageComboColors_);
+  if (!pickerRowShown_) {
+    // The swatches at their own size. Set with the first entries, since
+    // setting it makes the drop-down list, which start-up has no use for.
+    const QSize swatch(PaletteStore::kSwatchSize, PaletteStore::kSwatchSize);
+    imageComboColors_->setIconSize(swatch);
+  }
   if (editor_.PickerRow() != pickerRowShown_) {
     imageComboColors_->clear();
     for (const PickerEntry& entry : editor_.PickerEntries()) {

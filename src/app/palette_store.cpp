@@ -13,11 +13,14 @@ PaletteStore::PaletteStore() {
     QPixmap swatch(kSwatchSize, kSwatchSize);
     swatch.fill(QColor(colour.red, colour.green, colour.blue));
     if (colour.swatch == kKOSwatch) {
-      // White, with "KO" in red across the middle rows.
+      // White, with "KO" in pure red across the middle rows: every pixel
+      // of the letters is (255, 0, 0), none blended with the white.
       QPainter painter(&swatch);
       QFont font = QGuiApplication::font();  // the face already loaded
       font.setPixelSize(11);
+      font.setStyleStrategy(QFont::NoAntialias);
       painter.setFont(font);
+      painter.setRenderHint(QPainter::TextAntialiasing, false);
       painter.setPen(QColor(255, 0, 0));
       painter.drawText(QRect(0, 0, kSwatchSize, kSwatchSize), Qt::AlignCenter,
                        QStringLiteral("KO"));
