@@ -7,9 +7,12 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 #include "app/form_main_driver.h"
@@ -469,6 +472,25 @@ TEST_F(FormMainTest, ExitClosesTheWindowAndItsBreakdown) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(check.isNull());
   EXPECT_TRUE(desktop.boxes.empty());
+}
+
+// The style hands out the menu bar's overflow icon unread; a menu bar too
+// narrow for its menus still shows it.
+TEST(DialStyleTest, MenuBarOverflowButtonHasItsIcon) {
+  QMainWindow window;
+  for (int i = 0; i < 8; ++i)
+    window.menuBar()->addMenu(QStringLiteral("&Menu %1").arg(i));
+  window.setCentralWidget(new QWidget);
+  window.centralWidget()->setFixedSize(120, 40);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  auto* more = window.menuBar()->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
+  ASSERT_NE(more, nullptr);
+  EXPECT_TRUE(more->isVisible());
+  const QImage icon = more->icon().pixmap(more->iconSize()).toImage();
+  ASSERT_FALSE(icon.isNull());
+  EXPECT_TRUE(
+      std::any_of(icon.bits(), icon.bits() + icon.sizeInBytes(), [](uchar b) { return b; }));
 }
 
 }  // namespace
