@@ -8,7 +8,7 @@ PACKAGES=(
   cmake g++ make
   qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev
   libgtest-dev libbenchmark-dev nlohmann-json3-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick libx11-dev
   fonts-liberation2
   libcups2-dev cups printer-driver-cups-pdf poppler-utils
   librsvg2-bin desktop-file-utils shared-mime-info dpkg-dev

@@ -7,9 +7,12 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 #include "app/form_main_driver.h"
@@ -108,7 +111,7 @@ TEST_F(FormMainTest, ControlsSitAtTheirPlaces) {
       {form->ComboTeam(), {188, 28, 129, 21}},       {form->TextRange(), {368, 32, 45, 21}},
       {form->CheckBolt(2), {400, 56, 13, 17}},       {form->OptionRank(3), {8, 68, 81, 21}},
       {Sq(StatRow::Speed, 0), {56, 56, 21, 21}},     {Sq(StatRow::Damage, 10), {296, 128, 21, 21}},
-      {form->TextValue(), {40, 16, 33, 21}},         {form->ImageComboColors(), {80, 16, 201, 22}},
+      {form->TextValue(), {40, 16, 33, 21}},         {form->ImageComboColors(), {80, 16, 201, 23}},
       {form->CommandCalculate(), {12, 204, 69, 21}}, {form->TextPoints(), {84, 204, 77, 21}},
   };
   for (const auto& [widget, rect] : places)
@@ -312,6 +315,71 @@ TEST_F(FormMainTest, KOSquaresShowTheSwatchAndSpeedClicksRestoreThem) {
   EXPECT_EQ(form->TextValue()->text(), "0");
 }
 
+TEST_F(FormMainTest, KOLettersArePureRedAndPickerSwatchesKeepTheirSize) {
+  const QImage swatch = form->Palette().KOSwatch().toImage();
+  int red = 0;
+  for (int y = 0; y < swatch.height(); ++y) {
+    for (int x = 0; x < swatch.width(); ++x) {
+      const QColor c = swatch.pixelColor(x, y);
+      red += c == QColor(255, 0, 0);
+      EXPECT_TRUE(c == QColor(255, 0, 0) || c == QColor(Qt::white)) << x << "," << y;
+    }
+  }
+  EXPECT_GT(red, 20);
+  MarkKO(StatRow::Attack, 9);  // inside its raised edge, a KO square is the swatch itself
+  DialSquareButton* square = Sq(StatRow::Speed, 10);
+  const QImage shown = square->grab().toImage();
+  for (int y = 2; y < square->height() - 2; ++y) {
+    for (int x = 2; x < square->width() - 2; ++x)
+      EXPECT_EQ(shown.pixelColor(x, y), swatch.pixelColor(x, y)) << x << "," << y;
+  }
+  Click(StatRow::Speed, 0);
+  Choose("Brown");  // 21 x 21 swatch pixels inside the picker's border
+  QComboBox* picker = form->ImageComboColors();
+  EXPECT_EQ(CountPixels(
+                picker, [](QColor c) { return c == QColor(167, 62, 5); }, 1),
+            21 * 21);
+}
+
+// The top line of a group frame runs through the middle of its caption, and
+// no control inside touches the frame's two-pixel lines.
+TEST_F(FormMainTest, GroupFramesRunThroughTheirCaptions) {
+  for (QWidget* box : {form->TextValue()->parentWidget(), form->OptionRank(0)->parentWidget()}) {
+    const QImage image = box->grab().toImage();
+    const int w = image.width(), h = image.height();
+    auto dark = [&](int x, int y) { return image.pixelColor(x, y).lightness() < 200; };
+    int top = 0, bottom = h - 1, left = 0, right = w - 1;
+    while (top < h && !dark(w / 2, top))
+      ++top;
+    while (bottom > 0 && !dark(w / 2, bottom))
+      --bottom;
+    while (left < w && !dark(left, h / 2))
+      ++left;
+    while (right > 0 && !dark(right, h / 2))
+      --right;
+    int inkTop = h, inkBottom = -1;  // the caption's letters, left of the middle
+    for (int y = 0; y < top + 8; ++y) {
+      for (int x = left + 3; x < w / 2; ++x) {
+        if (image.pixelColor(x, y).lightness() < 128) {
+          inkTop = std::min(inkTop, y);
+          inkBottom = std::max(inkBottom, y);
+        }
+      }
+    }
+    const std::string title = qobject_cast<QGroupBox*>(box)->title().toStdString();
+    EXPECT_LT(inkTop, top) << title;
+    EXPECT_LE(std::abs(2 * top - inkTop - inkBottom), 3)
+        << title << " " << inkTop << "-" << inkBottom;
+    for (QWidget* control : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      const QRect r = control->geometry();
+      EXPECT_TRUE(r.top() > top + 2 && r.left() > left + 2 && r.bottom() < bottom - 1 &&
+                  r.right() < right - 1)
+          << title << ": " << control->metaObject()->className() << " " << r.y() << " "
+          << r.bottom() << " in " << top << "-" << bottom;
+    }
+  }
+}
+
 TEST_F(FormMainTest, ResetKeepsTheCurrentSquareAndRecalculates) {
   form->ComboName()->setEditText("Temp");
   form->ComboTeam()->setCurrentIndex(3);
@@ -404,6 +472,25 @@ TEST_F(FormMainTest, ExitClosesTheWindowAndItsBreakdown) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(check.isNull());
   EXPECT_TRUE(desktop.boxes.empty());
+}
+
+// The style hands out the menu bar's overflow icon unread; a menu bar too
+// narrow for its menus still shows it.
+TEST(DialStyleTest, MenuBarOverflowButtonHasItsIcon) {
+  QMainWindow window;
+  for (int i = 0; i < 8; ++i)
+    window.menuBar()->addMenu(QStringLiteral("&Menu %1").arg(i));
+  window.setCentralWidget(new QWidget);
+  window.centralWidget()->setFixedSize(120, 40);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  auto* more = window.menuBar()->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
+  ASSERT_NE(more, nullptr);
+  EXPECT_TRUE(more->isVisible());
+  const QImage icon = more->icon().pixmap(more->iconSize()).toImage();
+  ASSERT_FALSE(icon.isNull());
+  EXPECT_TRUE(
+      std::any_of(icon.bits(), icon.bits() + icon.sizeInBytes(), [](uchar b) { return b; }));
 }
 
 }  // namespace
