@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace zandorik {
@@ -147,34 +148,48 @@ double ValueOfText(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string FormatGeneral(double value) {
-  if (std::isnan(value)) return "NaN";
-  if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
-  if (value == 0) return "0";  // also -0
-  char buf[40];
-  char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15).ptr;
+char* FormatGeneralTo(double value, char* out) {
+  const auto put = [out](std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+  };
+  if (std::isnan(value)) return put("NaN");
+  if (std::isinf(value)) return put(value < 0 ? "-Infinity" : "Infinity");
+  if (value == 0) return put("0");  // also -0
+  char* end = std::to_chars(out, out + kGeneralLength, value, std::chars_format::general, 15).ptr;
   // to_chars writes "1e+20" and "1e-05"; the exponent is written "E+20".
-  std::string text(buf, end);
-  if (const std::size_t e = text.find('e'); e != std::string::npos) text[e] = 'E';
-  return text;
+  for (char* p = out; p != end; ++p) {
+    if (*p == 'e') *p = 'E';
+  }
+  return end;
+}
+
+std::string FormatGeneral(double value) {
+  char buf[kGeneralLength];
+  return std::string(buf, FormatGeneralTo(value, buf));
 }
 
 double RoundHalfEven(double value) {
-  // nearbyint follows the current rounding mode, which is round-to-nearest,
-  // ties-to-even unless somebody changed it; this program never does.
-  return std::nearbyint(value);
+  // Adding and taking away 2^52 leaves no fraction bits, so the addition
+  // itself rounds: to nearest, ties to even, the mode this program never
+  // changes. From 2^52 on every double is whole already (and NaN and the
+  // infinities stay as they are). The sign is put back so that -0.3
+  // gives -0, as the library's rounding does.
+  constexpr double kWhole = 4503599627370496.0;  // 2^52
+  const double magnitude = std::fabs(value);
+  if (!(magnitude < kWhole)) return value;
+  return std::copysign((magnitude + kWhole) - kWhole, value);
 }
 
 std::optional<std::int16_t> ToInt16(double value) {
-  const double r = RoundHalfEven(value);
-  if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt;
-  return static_cast<std::int16_t>(r);
+  // -32768.5 rounds to the even -32768 and fits; 32767.5 rounds to 32768.
+  if (!(value >= -32768.5 && value < 32767.5)) return std::nullopt;
+  return static_cast<std::int16_t>(RoundHalfEven(value));
 }
 
 std::optional<std::int32_t> ToInt32(double value) {
-  const double r = RoundHalfEven(value);
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
-  return static_cast<std::int32_t>(r);
+  if (!(value >= -2147483648.5 && value < 2147483647.5)) return std::nullopt;
+  return static_cast<std::int32_t>(RoundHalfEven(value));
 }
 
 }  // namespace zandorik

@@ -2,6 +2,7 @@
 // field of the program does it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +22,10 @@ double ValueOfText(std::string_view text);
 // zeros, no decimal point for whole numbers, exponent form ("1E+20") only
 // for very large or very small magnitudes.
 std::string FormatGeneral(double value);
+// The same written to `out`, which has room for kGeneralLength characters;
+// returns the end of the text.
+inline constexpr std::size_t kGeneralLength = 24;
+char* FormatGeneralTo(double value, char* out);
 
 // Round to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);
