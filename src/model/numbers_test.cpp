@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace zandorik {
 namespace {
@@ -78,6 +81,52 @@ TEST(ToInt, RoundsHalvesToEvenAndRefusesOverflow) {
   EXPECT_EQ(ToInt32(2147483647.5), std::nullopt);
   EXPECT_EQ(ToInt32(-2147483648.5), -2147483647 - 1);
   EXPECT_EQ(ToInt32(std::numeric_limits<double>::infinity()), std::nullopt);
+}
+
+// Rounding is done without the library; it must agree with the library's
+// rounding to nearest, ties to even, on halves, signs, zeros and the
+// edges of exactness.
+TEST(Numbers, RoundHalfEvenAgreesWithTheLibrary) {
+  std::vector<double> values = {0.5,
+                                1.5,
+                                2.5,
+                                -0.5,
+                                -2.5,
+                                -0.0,
+                                0.0,
+                                -0.3,
+                                0.49999999999999994,
+                                4503599627370495.5,
+                                4503599627370497.0,
+                                9007199254740993.0,
+                                1e300,
+                                std::numeric_limits<double>::infinity(),
+                                -std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::denorm_min(),
+                                32767.5,
+                                -32768.5};
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 100000; ++i) {
+    values.push_back(static_cast<double>(static_cast<std::int64_t>(random() % 200001) - 100000) /
+                     4);
+    values.push_back(std::bit_cast<double>(random()));
+  }
+  for (double v : values) {
+    const double expected = std::nearbyint(v);
+    const double got = RoundHalfEven(v);
+    if (std::isnan(v)) {
+      EXPECT_TRUE(std::isnan(got));
+      continue;
+    }
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(got), std::bit_cast<std::uint64_t>(expected)) << v;
+    const bool fits16 = expected >= -32768 && expected <= 32767;
+    ASSERT_EQ(ToInt16(v).has_value(), fits16) << v;
+    if (fits16) {
+      ASSERT_EQ(*ToInt16(v), expected) << v;
+    }
+    const bool fits32 = expected >= -2147483648.0 && expected <= 2147483647.0;
+    ASSERT_EQ(ToInt32(v).has_value(), fits32) << v;
+  }
 }
 
 }  // namespace
