@@ -35,7 +35,7 @@ float SuperStrength(std::int16_t value, const FigureView& figure) {
   int count = 0;
   double maxDamage = 0;
   for (int column = 0; column < kColumnCount; ++column) {
-    if (figure.ColourName(StatRow::Attack, column) != "Green") continue;
+    if (figure.ColourOf(StatRow::Attack, column) != Green) continue;
     ++count;
     const double d = figure.CaptionValue(StatRow::Damage, column);
     if (d > maxDamage) maxDamage = RoundHalfEven(d);
@@ -43,22 +43,11 @@ float SuperStrength(std::int16_t value, const FigureView& figure) {
   return Single(value / (maxDamage + 1) / count);
 }
 
-}  // namespace
-
-double CostTeam(std::int16_t dialLength, std::string_view team, MessageSink& sink) {
-  if (team == kTeams[0].name) return 0;
-  for (std::size_t i = 1; i < kTeams.size(); ++i) {
-    if (kTeams[i].name == team) return static_cast<double>(dialLength) * kTeams[i].factor;
-  }
-  sink.Message("No value for team: " + std::string(team));
-  return kErrorPenalty;
-}
-
-float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                      const FigureView&, MessageSink& sink) {
+float SpeedPower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
+                 const FigureView&, MessageSink& sink) {
   const double v = value;
   const bool early = click <= 2;
-  switch (ColourPosition(colourName)) {
+  switch (colour) {
     case KO:
     case White:
       return 0;
@@ -87,10 +76,10 @@ float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view c
   }
 }
 
-float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                       const FigureView& figure, MessageSink& sink) {
+float AttackPower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
+                  const FigureView& figure, MessageSink& sink) {
   const double v = value;
-  switch (ColourPosition(colourName)) {
+  switch (colour) {
     case KO:
     case White:
       return 0;
@@ -135,11 +124,11 @@ float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view 
   }
 }
 
-float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                        const FigureView& figure, MessageSink& sink) {
+float DefensePower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
+                   const FigureView& figure, MessageSink& sink) {
   const double v = value;
   const bool early = click <= 2;
-  switch (ColourPosition(colourName)) {
+  switch (colour) {
     case KO:
     case White:
       return 0;
@@ -170,11 +159,11 @@ float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view
   }
 }
 
-float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                       const FigureView& figure, MessageSink& sink) {
+float DamagePower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
+                  const FigureView& figure, MessageSink& sink) {
   const double v = value;
   const auto defense = [&] { return CaptionValue(figure, StatRow::Defense, click); };
-  switch (ColourPosition(colourName)) {
+  switch (colour) {
     case KO:
     case White:
       return 0;
@@ -223,12 +212,12 @@ float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view 
   }
 }
 
-namespace {
-
-using PowerRoutine = float (*)(std::int16_t, std::int16_t, std::string_view, const FigureView&,
+// The power routines by colour position; the name is for the message of
+// an unknown colour.
+using PowerRoutine = float (*)(std::int16_t, std::int16_t, int, std::string_view, const FigureView&,
                                MessageSink&);
-constexpr std::array<PowerRoutine, kStatRowCount> kPowerRoutines = {
-    CostSpeedPowers, CostAttackPowers, CostDefensePowers, CostDamagePowers};
+constexpr std::array<PowerRoutine, kStatRowCount> kPowerRoutines = {SpeedPower, AttackPower,
+                                                                    DefensePower, DamagePower};
 
 struct DamageCost {
   double first, repeat;
@@ -278,25 +267,54 @@ double MovementCost(std::string_view move, double speedSum, MessageSink& sink) {
 
 }  // namespace
 
+double CostTeam(std::int16_t dialLength, std::string_view team, MessageSink& sink) {
+  if (team == kTeams[0].name) return 0;
+  for (std::size_t i = 1; i < kTeams.size(); ++i) {
+    if (kTeams[i].name == team) return static_cast<double>(dialLength) * kTeams[i].factor;
+  }
+  sink.Message("No value for team: " + std::string(team));
+  return kErrorPenalty;
+}
+
+float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                      const FigureView& figure, MessageSink& sink) {
+  return SpeedPower(click, value, ColourPosition(colourName), colourName, figure, sink);
+}
+
+float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                       const FigureView& figure, MessageSink& sink) {
+  return AttackPower(click, value, ColourPosition(colourName), colourName, figure, sink);
+}
+
+float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                        const FigureView& figure, MessageSink& sink) {
+  return DefensePower(click, value, ColourPosition(colourName), colourName, figure, sink);
+}
+
+float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                       const FigureView& figure, MessageSink& sink) {
+  return DamagePower(click, value, ColourPosition(colourName), colourName, figure, sink);
+}
+
 Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
   Calculation calc;
   Breakdown& b = calc.breakdown;
 
+  FigureView::Dial dial;
+  figure.ReadDial(dial);
+  const auto& values = dial.value;
+
   // Live clicks: Speed squares without the KO mark.
   std::int16_t dialLength = 0;
   for (int column = 0; column < kColumnCount; ++column) {
-    if (!figure.ShowsKO(StatRow::Speed, column)) ++dialLength;
+    if (!dial.speedKO[column]) ++dialLength;
   }
 
-  // Each caption is read once; sums use the values as read, unrounded.
-  double values[kStatRowCount][kColumnCount];
+  // Sums use the values as read, unrounded.
   double sums[kStatRowCount] = {};
   double damageCost = 0;
   std::int16_t tally[6] = {};
   for (int column = 0; column < kColumnCount; ++column) {
-    for (StatRow row : kStatRows) {
-      values[static_cast<int>(row)][column] = figure.CaptionValue(row, column);
-    }
     for (int row = 0; row < 3; ++row)
       sums[row] += values[row][column];
 
@@ -334,8 +352,10 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
         powers[r] += kErrorPenalty;
         continue;
       }
-      const std::string_view name = figure.ColourName(row, column);
-      powers[r] += static_cast<double>(kPowerRoutines[r](click, *value, name, figure, sink));
+      const int colour = dial.colour[r][column];
+      const std::string_view name = colour < 0 ? std::string_view() : kColours[colour].name;
+      powers[r] +=
+          static_cast<double>(kPowerRoutines[r](click, *value, colour, name, figure, sink));
     }
   }
   b.speedPower = powers[0];

@@ -44,47 +44,14 @@ std::string_view PowerName(StatRow row, int colour) {
 
 namespace {
 
-// Each colour has a slot of its own in these tables, so a lookup is one
-// hash and one exact comparison: (code + 1) mod 38 for codes, and a sum of
-// the first and last letters and the length, mod 17, for names.
-constexpr int kCodeSlots = 38;
-constexpr int kNameSlots = 17;
-
-constexpr int NameSlot(std::string_view name) {
-  return (static_cast<unsigned char>(name.front()) * 6 + static_cast<unsigned char>(name.back()) +
-          static_cast<int>(name.size())) %
-         kNameSlots;
-}
-
-template <int Slots, typename SlotOf>
-constexpr std::array<std::int8_t, Slots> SlotTable(SlotOf slotOf) {
-  std::array<std::int8_t, Slots> table{};
-  for (auto& entry : table)
-    entry = -1;
-  for (int i = 0; i < kColourCount; ++i) {
-    const int slot = slotOf(kColours[i]);
-    if (table[slot] >= 0) throw "two colours share a slot";  // stops the compilation
-    table[slot] = static_cast<std::int8_t>(i);
-  }
-  return table;
-}
-
-constexpr auto kByCode = SlotTable<kCodeSlots>([](const ColourInfo& c) {
-  return static_cast<int>(static_cast<long long>(c.code) + 1) % kCodeSlots;
-});
-constexpr auto kByName =
-    SlotTable<kNameSlots>([](const ColourInfo& c) { return NameSlot(c.name); });
+using colour_slots::kByName;
+using colour_slots::NameSlot;
 
 }  // namespace
 
 std::string_view ColourNameFromCode(double code) {
-  // Every colour code is a whole number from -1 to 16777215; the test
-  // below also turns away NaN.
-  if (!(code >= kKOCode && code <= kWhiteCode)) return {};
-  const auto whole = static_cast<long long>(code);
-  if (static_cast<double>(whole) != code) return {};
-  const int colour = kByCode[static_cast<std::size_t>((whole + 1) % kCodeSlots)];
-  return colour >= 0 && kColours[colour].code == code ? kColours[colour].name : std::string_view();
+  const int colour = ColourPositionFromCode(code);
+  return colour < 0 ? std::string_view() : kColours[colour].name;
 }
 
 double ColourCodeFromName(std::string_view name) {
@@ -95,7 +62,11 @@ double ColourCodeFromName(std::string_view name) {
 int ColourPosition(std::string_view name) {
   if (name.empty()) return -1;
   const int colour = kByName[static_cast<std::size_t>(NameSlot(name))];
-  return colour >= 0 && kColours[colour].name == name ? colour : -1;
+  if (colour < 0) return -1;
+  const std::string_view known = kColours[colour].name;
+  // Names mostly come from this table, and then share its characters.
+  if (name.data() == known.data() && name.size() == known.size()) return colour;
+  return known == name ? colour : -1;
 }
 
 }  // namespace zandorik

@@ -8,8 +8,8 @@ double FigureScreen::CaptionValue(StatRow row, int column) const {
   return ValueOfText(Square(row, column).caption);
 }
 
-std::string_view FigureScreen::ColourName(StatRow row, int column) const {
-  return ColourNameFromCode(Square(row, column).background);
+int FigureScreen::ColourOf(StatRow row, int column) const {
+  return ColourPositionFromCode(Square(row, column).background);
 }
 
 double FigureScreen::RangeValue() const {

@@ -39,7 +39,7 @@ struct FigureScreen final : FigureView {
 
   // The figure as the cost formula reads it.
   double CaptionValue(StatRow row, int column) const override;
-  std::string_view ColourName(StatRow row, int column) const override;
+  int ColourOf(StatRow row, int column) const override;
   bool ShowsKO(StatRow row, int column) const override { return Square(row, column).IsKO(); }
   double RangeValue() const override;
   std::string_view MoveName() const override { return moveText; }

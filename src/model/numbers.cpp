@@ -169,27 +169,4 @@ std::string FormatGeneral(double value) {
   return std::string(buf, FormatGeneralTo(value, buf));
 }
 
-double RoundHalfEven(double value) {
-  // Adding and taking away 2^52 leaves no fraction bits, so the addition
-  // itself rounds: to nearest, ties to even, the mode this program never
-  // changes. From 2^52 on every double is whole already (and NaN and the
-  // infinities stay as they are). The sign is put back so that -0.3
-  // gives -0, as the library's rounding does.
-  constexpr double kWhole = 4503599627370496.0;  // 2^52
-  const double magnitude = std::fabs(value);
-  if (!(magnitude < kWhole)) return value;
-  return std::copysign((magnitude + kWhole) - kWhole, value);
-}
-
-std::optional<std::int16_t> ToInt16(double value) {
-  // -32768.5 rounds to the even -32768 and fits; 32767.5 rounds to 32768.
-  if (!(value >= -32768.5 && value < 32767.5)) return std::nullopt;
-  return static_cast<std::int16_t>(RoundHalfEven(value));
-}
-
-std::optional<std::int32_t> ToInt32(double value) {
-  if (!(value >= -2147483648.5 && value < 2147483647.5)) return std::nullopt;
-  return static_cast<std::int32_t>(RoundHalfEven(value));
-}
-
 }  // namespace zandorik

@@ -13,9 +13,16 @@ bool InList(std::int16_t index, const List& list) {
 
 }  // namespace
 
-std::string_view RecordFigure::ColourName(StatRow row, int column) const {
-  const double colour = record_.RowOf(row).Colour[column];
-  return ColourNameFromCode(colour == kKOCode ? kWhiteCode : colour);
+void RecordFigure::ReadDial(Dial& dial) const {
+  for (StatRow row : kStatRows) {
+    for (int column = 0; column < kColumnCount; ++column) {
+      const int r = static_cast<int>(row);
+      dial.value[r][column] = RecordFigure::CaptionValue(row, column);
+      dial.colour[r][column] = static_cast<std::int8_t>(RecordFigure::ColourOf(row, column));
+    }
+  }
+  for (int column = 0; column < kColumnCount; ++column)
+    dial.speedKO[column] = RecordFigure::ShowsKO(StatRow::Speed, column);
 }
 
 std::string_view RecordFigure::MoveName() const {
@@ -45,7 +52,7 @@ void DescribeRecordDamage(const FigureRecord& record, std::vector<std::string>& 
   for (int column = 0; column < kColumnCount; ++column) {
     for (StatRow row : kStatRows) {
       const double colour = record.RowOf(row).Colour[column];
-      if (colour != kKOCode && ColourNameFromCode(colour).empty()) {
+      if (ColourPositionFromCode(colour) < 0) {  // KO, -1, is a colour code
         damage.push_back(std::string(StatRowName(row)) + " square " + std::to_string(column + 1) +
                          " has the colour " + FormatGeneral(colour) + ", which is no colour code");
       }

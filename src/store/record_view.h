@@ -20,7 +20,11 @@ class RecordFigure final : public FigureView {
   double CaptionValue(StatRow row, int column) const override {
     return ShowsKO(row, column) ? 0.0 : record_.RowOf(row).Value[column];
   }
-  std::string_view ColourName(StatRow row, int column) const override;
+  int ColourOf(StatRow row, int column) const override {
+    // A KO square (code -1, position 0) has a white background.
+    const int colour = ColourPositionFromCode(record_.RowOf(row).Colour[column]);
+    return colour == 0 ? 1 : colour;
+  }
   bool ShowsKO(StatRow row, int column) const override {
     return record_.RowOf(row).Colour[column] == kKOCode;
   }
@@ -29,6 +33,7 @@ class RecordFigure final : public FigureView {
   std::string_view TeamName() const override;
   bool BoltChecked(int k) const override { return record_.Bolt[k] == 1; }
   bool RankChosen(int i) const override { return record_.RankIndex == i; }
+  void ReadDial(Dial& dial) const override;
 
  private:
   const FigureRecord& record_;
