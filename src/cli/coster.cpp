@@ -104,6 +104,11 @@ class Output {
     if (used_ == kSize) Flush();
     buffer_[used_++] = c;
   }
+  // Room for n characters (n at most the buffer's size) for PutUnsafe.
+  void Reserve(std::size_t n) {
+    if (kSize - used_ < n) Flush();
+  }
+  void PutUnsafe(char c) { buffer_[used_++] = c; }
   void Add(std::string_view text) {
     while (!text.empty()) {
       if (used_ == kSize) Flush();
@@ -158,10 +163,20 @@ class JsonStream {
   explicit JsonStream(Output& out) : out_(out) {}
   void Put(char c) { out_.Put(c); }
   void Flush() {}
+  Output& Buffer() { return out_; }
 
  private:
   Output& out_;
 };
+
+// The writer reserves room before each value and then writes without
+// checks; found by argument-dependent lookup.
+inline void PutReserve(JsonStream& stream, std::size_t count) {
+  stream.Buffer().Reserve(count);
+}
+inline void PutUnsafe(JsonStream& stream, char c) {
+  stream.Buffer().PutUnsafe(c);
+}
 
 enum class Format { Plain, Breakdown, Json };
 
@@ -269,10 +284,13 @@ class Printer {
     escaped_ += '"';
     json_.RawValue(escaped_.data(), escaped_.size(), rapidjson::kStringType);
   }
+  // A number's text needs no escapes: it goes in as it stands.
   void JsonGeneral(double value) {
-    char text[kGeneralLength];
-    const char* end = FormatGeneralTo(value, text);
-    json_.String(text, static_cast<rapidjson::SizeType>(end - text));
+    char text[kGeneralLength + 2];
+    text[0] = '"';
+    char* end = FormatGeneralTo(value, text + 1);
+    *end++ = '"';
+    json_.RawValue(text, static_cast<std::size_t>(end - text), rapidjson::kStringType);
   }
 
   void Json(std::int64_t number, std::string_view name, const Calculation& calc,

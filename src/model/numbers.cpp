@@ -1,5 +1,7 @@
 #include "model/numbers.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -148,6 +150,100 @@ double ValueOfText(std::string_view text) {
   return negative ? -value : value;
 }
 
+namespace {
+
+// %.15g by the library: the value rounded to 15 significant digits.
+char* FormatGeneralSlow(double value, char* out) {
+  char* end = std::to_chars(out, out + kGeneralLength, value, std::chars_format::general, 15).ptr;
+  // to_chars writes "1e+20" and "1e-05"; the exponent is written "E+20".
+  for (char* p = out; p != end; ++p) {
+    if (*p == 'e') *p = 'E';
+  }
+  return end;
+}
+
+}  // namespace
+
+namespace {
+
+// The 15 significant digits of a value, as found by one of the ways below.
+struct Digits {
+  char digit[20];
+  int count = 0;     // without trailing zeros
+  int exponent = 0;  // of the first digit
+};
+
+// For 10^-4 <= |value| < 10^15, the numbers %g writes without an exponent:
+// the value is scaled to 15 whole digits in extended precision (64 bits, so
+// the scaling is off by less than 10^-4 of the last digit), and rounded.
+// Gives false when the scaled value is too near a half to round safely.
+bool FifteenDigitsScaled(double magnitude, Digits& d) {
+  static constexpr long double kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                            1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                            1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
+  const int binary =
+      static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
+  int exponent = (binary * 1233) >> 12;  // floor(binary * log10 2), or one less
+  long double scaled = static_cast<long double>(magnitude) * kPowers[14 - exponent];
+  if (scaled >= 1e15L) {
+    ++exponent;
+    scaled = static_cast<long double>(magnitude) * kPowers[14 - exponent];
+  }
+  auto whole = static_cast<std::uint64_t>(scaled);
+  const long double fraction = scaled - static_cast<long double>(whole);
+  if (fraction > 0.4999L && fraction < 0.5001L) return false;
+  if (fraction > 0.5L) ++whole;
+  if (whole == 1000000000000000u) {  // 999...9.6 rounded up
+    whole = 100000000000000u;
+    ++exponent;
+  }
+  if (exponent > 14) return false;
+  d.exponent = exponent;
+  d.count = static_cast<int>(std::to_chars(d.digit, d.digit + 20, whole).ptr - d.digit);
+  return true;
+}
+
+// Any normal value: rounding starts from the shortest digits that read
+// back as the value. With 15 digits or fewer they are the rounding. With
+// 16 or 17, rounding them gives the rounding of the value unless they end
+// exactly half-way, in a 16th digit 5: no other number of 16 digits or
+// fewer lies between the value and its shortest digits, so no rounding
+// boundary does either. (A double's 53 bits hold more than 15 digits, so
+// the numbers that read back as it lie closer together than 15-digit
+// numbers do; not so for subnormal numbers.) Gives false for a half-way
+// case.
+bool FifteenDigitsFromShortest(double magnitude, Digits& d) {
+  char sci[32];
+  const char* end =
+      std::to_chars(sci, sci + sizeof sci, magnitude, std::chars_format::scientific).ptr;
+  const char* p = sci;
+  int count = 0;
+  for (; p != end && *p != 'e'; ++p) {
+    if (*p != '.') d.digit[count++] = *p;
+  }
+  std::from_chars(p + 1 + (p[1] == '+'), end, d.exponent);
+  if (count > 15) {
+    if (count == 16 && d.digit[15] == '5') return false;
+    const bool up = d.digit[15] >= '5';
+    count = 15;
+    if (up) {
+      int i = count - 1;
+      while (i >= 0 && d.digit[i] == '9')
+        d.digit[i--] = '0';
+      if (i >= 0) {
+        ++d.digit[i];
+      } else {  // 999... became 1000...
+        d.digit[0] = '1';
+        ++d.exponent;
+      }
+    }
+  }
+  d.count = count;
+  return true;
+}
+
+}  // namespace
+
 char* FormatGeneralTo(double value, char* out) {
   const auto put = [out](std::string_view text) {
     std::memcpy(out, text.data(), text.size());
@@ -156,12 +252,51 @@ char* FormatGeneralTo(double value, char* out) {
   if (std::isnan(value)) return put("NaN");
   if (std::isinf(value)) return put(value < 0 ? "-Infinity" : "Infinity");
   if (value == 0) return put("0");  // also -0
-  char* end = std::to_chars(out, out + kGeneralLength, value, std::chars_format::general, 15).ptr;
-  // to_chars writes "1e+20" and "1e-05"; the exponent is written "E+20".
-  for (char* p = out; p != end; ++p) {
-    if (*p == 'e') *p = 'E';
+
+  const double magnitude = std::fabs(value);
+  // Whole numbers below 10^15 have 15 digits at most: written as they are.
+  if (magnitude < 1e15 && static_cast<double>(static_cast<std::int64_t>(value)) == value)
+    return std::to_chars(out, out + kGeneralLength, static_cast<std::int64_t>(value)).ptr;
+  Digits d;
+  const bool found = magnitude >= 1e-4 && magnitude < 1e15
+                         ? FifteenDigitsScaled(magnitude, d)
+                         : magnitude >= std::numeric_limits<double>::min() &&
+                               FifteenDigitsFromShortest(magnitude, d);
+  if (!found) return FormatGeneralSlow(value, out);
+  int count = d.count;
+  while (count > 1 && d.digit[count - 1] == '0')
+    --count;
+  const char* digits = d.digit;
+  const int exponent = d.exponent;
+
+  char* o = out;
+  if (value < 0) *o++ = '-';
+  if (exponent < -4 || exponent >= 15) {  // as %g chooses for 15 digits
+    *o++ = digits[0];
+    if (count > 1) {
+      *o++ = '.';
+      o = std::copy(digits + 1, digits + count, o);
+    }
+    *o++ = 'E';
+    *o++ = exponent < 0 ? '-' : '+';
+    const int size = exponent < 0 ? -exponent : exponent;
+    if (size < 10) *o++ = '0';
+    return std::to_chars(o, o + 4, size).ptr;
   }
-  return end;
+  if (exponent < 0) {
+    *o++ = '0';
+    *o++ = '.';
+    for (int i = -1; i > exponent; --i)
+      *o++ = '0';
+    return std::copy(digits, digits + count, o);
+  }
+  for (int i = 0; i <= exponent; ++i)
+    *o++ = i < count ? digits[i] : '0';
+  if (count > exponent + 1) {
+    *o++ = '.';
+    o = std::copy(digits + exponent + 1, digits + count, o);
+  }
+  return o;
 }
 
 std::string FormatGeneral(double value) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -126,6 +127,51 @@ TEST(Numbers, RoundHalfEvenAgreesWithTheLibrary) {
     }
     const bool fits32 = expected >= -2147483648.0 && expected <= 2147483647.0;
     ASSERT_EQ(ToInt32(v).has_value(), fits32) << v;
+  }
+}
+
+// The general format is worked out by scaling or from the shortest digits
+// of a value; it must give what rounding to 15 digits by the library gives, for the
+// quotients the formula makes, for halves at the 16th digit and for any
+// bit pattern.
+TEST(Numbers, GeneralFormatIsFifteenDigitRounding) {
+  const auto reference = [](double v) {
+    char buf[40];
+    std::string text(buf,
+                     std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15).ptr);
+    if (const std::size_t e = text.find('e'); e != std::string::npos) text[e] = 'E';
+    return text;
+  };
+  std::vector<double> values = {0.1,
+                                1e15,
+                                999999999999999.5,
+                                9999999999999995.0,
+                                1e-5,
+                                1.5e-5,
+                                1e-4,
+                                123456789012345.6,
+                                0.000123456789012345,
+                                5e-324,
+                                1.7976931348623157e308,
+                                1.0000000000000005,
+                                2.0000000000000004,
+                                0.30000000000000004};
+  std::mt19937_64 random(12);
+  for (int i = 0; i < 100000; ++i) {
+    const double a = static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000);
+    const double b = static_cast<double>(1 + random() % 1000);
+    values.push_back(a / b);
+    values.push_back(a / 12 + b / 15);
+    values.push_back(std::bit_cast<double>(random()));
+    values.push_back(static_cast<double>(static_cast<float>(a / b)));
+    // Near halves at the 16th digit, in every decade that %g writes
+    // without an exponent.
+    const auto m = static_cast<double>(100000000000000 + random() % 900000000000000);
+    values.push_back((m * 10 + 5) / std::pow(10.0, static_cast<double>(random() % 20)));
+  }
+  for (double v : values) {
+    if (std::isnan(v) || std::isinf(v) || v == 0) continue;
+    ASSERT_EQ(FormatGeneral(v), reference(v)) << std::hexfloat << v;
   }
 }
 
