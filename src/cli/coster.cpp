@@ -474,12 +474,15 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
       const std::uint8_t* bytes = buffer.get() + i * kRecordLength;
       DecodeRecordNumbers(bytes, record);
       if (record.IsDeleted()) continue;
-      damage.clear();
-      DescribeRecordDamage(record, damage);
-      for (const std::string& d : damage)
-        reportDamage("record " + std::to_string(number) + ": " + d);
+      const RecordFigure figure(record);
+      if (!figure.Sound()) {
+        damage.clear();
+        DescribeRecordDamage(record, damage);
+        for (const std::string& d : damage)
+          reportDamage("record " + std::to_string(number) + ": " + d);
+      }
       sink.messages.clear();
-      const Calculation calc = CalculateFigure(RecordFigure(record), sink);
+      const Calculation calc = CalculateFigure(figure, sink);
       // Names are padded with blanks; byte 0x20 is the blank in the code page.
       std::string_view stored(reinterpret_cast<const char*>(bytes + record_offset::kName),
                               kNameLength);

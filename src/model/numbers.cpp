@@ -1,6 +1,7 @@
 #include "model/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -173,28 +174,58 @@ struct Digits {
   int exponent = 0;  // of the first digit
 };
 
+// A double split into two halves of 26 bits, whose products are exact.
+struct Halves {
+  double hi, lo;
+};
+constexpr Halves Split(double a) {
+  const double t = 134217729.0 * a;  // 2^27 + 1
+  const double hi = t - (t - a);
+  return {hi, a - hi};
+}
+
+constexpr auto kPowerHalves = [] {
+  std::array<Halves, 20> table{};
+  double power = 1;
+  for (Halves& h : table) {
+    h = Split(power);
+    power *= 10;  // exact up to 10^22
+  }
+  return table;
+}();
+
 // For 10^-4 <= |value| < 10^15, the numbers %g writes without an exponent:
-// the value is scaled to 15 whole digits in extended precision (64 bits, so
-// the scaling is off by less than 10^-4 of the last digit), and rounded.
-// Gives false when the scaled value is too near a half to round safely.
+// the value times the power of ten that gives it 15 whole digits, exactly,
+// as a rounded product and its error (Dekker's product), then rounded to
+// the nearest whole number. Gives false for a product too near a half.
 bool FifteenDigitsScaled(double magnitude, Digits& d) {
-  static constexpr long double kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                            1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                            1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
   const int binary =
       static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
   int exponent = (binary * 1233) >> 12;  // floor(binary * log10 2), or one less
-  long double scaled = static_cast<long double>(magnitude) * kPowers[14 - exponent];
-  if (scaled >= 1e15L) {
+  const Halves a = Split(magnitude);
+  double product = 0, error = 0;
+  const auto scale = [&] {
+    const Halves& b = kPowerHalves[static_cast<std::size_t>(14 - exponent)];
+    product = magnitude * (b.hi + b.lo);
+    error = ((a.hi * b.hi - product) + a.hi * b.lo + a.lo * b.hi) + a.lo * b.lo;
+  };
+  scale();
+  if (product >= 1e15) {
     ++exponent;
-    scaled = static_cast<long double>(magnitude) * kPowers[14 - exponent];
+    scale();
   }
-  auto whole = static_cast<std::uint64_t>(scaled);
-  const long double fraction = scaled - static_cast<long double>(whole);
-  if (fraction > 0.4999L && fraction < 0.5001L) return false;
-  if (fraction > 0.5L) ++whole;
-  if (whole == 1000000000000000u) {  // 999...9.6 rounded up
-    whole = 100000000000000u;
+  // product is below 2^53: its whole part and fraction are exact.
+  auto whole = static_cast<std::int64_t>(product);
+  double fraction = (product - static_cast<double>(whole)) + error;
+  if (fraction < 0) {
+    --whole;
+    fraction += 1;
+  }
+  if (fraction > 0.4999999 && fraction < 0.5000001) return false;
+  if (fraction > 0.5) ++whole;
+  if (whole < 100000000000000) return false;  // a power of ten, from below
+  if (whole == 1000000000000000) {            // 999...9.6 rounded up
+    whole = 100000000000000;
     ++exponent;
   }
   if (exponent > 14) return false;

@@ -13,16 +13,25 @@ bool InList(std::int16_t index, const List& list) {
 
 }  // namespace
 
-void RecordFigure::ReadDial(Dial& dial) const {
-  for (StatRow row : kStatRows) {
+RecordFigure::RecordFigure(const FigureRecord& record) : record_(record) {
+  bool coloursKnown = true;
+  for (int r = 0; r < kStatRowCount; ++r) {
+    const FigureRecord::Row& row = record.Rows[r];
     for (int column = 0; column < kColumnCount; ++column) {
-      const int r = static_cast<int>(row);
-      dial.value[r][column] = RecordFigure::CaptionValue(row, column);
-      dial.colour[r][column] = static_cast<std::int8_t>(RecordFigure::ColourOf(row, column));
+      const bool ko = row.Colour[column] == kKOCode;
+      const int colour = ColourPositionFromCode(row.Colour[column]);
+      coloursKnown &= colour >= 0;
+      // A KO square shows an empty caption on white (KO, -1, is position 0).
+      dial_.value[r][column] = ko ? 0.0 : row.Value[column];
+      dial_.colour[r][column] = static_cast<std::int8_t>(colour == 0 ? 1 : colour);
     }
   }
   for (int column = 0; column < kColumnCount; ++column)
-    dial.speedKO[column] = RecordFigure::ShowsKO(StatRow::Speed, column);
+    dial_.speedKO[column] = ShowsKO(StatRow::Speed, column);
+  const auto boltKnown = [](std::int16_t state) { return state == 0 || state == 1; };
+  sound_ = coloursKnown && InList(record.MoveIndex, kMovements) &&
+           InList(record.TeamIndex, kTeams) && InList(record.RankIndex, kRanks) &&
+           boltKnown(record.Bolt[0]) && boltKnown(record.Bolt[1]) && boltKnown(record.Bolt[2]);
 }
 
 std::string_view RecordFigure::MoveName() const {

@@ -15,15 +15,14 @@ namespace zandorik {
 
 class RecordFigure final : public FigureView {
  public:
-  explicit RecordFigure(const FigureRecord& record) : record_(record) {}
+  // Reads the dial's values and colours once, for every question after.
+  explicit RecordFigure(const FigureRecord& record);
 
   double CaptionValue(StatRow row, int column) const override {
-    return ShowsKO(row, column) ? 0.0 : record_.RowOf(row).Value[column];
+    return dial_.value[static_cast<int>(row)][column];
   }
   int ColourOf(StatRow row, int column) const override {
-    // A KO square (code -1, position 0) has a white background.
-    const int colour = ColourPositionFromCode(record_.RowOf(row).Colour[column]);
-    return colour == 0 ? 1 : colour;
+    return dial_.colour[static_cast<int>(row)][column];
   }
   bool ShowsKO(StatRow row, int column) const override {
     return record_.RowOf(row).Colour[column] == kKOCode;
@@ -33,10 +32,15 @@ class RecordFigure final : public FigureView {
   std::string_view TeamName() const override;
   bool BoltChecked(int k) const override { return record_.Bolt[k] == 1; }
   bool RankChosen(int i) const override { return record_.RankIndex == i; }
-  void ReadDial(Dial& dial) const override;
+  void ReadDial(Dial& dial) const override { dial = dial_; }
+
+  // No damage for DescribeRecordDamage to name.
+  bool Sound() const { return sound_; }
 
  private:
   const FigureRecord& record_;
+  Dial dial_;
+  bool sound_ = true;
 };
 
 // Appends to `damage` a description of each field that loading the record

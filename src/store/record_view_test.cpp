@@ -48,9 +48,11 @@ TEST(RecordFigure, PricesLikeTheScreenItLoadsInto) {
     CalculateFigure(screen, fromScreen);
     std::vector<std::string> recordDamage;
     DescribeRecordDamage(record, recordDamage);
-    CalculateFigure(RecordFigure(record), fromRecord);
+    const RecordFigure figure(record);
+    CalculateFigure(figure, fromRecord);
 
     ASSERT_EQ(recordDamage, screenDamage) << "record " << n;
+    ASSERT_EQ(figure.Sound(), recordDamage.empty()) << "record " << n;
     ASSERT_EQ(fromRecord.log, fromScreen.log) << "record " << n;
     damaged += !recordDamage.empty();
     withMessages += fromRecord.log.size() > 5;
