@@ -1,6 +1,11 @@
 #include "cli/coster.h"
 
 #include <fcntl.h>
+// Strings are scanned 16 bytes at a time for characters to escape.
+#if defined(__SSE2__) && !defined(RAPIDJSON_SSE2)
+#define RAPIDJSON_SSE2
+#endif
+#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,9 +61,11 @@ Exit status:
      the coster stops at the first failed write and says why
 )";
 
-constexpr std::array<const char*, 11> kBreakdownKeys = {
-    "speed",        "attack",      "defense", "damage", "speedPower", "attackPower",
-    "defensePower", "damagePower", "range",   "bolts",  "team"};
+// Keys with their quotes, as they are written.
+constexpr std::array<std::string_view, 11> kBreakdownKeys = {
+    R"("speed")",      R"("attack")",      R"("defense")",      R"("damage")",
+    R"("speedPower")", R"("attackPower")", R"("defensePower")", R"("damagePower")",
+    R"("range")",      R"("bolts")",       R"("team")"};
 
 constexpr char kHex[] = "0123456789abcdef";
 
@@ -104,11 +111,6 @@ class Output {
     if (used_ == kSize) Flush();
     buffer_[used_++] = c;
   }
-  // Room for n characters (n at most the buffer's size) for PutUnsafe.
-  void Reserve(std::size_t n) {
-    if (kSize - used_ < n) Flush();
-  }
-  void PutUnsafe(char c) { buffer_[used_++] = c; }
   void Add(std::string_view text) {
     while (!text.empty()) {
       if (used_ == kSize) Flush();
@@ -155,28 +157,18 @@ class Output {
   int error_ = 0;
 };
 
-// What RapidJSON writes to: the output buffer. The writer asks for a flush
-// after each figure; the buffer decides for itself when to write.
-class JsonStream {
+// RapidJSON's writer with one addition: a key or value whose JSON text is
+// ready (a constant key, a number's text, an escaped name) goes into the
+// buffer in one piece instead of character by character.
+class FigureWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
  public:
-  using Ch = char;
-  explicit JsonStream(Output& out) : out_(out) {}
-  void Put(char c) { out_.Put(c); }
-  void Flush() {}
-  Output& Buffer() { return out_; }
-
- private:
-  Output& out_;
+  using Writer::Writer;
+  void Ready(std::string_view json) {
+    Prefix(rapidjson::kStringType);
+    std::memcpy(os_->Push(json.size()), json.data(), json.size());
+    EndValue(true);
+  }
 };
-
-// The writer reserves room before each value and then writes without
-// checks; found by argument-dependent lookup.
-inline void PutReserve(JsonStream& stream, std::size_t count) {
-  stream.Buffer().Reserve(count);
-}
-inline void PutUnsafe(JsonStream& stream, char c) {
-  stream.Buffer().PutUnsafe(c);
-}
 
 enum class Format { Plain, Breakdown, Json };
 
@@ -184,7 +176,7 @@ enum class Format { Plain, Breakdown, Json };
 // figure unless the figure has messages.
 class Printer {
  public:
-  Printer(Format format, Output& out) : format_(format), out_(out), stream_(out), json_(stream_) {}
+  Printer(Format format, Output& out) : format_(format), out_(out), json_(figure_) {}
 
   void Start() {
     if (format_ == Format::Json) out_.Add("[");
@@ -282,7 +274,7 @@ class Printer {
       }
     }
     escaped_ += '"';
-    json_.RawValue(escaped_.data(), escaped_.size(), rapidjson::kStringType);
+    json_.Ready(escaped_);
   }
   // A number's text needs no escapes: it goes in as it stands.
   void JsonGeneral(double value) {
@@ -290,49 +282,53 @@ class Printer {
     text[0] = '"';
     char* end = FormatGeneralTo(value, text + 1);
     *end++ = '"';
-    json_.RawValue(text, static_cast<std::size_t>(end - text), rapidjson::kStringType);
+    json_.Ready(std::string_view(text, static_cast<std::size_t>(end - text)));
   }
 
   void Json(std::int64_t number, std::string_view name, const Calculation& calc,
             const std::vector<std::string>& messages) {
     out_.Add(first_ ? "\n" : ",\n");
-    json_.Reset(stream_);
+    figure_.Clear();
+    json_.Reset(figure_);
     json_.StartObject();
-    json_.Key("record");
+    json_.Ready(R"("record")");
     json_.Int64(number);
-    json_.Key("name");
+    json_.Ready(R"("name")");
     JsonString(name);
-    json_.Key("points");
+    json_.Ready(R"("points")");
     if (calc.points) {
       json_.Int(*calc.points);
     } else {
       json_.Null();
     }
-    json_.Key("breakdown");
+    json_.Ready(R"("breakdown")");
     json_.StartObject();
     const Breakdown& b = calc.breakdown;
     const double values[] = {b.speed,      b.attack,      b.defense,      b.damage,
                              b.speedPower, b.attackPower, b.defensePower, b.damagePower,
                              b.range,      b.bolts,       b.team};
     for (std::size_t i = 0; i < kBreakdownKeys.size(); ++i) {
-      json_.Key(kBreakdownKeys[i]);
+      json_.Ready(kBreakdownKeys[i]);
       JsonGeneral(values[i]);
     }
     json_.EndObject();
-    json_.Key("movement");
+    json_.Ready(R"("movement")");
     JsonGeneral(calc.movement);
-    json_.Key("messages");
+    json_.Ready(R"("messages")");
     json_.StartArray();
     for (const std::string& message : messages)
       JsonString(message);
     json_.EndArray();
     json_.EndObject();
+    out_.Add(std::string_view(figure_.GetString(), figure_.GetSize()));
   }
 
   Format format_;
   Output& out_;
-  JsonStream stream_;
-  rapidjson::Writer<JsonStream> json_;
+  // Each figure is written to a buffer of its own (which keeps its memory
+  // from figure to figure) and then to the output.
+  rapidjson::StringBuffer figure_;
+  FigureWriter json_;
   std::string escaped_;
   bool first_ = true;
 };
