@@ -112,6 +112,13 @@ class Output {
     buffer_[used_++] = c;
   }
   void Add(std::string_view text) {
+    if (text.size() <= 32 && kSize - used_ >= text.size()) {  // most pieces: short
+      char* to = buffer_.get() + used_;
+      for (char c : text)
+        *to++ = c;
+      used_ += text.size();
+      return;
+    }
     while (!text.empty()) {
       if (used_ == kSize) Flush();
       const std::size_t n = std::min(text.size(), kSize - used_);
@@ -225,7 +232,7 @@ class Printer {
     out_.Put('\n');
     if (format_ != Format::Breakdown) return;
     const Breakdown& b = calc.breakdown;
-    const auto field = [this](const char* label, double value) {
+    const auto field = [this](std::string_view label, double value) {
       out_.Add(label);
       General(value);
     };
