@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 
 #include "cost/calculations.h"
 #include "cost/worked_figure.h"
@@ -16,6 +18,25 @@
 #include "store/random_record.h"
 #include "store/record_file.h"
 #include "store/record_screen.h"
+
+// Counts the allocations of the test program, for the test that the coster
+// allocates nothing per figure.
+static std::size_t allocations = 0;
+// GCC takes the free() below for one of memory from operator new.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+#pragma GCC diagnostic pop
 
 namespace zandorik {
 namespace {
@@ -383,6 +404,27 @@ TEST_F(CosterTest, PricesEveryRecordAsTheScreenWould) {
   EXPECT_TRUE(run.out == out) << "the lines differ";
   EXPECT_TRUE(run.err == err) << "the damage reports differ";
   EXPECT_GT(std::count(err.begin(), err.end(), '\n'), 500);
+}
+
+// A sound figure costs no allocation in any format: the work per figure
+// is the same for 100 figures and for 1000.
+TEST_F(CosterTest, AllocatesNothingPerFigure) {
+  FigureScreen worked = WorkedFigure();
+  worked.name = "Worked";
+  worked.Square(StatRow::Attack, 2).background = kColours[9].code;  // every power has a price
+  worked.Square(StatRow::Damage, 1).background = kColours[4].code;
+  std::FILE* null = std::fopen("/dev/null", "w");
+  for (const char* option : {"--breakdown", "--json", "--"}) {
+    std::size_t counts[2];
+    for (int size : {100, 1000}) {
+      Write(std::vector<FigureRecord>(static_cast<std::size_t>(size), Record(worked)));
+      const std::size_t before = allocations;
+      ASSERT_EQ(RunCoster({option, path_}, null, stderr), kCostOk);
+      counts[size == 1000] = allocations - before;
+    }
+    EXPECT_EQ(counts[0], counts[1]) << option;
+  }
+  std::fclose(null);
 }
 
 TEST(Examples, GeneratorRebuildsTheSampleFile) {
