@@ -42,23 +42,29 @@ FigureRecord RandomFigure(std::mt19937& random, int n) {
   return r;
 }
 
-const std::string& BigFile() {
-  static const std::string path = [] {
-    const std::string p = (std::filesystem::temp_directory_path() /
-                           ("zandorik_bench_" + std::to_string(::getpid()) + ".QMV"))
-                              .string();
-    std::mt19937 random(7);
-    std::FILE* f = std::fopen(p.c_str(), "wb");
-    for (int n = 1; n <= kRecords; ++n) {
-      const RecordBytes bytes =
-          EncodeRecord(n % 50 == 0 ? DeletedRecord() : RandomFigure(random, n));
-      std::fwrite(bytes.data(), 1, bytes.size(), f);
-    }
-    std::fclose(f);
-    std::atexit([] { std::filesystem::remove(BigFile()); });
-    return p;
-  }();
+// The file lives as long as the program; its destructor removes it.
+struct TemporaryFile {
+  std::string path;
+  ~TemporaryFile() { std::filesystem::remove(path); }
+};
+
+std::string MakeBigFile() {
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("zandorik_bench_" + std::to_string(::getpid()) + ".QMV"))
+                               .string();
+  std::mt19937 random(7);
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  for (int n = 1; n <= kRecords; ++n) {
+    const RecordBytes bytes = EncodeRecord(n % 50 == 0 ? DeletedRecord() : RandomFigure(random, n));
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+  }
+  std::fclose(f);
   return path;
+}
+
+const std::string& BigFile() {
+  static const TemporaryFile file{MakeBigFile()};
+  return file.path;
 }
 
 // Time per record of the file, beside the time of the whole run.
