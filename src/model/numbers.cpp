@@ -174,6 +174,23 @@ struct Digits {
   int exponent = 0;  // of the first digit
 };
 
+// Writes the last `count` decimal digits of n, two at a time, so that they
+// end at `end`.
+void WriteDigits(std::uint32_t n, int count, char* end) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  for (; count >= 2; count -= 2) {
+    const std::uint32_t pair = n % 100;
+    n /= 100;
+    end -= 2;
+    end[0] = kPairs[2 * pair];
+    end[1] = kPairs[2 * pair + 1];
+  }
+  if (count == 1) end[-1] = static_cast<char>('0' + n % 10);
+}
+
 // A double split into two halves of 26 bits, whose products are exact.
 struct Halves {
   double hi, lo;
@@ -230,7 +247,9 @@ bool FifteenDigitsScaled(double magnitude, Digits& d) {
   }
   if (exponent > 14) return false;
   d.exponent = exponent;
-  d.count = static_cast<int>(std::to_chars(d.digit, d.digit + 20, whole).ptr - d.digit);
+  d.count = 15;
+  WriteDigits(static_cast<std::uint32_t>(whole / 100000000), 7, d.digit + 7);
+  WriteDigits(static_cast<std::uint32_t>(whole % 100000000), 8, d.digit + 15);
   return true;
 }
 
