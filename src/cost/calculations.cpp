@@ -353,6 +353,9 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
         continue;
       }
       const int colour = dial.colour[r][column];
+      // White and KO cost nothing on every row, and adding nothing to a sum
+      // that started at +0 changes no bit of it: the routines are spared.
+      if (colour == White || colour == KO) continue;
       const std::string_view name = colour < 0 ? std::string_view() : kColours[colour].name;
       powers[r] +=
           static_cast<double>(kPowerRoutines[r](click, *value, colour, name, figure, sink));
