@@ -16,15 +16,15 @@ inline FigureRecord RandomRecord(std::mt19937& random) {
   const auto position = [&](int size) {
     return static_cast<std::int16_t>(pick(10) == 0 ? int16() : pick(size));
   };
-  constexpr double kOdd[] = {1,
-                             -2,
-                             255.5,
-                             16777216,
-                             1e300,
-                             -0.0,
-                             2e-9,
-                             std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN()};
+  // Codes that are no colour (and -0, which is black's).
+  const double odd[] = {-2,
+                        255.5,
+                        16777216,
+                        1e300,
+                        -0.0,
+                        2e-9,
+                        std::numeric_limits<double>::infinity(),
+                        std::numeric_limits<double>::quiet_NaN()};
   FigureRecord r;
   r.Deleted = static_cast<std::int16_t>(pick(20) == 0 ? 1 + pick(3) : 0);
   r.Name = "Figure";
@@ -45,7 +45,7 @@ inline FigureRecord RandomRecord(std::mt19937& random) {
         continue;
       }
       value = static_cast<std::int16_t>(pick(12) == 0 ? int16() : pick(row == 3 ? 7 : 18));
-      colour = pick(25) == 0  ? kOdd[pick(9)]
+      colour = pick(25) == 0  ? odd[pick(8)]
                : pick(2) == 0 ? kColours[1 + pick(11)].code
                               : kWhiteCode;
     }

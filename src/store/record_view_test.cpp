@@ -62,30 +62,5 @@ TEST(RecordFigure, PricesLikeTheScreenItLoadsInto) {
   EXPECT_GT(withMessages, 1000);
 }
 
-TEST(RecordFigure, ReadsWhatLoadingShows) {
-  FigureRecord r;
-  r.MoveIndex = 3;
-  r.TeamIndex = 21;
-  r.Range = -4;
-  r.Bolt = {1, 2, 1};
-  r.RankIndex = 4;
-  r.RowOf(StatRow::Attack).Colour[3] = kKOCode;
-  r.RowOf(StatRow::Attack).Value[3] = 9;
-  r.RowOf(StatRow::Attack).Value[4] = -9;
-  r.RowOf(StatRow::Defense).Colour[0] = 65280;
-  const RecordFigure f(r);
-  EXPECT_EQ(f.MoveName(), "");
-  EXPECT_EQ(f.TeamName(), "Q-Breed");
-  EXPECT_EQ(f.RangeValue(), -4);
-  EXPECT_TRUE(f.BoltChecked(0) && !f.BoltChecked(1) && f.BoltChecked(2));
-  EXPECT_TRUE(f.RankChosen(4) && !f.RankChosen(0));
-  EXPECT_TRUE(f.ShowsKO(StatRow::Attack, 3));
-  EXPECT_EQ(f.CaptionValue(StatRow::Attack, 3), 0);
-  EXPECT_EQ(f.ColourName(StatRow::Attack, 3), "White");
-  EXPECT_EQ(f.CaptionValue(StatRow::Attack, 4), -9);
-  EXPECT_EQ(f.ColourName(StatRow::Defense, 0), "Green");
-  EXPECT_EQ(f.ColourName(StatRow::Defense, 1), "Black");  // colour 0
-}
-
 }  // namespace
 }  // namespace zandorik
