@@ -300,8 +300,8 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
   Calculation calc;
   Breakdown& b = calc.breakdown;
 
-  FigureView::Dial dial;
-  figure.ReadDial(dial);
+  FigureView::Dial scratch;
+  const FigureView::Dial& dial = figure.DialOf(scratch);
   const auto& values = dial.value;
 
   // Live clicks: Speed squares without the KO mark.

@@ -41,6 +41,11 @@ class FigureView {
     std::int8_t colour[kStatRowCount][kColumnCount];
     bool speedKO[kColumnCount];
   };
+  // The dial in `scratch`, or in the view itself if it keeps one read.
+  virtual const Dial& DialOf(Dial& scratch) const {
+    ReadDial(scratch);
+    return scratch;
+  }
   // Square by square unless a view knows a quicker way.
   virtual void ReadDial(Dial& dial) const {
     for (StatRow row : kStatRows) {

@@ -318,6 +318,10 @@ char* FormatGeneralTo(double value, char* out) {
     --count;
   const char* digits = d.digit;
   const int exponent = d.exponent;
+  const auto copy = [](const char* from, int n, char* to) {
+    std::memcpy(to, from, static_cast<std::size_t>(n));
+    return to + n;
+  };
 
   char* o = out;
   if (value < 0) *o++ = '-';
@@ -325,7 +329,7 @@ char* FormatGeneralTo(double value, char* out) {
     *o++ = digits[0];
     if (count > 1) {
       *o++ = '.';
-      o = std::copy(digits + 1, digits + count, o);
+      o = copy(digits + 1, count - 1, o);
     }
     *o++ = 'E';
     *o++ = exponent < 0 ? '-' : '+';
@@ -333,20 +337,19 @@ char* FormatGeneralTo(double value, char* out) {
     if (size < 10) *o++ = '0';
     return std::to_chars(o, o + 4, size).ptr;
   }
-  if (exponent < 0) {
-    *o++ = '0';
-    *o++ = '.';
-    for (int i = -1; i > exponent; --i)
-      *o++ = '0';
-    return std::copy(digits, digits + count, o);
+  if (exponent < 0) {  // 0.000ddd
+    std::memcpy(o, "0.000", 5);
+    o += 1 - exponent;
+    return copy(digits, count, o);
   }
-  for (int i = 0; i <= exponent; ++i)
-    *o++ = i < count ? digits[i] : '0';
-  if (count > exponent + 1) {
-    *o++ = '.';
-    o = std::copy(digits + exponent + 1, digits + count, o);
+  if (count <= exponent + 1) {  // whole after rounding: ddd000
+    o = copy(digits, count, o);
+    std::memset(o, '0', static_cast<std::size_t>(exponent + 1 - count));
+    return o + (exponent + 1 - count);
   }
-  return o;
+  o = copy(digits, exponent + 1, o);
+  *o++ = '.';
+  return copy(digits + exponent + 1, count - exponent - 1, o);
 }
 
 std::string FormatGeneral(double value) {

@@ -33,6 +33,7 @@ class RecordFigure final : public FigureView {
   bool BoltChecked(int k) const override { return record_.Bolt[k] == 1; }
   bool RankChosen(int i) const override { return record_.RankIndex == i; }
   void ReadDial(Dial& dial) const override { dial = dial_; }
+  const Dial& DialOf(Dial&) const override { return dial_; }
 
   // No damage for DescribeRecordDamage to name.
   bool Sound() const { return sound_; }
