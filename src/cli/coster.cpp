@@ -460,9 +460,10 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
       const ssize_t got = ::read(fd, buffer.get() + held, kChunk - held);
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) {
+        const int error = errno;
         out.Flush();
         std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", shownPath.c_str(),
-                     std::strerror(errno));
+                     std::strerror(error));
         failed = true;
       }
       if (got <= 0) {
