@@ -1,15 +1,12 @@
 #include "cli/coster.h"
 
 #include <fcntl.h>
-// Strings are scanned 16 bytes at a time for characters to escape.
-#if defined(__SSE2__) && !defined(RAPIDJSON_SSE2)
-#define RAPIDJSON_SSE2
-#endif
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -165,7 +162,7 @@ class Output {
 };
 
 // RapidJSON's writer with one addition: a key or value whose JSON text is
-// ready (a constant key, a number's text, an escaped name) goes into the
+// ready (a constant key, a number's text, an escaped string) goes into the
 // buffer in one piece instead of character by character.
 class FigureWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
  public:
@@ -256,28 +253,26 @@ class Printer {
     }
   }
 
-  // A JSON string. RapidJSON writes the six-character escapes with capital
-  // hex digits; the output has always had small ones (\u001f), so a text
-  // with such a character is escaped here and written as it stands.
+  // A JSON string, escaped here: RapidJSON writes the six-character
+  // escapes with capital hex digits, and the output has always had small
+  // ones (\u001f). Everything else is escaped as RapidJSON does: the
+  // quote, the backslash, and \b \t \n \f \r for those controls.
   void JsonString(std::string_view text) {
-    bool plain = true;
-    for (char c : text) {
-      const auto u = static_cast<unsigned char>(c);
-      if (u < 0x20 && u != '\b' && u != '\t' && u != '\n' && u != '\f' && u != '\r') plain = false;
-    }
-    if (plain) {
-      json_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
-      return;
-    }
     escaped_.assign(1, '"');
-    char escape[8];
-    for (char c : text) {
-      const auto u = static_cast<unsigned char>(c);
-      if (u < 0x20) {
-        escaped_.append(escape, EscapeControl(u, escape));
-      } else {
-        if (c == '"' || c == '\\') escaped_ += '\\';
-        escaped_ += c;
+    const auto special = [](char c) {
+      return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+    };
+    if (std::none_of(text.begin(), text.end(), special)) {
+      escaped_.append(text);
+    } else {
+      char escape[8];
+      for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+          escaped_.append(escape, EscapeControl(static_cast<unsigned char>(c), escape));
+        } else {
+          if (c == '"' || c == '\\') escaped_ += '\\';
+          escaped_ += c;
+        }
       }
     }
     escaped_ += '"';
