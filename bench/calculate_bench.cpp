@@ -3,6 +3,8 @@
 
 #include "cost/calculations.h"
 #include "cost/worked_figure.h"
+#include "store/record_screen.h"
+#include "store/record_view.h"
 
 namespace zandorik {
 namespace {
@@ -22,6 +24,18 @@ void BM_CalculateWorkedFigure(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CalculateWorkedFigure);
+
+// The worked figure as a stored record, priced from its numbers.
+void BM_CalculateWorkedRecord(benchmark::State& state) {
+  FigureRecord record;
+  StoreScreenInRecord(WorkedFigure(), record);
+  NullSink sink;
+  for (auto _ : state) {
+    const Calculation calc = CalculateFigure(RecordFigure(record), sink);
+    benchmark::DoNotOptimize(calc);
+  }
+}
+BENCHMARK(BM_CalculateWorkedRecord);
 
 // The same, with the points and the eleven breakdown fields as texts.
 void BM_CalculateWorkedFigureWithTexts(benchmark::State& state) {

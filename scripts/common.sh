@@ -7,7 +7,7 @@ BUILD="$ROOT/build"
 PACKAGES=(
   cmake g++ make
   qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev
-  libgtest-dev libbenchmark-dev nlohmann-json3-dev
+  libgtest-dev libbenchmark-dev rapidjson-dev
   xvfb xauth xdotool imagemagick libx11-dev
   fonts-liberation2
   libcups2-dev cups printer-driver-cups-pdf poppler-utils

@@ -47,8 +47,10 @@ FormCheck::FormCheck(QWidget* owner) : QDialog(owner) {
   }
 }
 
-void FormCheck::SetValues(const std::array<std::string, kFieldCount>& texts) {
+void FormCheck::SetValues(const std::array<std::string, kFieldCount>& texts,
+                          std::bitset<kFieldCount> which) {
   for (int i = 0; i < kFieldCount; ++i) {
+    if (!which[i]) continue;
     const QString text = QString::fromStdString(texts[i]);
     fields_[i]->setText(text);
     fields_[i]->setCursorPosition(0);

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <array>
+#include <bitset>
 #include <string>
 
 namespace zandorik {
@@ -18,7 +19,9 @@ class FormCheck : public QDialog {
 
   explicit FormCheck(QWidget* owner);
 
-  void SetValues(const std::array<std::string, kFieldCount>& texts);
+  // Writes the fields named in `which` (all by default).
+  void SetValues(const std::array<std::string, kFieldCount>& texts,
+                 std::bitset<kFieldCount> which = std::bitset<kFieldCount>().set());
   QLineEdit* Field(int index) const { return fields_[index]; }
 
  private:

@@ -166,6 +166,8 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
   createControls();
   Form_Load();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  // A message box of Calculate shows over what the calculation wrote so far.
+  editor_.OnBeforeMessage([this] { Sync(); });
 }
 
 FormMain::~FormMain() = default;
@@ -452,11 +454,11 @@ void FormMain::Sync() {
     textValue_->setFocus(Qt::OtherFocusReason);
     textValue_->selectAll();
   }
-  if (changes.calculation) {
-    textPoints_->setText(QString::fromStdString(editor_.PointsText()));
+  if (changes.breakdown.any()) {
     if (!formCheck_) formCheck_ = new FormCheck(this);  // made hidden on first use
-    formCheck_->SetValues(BreakdownTexts(editor_.LastCalculation()->breakdown));
+    formCheck_->SetValues(editor_.BreakdownFields(), changes.breakdown);
   }
+  if (changes.calculation) textPoints_->setText(QString::fromStdString(editor_.PointsText()));
 }
 
 void FormMain::ShowSquare(StatRow row, int column) {

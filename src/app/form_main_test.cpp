@@ -464,6 +464,68 @@ TEST_F(FormMainTest, BreakdownWindowIsOneAndFollowsCalculate) {
   EXPECT_EQ(form->Breakdown()->Field(3)->text(), "2.75");
 }
 
+// Calculate writes the breakdown fields step by step, so that the open
+// window shows, beside each message, the new values of the steps already
+// done and the last figure's values of the others.
+TEST_F(FormMainTest, BreakdownFillsStepByStepBetweenMessages) {
+  QTest::keyClick(form.get(), Qt::Key_F1);
+  FormCheck* check = form->Breakdown();
+  ASSERT_NE(check, nullptr);
+  Calculate();  // the blank figure: 5 points
+  const auto shown = [&] {
+    std::vector<QString> texts;
+    for (int i = 0; i < FormCheck::kFieldCount; ++i)
+      texts.push_back(check->Field(i)->text());
+    texts.push_back(form->TextPoints()->text());
+    return texts;
+  };
+  const std::vector<QString> before = shown();
+
+  // A figure that differs in every field and has a message at each step.
+  Click(StatRow::Speed, 0);
+  Type("1e12");  // too large for a power value, and for the points
+  Click(StatRow::Attack, 1);
+  Type("5");
+  Choose("Black");
+  Click(StatRow::Defense, 0);
+  Type("6");
+  Choose("Red");
+  Click(StatRow::Damage, 2);
+  Type("7");
+  Choose("Red");
+  Drive().TypeRange("3");
+  QTest::mouseClick(form->CheckBolt(1), Qt::LeftButton);
+  form->ComboMove()->setCurrentIndex(-1);
+  form->ComboTeam()->setCurrentIndex(-1);
+  std::vector<std::pair<std::string, std::vector<QString>>> seen;
+  desktop.onMessage = [&](const std::string& text) { seen.emplace_back(text, shown()); };
+  Calculate();
+  const std::vector<QString> after = shown();
+
+  // Message prefix, and how many fields (in field order, the points last)
+  // show the new figure while it is up.
+  const std::pair<const char*, std::size_t> expected[] = {
+      {"Error in Damage: 7", 0},
+      {"Value out of range in Speed: 1000000000000", 4},
+      {"RCE doesn't combine", 4},
+      {"Error in range: 3", 8},
+      {"Error in movement type: ", 10},
+      {"No value for team: ", 10},
+      {"The point total is out of range: ", 12},
+  };
+  ASSERT_EQ(seen.size(), std::size(expected));
+  for (std::size_t m = 0; m < seen.size(); ++m) {
+    EXPECT_EQ(seen[m].first.rfind(expected[m].first, 0), 0u) << seen[m].first;
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      const bool written = i < expected[m].second;
+      EXPECT_EQ(seen[m].second[i], written ? after[i] : before[i])
+          << seen[m].first << ", field " << i;
+    }
+  }
+  for (std::size_t i = 0; i < after.size(); ++i)
+    EXPECT_NE(after[i], before[i]) << "field " << i;
+}
+
 TEST_F(FormMainTest, ExitClosesTheWindowAndItsBreakdown) {
   form->MenuOptionsDisplayBreakdown()->trigger();
   QPointer<FormCheck> check = form->Breakdown();

@@ -1,25 +1,35 @@
 #include "cli/coster.h"
 
+#include <fcntl.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
 #include <memory>
-#include <nlohmann/json.hpp>
-#include <string_view>
 
 #include "cost/calculations.h"
 #include "model/numbers.h"
-#include "store/record_file.h"
-#include "store/record_screen.h"
+#include "store/cp1252.h"
+#include "store/record_view.h"
 
 namespace zandorik {
 namespace {
 
-constexpr const char* kHelp = R"(Usage: zandorik-cost [--breakdown | --json] FILE.QMV
+constexpr const char* kHelp = R"(Usage: zandorik-cost [--breakdown | --json] [--] FILE.QMV
 
 Prices every figure stored in a Zandorik Dial Generator data file, the way
 the main window prices a figure after it is picked from the name list.
 Deleted records are skipped; the others are listed in record order.
 
 Output, one figure a line:  RECORD  POINTS  NAME
-(POINTS is "?" when the total leaves the range of whole numbers.)
+(POINTS is "?" when the total leaves the range of whole numbers; control
+characters in a name are written as \n, \t, \u001b and the like.)
 
   --breakdown  also print under each figure the eleven partial costs of the
                breakdown window, the movement cost and every message that
@@ -35,174 +45,467 @@ Output, one figure a line:  RECORD  POINTS  NAME
                values are the texts the breakdown window shows; "points" is
                null when the total leaves the range of whole numbers
   -h, --help   show this help
+  --           end of the options: the next argument is the file, even if
+               it begins with "-"
 
 Exit status:
   0  the file was read (whatever the figures cost)
-  1  the file is missing or cannot be read
+  1  the file is missing, cannot be read or is not a regular file
   2  the command line is wrong
   3  the file is damaged: what could be read was priced, and each piece of
      damage is named on standard error with its record number
+  4  the output could not be written (a full disk, a closed pipe ...);
+     the coster stops at the first failed write and says why
 )";
 
-constexpr std::array<const char*, 11> kBreakdownKeys = {
-    "speed",        "attack",      "defense", "damage", "speedPower", "attackPower",
-    "defensePower", "damagePower", "range",   "bolts",  "team"};
+// Keys with their quotes, as they are written.
+constexpr std::array<std::string_view, 11> kBreakdownKeys = {
+    R"("speed")",      R"("attack")",      R"("defense")",      R"("damage")",
+    R"("speedPower")", R"("attackPower")", R"("defensePower")", R"("damagePower")",
+    R"("range")",      R"("bolts")",       R"("team")"};
 
-std::string TrimmedName(const std::string& name) {
-  const std::size_t end = name.find_last_not_of(' ');
-  return end == std::string::npos ? std::string() : name.substr(0, end + 1);
+constexpr char kHex[] = "0123456789abcdef";
+
+// The escape of a control character c (below 0x20, 0x7F, or 0x80 to 0x9F
+// as a code point) into `out`, which has room for 6 characters.
+char* EscapeControl(unsigned c, char* out) {
+  *out++ = '\\';
+  switch (c) {
+    case '\b':
+      *out++ = 'b';
+      return out;
+    case '\t':
+      *out++ = 't';
+      return out;
+    case '\n':
+      *out++ = 'n';
+      return out;
+    case '\f':
+      *out++ = 'f';
+      return out;
+    case '\r':
+      *out++ = 'r';
+      return out;
+    default:
+      *out++ = 'u';
+      *out++ = '0';
+      *out++ = '0';
+      *out++ = kHex[(c >> 4) & 0xF];
+      *out++ = kHex[c & 0xF];
+      return out;
+  }
 }
 
-// Output goes through one buffer, flushed in large pieces.
+// Output goes through one buffer, written in large pieces. The first
+// failed write is kept, and nothing is written after it.
 class Output {
  public:
-  explicit Output(std::FILE* file) : file_(file) { buffer_.reserve(kFlushAt + 4096); }
-  ~Output() { Flush(); }
+  explicit Output(std::FILE* file) : file_(file), buffer_(std::make_unique<char[]>(kSize)) {}
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+
+  void Put(char c) {
+    if (used_ == kSize) Flush();
+    buffer_[used_++] = c;
+  }
   void Add(std::string_view text) {
-    buffer_.append(text);
-    if (buffer_.size() >= kFlushAt) Flush();
+    if (text.size() <= 32 && kSize - used_ >= text.size()) {  // most pieces: short
+      char* to = buffer_.get() + used_;
+      for (char c : text)
+        *to++ = c;
+      used_ += text.size();
+      return;
+    }
+    while (!text.empty()) {
+      if (used_ == kSize) Flush();
+      const std::size_t n = std::min(text.size(), kSize - used_);
+      std::memcpy(buffer_.get() + used_, text.data(), n);
+      used_ += n;
+      text.remove_prefix(n);
+    }
   }
-  void Flush() {
-    if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
-    buffer_.clear();
+  void Add(const char* begin, const char* end) { Add(std::string_view(begin, end - begin)); }
+  // Text with its control characters escaped (see VisibleText).
+  void AddVisible(std::string_view text) {
+    for (char c : text) {
+      const auto u = static_cast<unsigned char>(c);
+      if (u < 0x20 || u == 0x7F || u == 0xC2) {
+        Add(VisibleText(text));
+        return;
+      }
+    }
+    Add(text);
   }
+  // Hands the buffer to the file and the file's own buffer to the system.
+  bool Flush() {
+    if (error_ != 0) {
+      used_ = 0;
+      return false;
+    }
+    errno = 0;
+    if ((used_ > 0 && std::fwrite(buffer_.get(), 1, used_, file_) != used_) ||
+        std::fflush(file_) != 0 || std::ferror(file_)) {
+      error_ = errno != 0 ? errno : EIO;
+    }
+    used_ = 0;
+    return error_ == 0;
+  }
+  bool Failed() const { return error_ != 0; }
+  int Error() const { return error_; }
 
  private:
-  static constexpr std::size_t kFlushAt = 1 << 16;
+  static constexpr std::size_t kSize = 1 << 16;
   std::FILE* file_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+  int error_ = 0;
+};
+
+// RapidJSON's writer with one addition: a key or value whose JSON text is
+// ready (a constant key, a number's text, an escaped string) goes into the
+// buffer in one piece instead of character by character.
+class FigureWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
+ public:
+  using Writer::Writer;
+  void Ready(std::string_view json) {
+    Prefix(rapidjson::kStringType);
+    std::memcpy(os_->Push(json.size()), json.data(), json.size());
+    EndValue(true);
+  }
 };
 
 enum class Format { Plain, Breakdown, Json };
 
-void PrintFigure(Format format, std::int64_t number, const std::string& name,
-                 const Calculation& calc, const std::vector<std::string>& messages, bool first,
-                 Output& out) {
-  const std::string points = PointsText(calc);
-  if (format == Format::Json) {
-    nlohmann::ordered_json figure;
-    figure["record"] = number;
-    figure["name"] = name;
-    if (calc.points) {
-      figure["points"] = *calc.points;
-    } else {
-      figure["points"] = nullptr;
-    }
-    const std::array<std::string, 11> texts = BreakdownTexts(calc.breakdown);
-    nlohmann::ordered_json breakdown;
-    for (std::size_t i = 0; i < texts.size(); ++i)
-      breakdown[kBreakdownKeys[i]] = texts[i];
-    figure["breakdown"] = std::move(breakdown);
-    figure["movement"] = FormatGeneral(calc.movement);
-    figure["messages"] = messages;
-    out.Add(first ? "\n" : ",\n");
-    out.Add(figure.dump());
-    return;
+// Prints the figures in the chosen format. Nothing here allocates per
+// figure unless the figure has messages.
+class Printer {
+ public:
+  Printer(Format format, Output& out) : format_(format), out_(out), json_(figure_) {}
+
+  void Start() {
+    if (format_ == Format::Json) out_.Add("[");
+  }
+  void Finish() {
+    if (format_ == Format::Json) out_.Add(first_ ? "]\n" : "\n]\n");
   }
 
-  char line[64];
-  std::snprintf(line, sizeof line, "%6lld  %6s  ", static_cast<long long>(number),
-                points.empty() ? "?" : points.c_str());
-  out.Add(line);
-  out.Add(name);
-  out.Add("\n");
-  if (format != Format::Breakdown) return;
-  const std::array<std::string, 11> t = BreakdownTexts(calc.breakdown);
-  out.Add("        Statistics: speed " + t[0] + ", attack " + t[1] + ", defense " + t[2] +
-          ", damage " + t[3] + "\n");
-  out.Add("        Powers: speed " + t[4] + ", attack " + t[5] + ", defense " + t[6] + ", damage " +
-          t[7] + "\n");
-  out.Add("        Range " + t[8] + ", bolts " + t[9] + ", team " + t[10] + ", movement " +
-          FormatGeneral(calc.movement) + "\n");
-  for (const std::string& message : messages)
-    out.Add("        Message: " + message + "\n");
+  void Figure(std::int64_t number, std::string_view name, const Calculation& calc,
+              const std::vector<std::string>& messages) {
+    if (format_ == Format::Json) {
+      Json(number, name, calc, messages);
+    } else {
+      Lines(number, name, calc, messages);
+    }
+    first_ = false;
+  }
+
+ private:
+  // A whole number right-aligned in 6 columns, then two blanks.
+  void Column(std::int64_t value) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    Padded(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+  }
+  void Padded(std::string_view text) {
+    for (std::size_t n = text.size(); n < 6; ++n)
+      out_.Put(' ');
+    out_.Add(text);
+    out_.Add("  ");
+  }
+  void General(double value) {
+    char text[kGeneralLength];
+    out_.Add(text, FormatGeneralTo(value, text));
+  }
+
+  void Lines(std::int64_t number, std::string_view name, const Calculation& calc,
+             const std::vector<std::string>& messages) {
+    Column(number);
+    if (calc.points) {
+      Column(*calc.points);
+    } else {
+      Padded("?");
+    }
+    out_.AddVisible(name);
+    out_.Put('\n');
+    if (format_ != Format::Breakdown) return;
+    const Breakdown& b = calc.breakdown;
+    const auto field = [this](std::string_view label, double value) {
+      out_.Add(label);
+      General(value);
+    };
+    field("        Statistics: speed ", b.speed);
+    field(", attack ", b.attack);
+    field(", defense ", b.defense);
+    field(", damage ", b.damage);
+    field("\n        Powers: speed ", b.speedPower);
+    field(", attack ", b.attackPower);
+    field(", defense ", b.defensePower);
+    field(", damage ", b.damagePower);
+    field("\n        Range ", b.range);
+    field(", bolts ", b.bolts);
+    field(", team ", b.team);
+    field(", movement ", calc.movement);
+    out_.Put('\n');
+    for (const std::string& message : messages) {
+      out_.Add("        Message: ");
+      out_.AddVisible(message);
+      out_.Put('\n');
+    }
+  }
+
+  // A JSON string, escaped here: RapidJSON writes the six-character
+  // escapes with capital hex digits, and the output has always had small
+  // ones (\u001f). Everything else is escaped as RapidJSON does: the
+  // quote, the backslash, and \b \t \n \f \r for those controls.
+  void JsonString(std::string_view text) {
+    escaped_.assign(1, '"');
+    const auto special = [](char c) {
+      return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+    };
+    if (std::none_of(text.begin(), text.end(), special)) {
+      escaped_.append(text);
+    } else {
+      char escape[8];
+      for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+          escaped_.append(escape, EscapeControl(static_cast<unsigned char>(c), escape));
+        } else {
+          if (c == '"' || c == '\\') escaped_ += '\\';
+          escaped_ += c;
+        }
+      }
+    }
+    escaped_ += '"';
+    json_.Ready(escaped_);
+  }
+  // A number's text needs no escapes: it goes in as it stands.
+  void JsonGeneral(double value) {
+    char text[kGeneralLength + 2];
+    text[0] = '"';
+    char* end = FormatGeneralTo(value, text + 1);
+    *end++ = '"';
+    json_.Ready(std::string_view(text, static_cast<std::size_t>(end - text)));
+  }
+
+  void Json(std::int64_t number, std::string_view name, const Calculation& calc,
+            const std::vector<std::string>& messages) {
+    out_.Add(first_ ? "\n" : ",\n");
+    figure_.Clear();
+    json_.Reset(figure_);
+    json_.StartObject();
+    json_.Ready(R"("record")");
+    json_.Int64(number);
+    json_.Ready(R"("name")");
+    JsonString(name);
+    json_.Ready(R"("points")");
+    if (calc.points) {
+      json_.Int(*calc.points);
+    } else {
+      json_.Null();
+    }
+    json_.Ready(R"("breakdown")");
+    json_.StartObject();
+    const Breakdown& b = calc.breakdown;
+    const double values[] = {b.speed,      b.attack,      b.defense,      b.damage,
+                             b.speedPower, b.attackPower, b.defensePower, b.damagePower,
+                             b.range,      b.bolts,       b.team};
+    for (std::size_t i = 0; i < kBreakdownKeys.size(); ++i) {
+      json_.Ready(kBreakdownKeys[i]);
+      JsonGeneral(values[i]);
+    }
+    json_.EndObject();
+    json_.Ready(R"("movement")");
+    JsonGeneral(calc.movement);
+    json_.Ready(R"("messages")");
+    json_.StartArray();
+    for (const std::string& message : messages)
+      JsonString(message);
+    json_.EndArray();
+    json_.EndObject();
+    out_.Add(std::string_view(figure_.GetString(), figure_.GetSize()));
+  }
+
+  Format format_;
+  Output& out_;
+  // Each figure is written to a buffer of its own (which keeps its memory
+  // from figure to figure) and then to the output.
+  rapidjson::StringBuffer figure_;
+  FigureWriter json_;
+  std::string escaped_;
+  bool first_ = true;
+};
+
+// Opens a data file for reading. Anything but a regular file is refused
+// before a byte is read: opening does not wait for a FIFO's writer, and a
+// device such as /dev/zero is never read.
+int OpenDataFile(const std::string& path, std::string& why) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    why = std::strerror(errno);
+    return -1;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    why = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
 }
 
+class FileCloser {
+ public:
+  explicit FileCloser(int fd) : fd_(fd) {}
+  ~FileCloser() { ::close(fd_); }
+  FileCloser(const FileCloser&) = delete;
+  FileCloser& operator=(const FileCloser&) = delete;
+
+ private:
+  int fd_;
+};
+
 }  // namespace
+
+std::string VisibleText(std::string_view text) {
+  std::string visible;
+  char escape[8];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      visible.append(escape, EscapeControl(c, escape));
+    } else if (c == 0xC2 && i + 1 < text.size() &&
+               (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80) {
+      visible.append(escape, EscapeControl(static_cast<unsigned char>(text[++i]), escape));
+    } else {
+      visible += static_cast<char>(c);
+    }
+  }
+  return visible;
+}
 
 int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FILE* err) {
   Format format = Format::Plain;
   std::string path;
+  bool havePath = false;
+  bool options = true;
   for (const std::string& arg : args) {
-    if (arg == "-h" || arg == "--help") {
-      std::fputs(kHelp, outFile);
-      return kCostOk;
+    if (options && (arg == "-h" || arg == "--help")) {
+      Output help(outFile);
+      help.Add(kHelp);
+      if (help.Flush()) return kCostOk;
+      std::fprintf(err, "zandorik-cost: cannot write the output: %s\n",
+                   std::strerror(help.Error()));
+      return kCostWriteFailed;
     }
-    if (arg == "--json") {
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && arg == "--json") {
       format = Format::Json;
-    } else if (arg == "--breakdown") {
+    } else if (options && arg == "--breakdown") {
       if (format != Format::Json) format = Format::Breakdown;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(err, "zandorik-cost: unknown option %s (try --help)\n", arg.c_str());
+    } else if (options && arg.size() > 1 && arg[0] == '-') {
+      std::fprintf(err, "zandorik-cost: unknown option %s (try --help)\n",
+                   VisibleText(arg).c_str());
       return kCostUsage;
-    } else if (!path.empty()) {
+    } else if (havePath) {
       std::fprintf(err, "zandorik-cost: give one data file only (try --help)\n");
       return kCostUsage;
     } else {
       path = arg;
+      havePath = true;
     }
   }
-  if (path.empty()) {
+  if (!havePath || path.empty()) {
     std::fprintf(err, "zandorik-cost: no data file given (try --help)\n");
     return kCostUsage;
   }
+  const std::string shownPath = VisibleText(path);
 
-  RecordFile file;
-  FileError error;
-  std::int64_t size = 0;
-  if (!file.Open(path, RecordFile::Mode::ReadOnly, &error) || !file.Size(size, &error)) {
-    std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", path.c_str(),
-                 error.description.c_str());
+  std::string why;
+  const int fd = OpenDataFile(path, why);
+  if (fd < 0) {
+    std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", shownPath.c_str(), why.c_str());
     return kCostUnreadable;
   }
+  const FileCloser closer(fd);
 
+  Output out(outFile);
   bool damaged = false;
   const auto reportDamage = [&](const std::string& text) {
-    std::fflush(outFile);
-    std::fprintf(err, "zandorik-cost: %s: %s\n", path.c_str(), text.c_str());
+    if (!out.Flush()) return;  // keeps the two streams in order on one terminal
+    std::fprintf(err, "zandorik-cost: %s: %s\n", shownPath.c_str(), text.c_str());
     damaged = true;
   };
 
-  Output out(outFile);
-  if (format == Format::Json) out.Add("[");
-  constexpr std::int64_t kChunk = 1024;
-  auto buffer = std::make_unique<std::uint8_t[]>(kChunk * kRecordLength);
-  FigureScreen screen;
+  Printer printer(format, out);
+  printer.Start();
+  constexpr std::size_t kChunk = 1024 * kRecordLength;
+  auto buffer = std::make_unique<std::uint8_t[]>(kChunk);
+  std::size_t held = 0;     // bytes in the buffer, a partial record at most left over
+  std::int64_t total = 0;   // bytes read from the file
+  std::int64_t number = 1;  // record number of the buffer's first byte
+  FigureRecord record;
+  std::string name;
+  std::vector<std::string> damage;
   CollectingSink sink;
-  bool first = true;
   bool failed = false;
-  for (std::int64_t n = 1;;) {
-    const std::int64_t got = file.ReadRaw(n, buffer.get(), kChunk, &error);
-    if (got < 0) {
-      out.Flush();
-      std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", path.c_str(),
-                   error.description.c_str());
-      failed = true;
-      break;
-    }
-    for (std::int64_t i = 0; i < got; ++i, ++n) {
-      const FigureRecord record = DecodeRecord(buffer.get() + i * kRecordLength);
-      if (record.IsDeleted()) continue;
-      for (const std::string& damage : ShowRecordOnScreen(record, screen)) {
+  for (bool atEnd = false; !atEnd && !out.Failed();) {
+    while (held < kChunk) {
+      const ssize_t got = ::read(fd, buffer.get() + held, kChunk - held);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) {
+        const int error = errno;
         out.Flush();
-        reportDamage("record " + std::to_string(n) + ": " + damage);
+        std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", shownPath.c_str(),
+                     std::strerror(error));
+        failed = true;
+      }
+      if (got <= 0) {
+        atEnd = true;
+        break;
+      }
+      held += static_cast<std::size_t>(got);
+      total += got;
+    }
+    const std::size_t whole = held / kRecordLength;
+    for (std::size_t i = 0; i < whole && !out.Failed(); ++i, ++number) {
+      const std::uint8_t* bytes = buffer.get() + i * kRecordLength;
+      DecodeRecordNumbers(bytes, record);
+      if (record.IsDeleted()) continue;
+      const RecordFigure figure(record);
+      if (!figure.Sound()) {
+        damage.clear();
+        DescribeRecordDamage(record, damage);
+        for (const std::string& d : damage)
+          reportDamage("record " + std::to_string(number) + ": " + d);
       }
       sink.messages.clear();
-      const Calculation calc = CalculateFigure(screen, sink);
-      PrintFigure(format, n, TrimmedName(record.Name), calc, sink.messages, first, out);
-      first = false;
+      const Calculation calc = CalculateFigure(figure, sink);
+      // Names are padded with blanks; byte 0x20 is the blank in the code page.
+      std::string_view stored(reinterpret_cast<const char*>(bytes + record_offset::kName),
+                              kNameLength);
+      stored = stored.substr(0, stored.find_last_not_of(' ') + 1);
+      name.clear();
+      AppendCp1252(stored, name);
+      printer.Figure(number, name, calc, sink.messages);
     }
-    if (got < kChunk) break;
+    held -= whole * kRecordLength;
+    std::memmove(buffer.get(), buffer.get() + whole * kRecordLength, held);
   }
-  if (format == Format::Json) out.Add(first ? "]\n" : "\n]\n");
+  printer.Finish();
   out.Flush();
-
-  if (const std::int64_t extra = size % static_cast<std::int64_t>(kRecordLength); extra != 0) {
-    reportDamage("the file is " + std::to_string(size) + " bytes long, not a whole number of " +
-                 std::to_string(kRecordLength) + "-byte records; the last " +
-                 std::to_string(extra) + " bytes were ignored");
+  if (out.Failed()) {
+    std::fprintf(err, "zandorik-cost: cannot write the output: %s\n", std::strerror(out.Error()));
+    return kCostWriteFailed;
   }
   if (failed) return kCostUnreadable;
+
+  if (held != 0) {
+    reportDamage("the file is " + std::to_string(total) + " bytes long, not a whole number of " +
+                 std::to_string(kRecordLength) + "-byte records; the last " + std::to_string(held) +
+                 " bytes were ignored");
+  }
   return damaged ? kCostDamaged : kCostOk;
 }
 

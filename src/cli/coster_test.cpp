@@ -1,13 +1,21 @@
 #include "cli/coster.h"
 
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
+#include <new>
 
+#include "cost/calculations.h"
 #include "cost/worked_figure.h"
+#include "model/numbers.h"
+#include "store/random_record.h"
 #include "store/record_file.h"
 #include "store/record_screen.h"
 
@@ -27,6 +35,20 @@ std::string ReadAll(std::FILE* f) {
     text.append(buf, n);
   std::fclose(f);
   return text;
+}
+
+// A JSON text parsed, or a null value when it is no JSON.
+rapidjson::Document Parse(const std::string& text) {
+  rapidjson::Document doc;
+  if (doc.Parse(text.c_str()).HasParseError()) doc.SetNull();
+  return doc;
+}
+
+std::vector<std::string> Strings(const rapidjson::Value& array) {
+  std::vector<std::string> texts;
+  for (const auto& v : array.GetArray())
+    texts.emplace_back(v.GetString(), v.GetStringLength());
+  return texts;
 }
 
 CostRun Cost(const std::vector<std::string>& args) {
@@ -91,17 +113,18 @@ TEST_F(CosterTest, JsonCarriesTheBreakdownAndMessages) {
   WriteSample();
   const CostRun run = Cost({"--json", path_});
   ASSERT_EQ(run.status, kCostOk) << run.err;
-  const nlohmann::json figures = nlohmann::json::parse(run.out);
-  ASSERT_EQ(figures.size(), 3u);
-  const nlohmann::json expected = nlohmann::json::parse(R"({"record": 1, "name": "Worked",
+  const rapidjson::Document figures = Parse(run.out);
+  ASSERT_TRUE(figures.IsArray()) << run.out;
+  ASSERT_EQ(figures.Size(), 3u);
+  const rapidjson::Document expected = Parse(R"({"record": 1, "name": "Worked",
       "points": 46, "breakdown": {"speed": "3.5", "attack": "3.66666666666667",
       "defense": "8.72727272727273", "damage": "15", "speedPower": "0", "attackPower": "0",
       "defensePower": "0", "damagePower": "0", "range": "2.75", "bolts": "3", "team": "4.8"},
       "movement": "4.66666666666667", "messages": []})");
-  EXPECT_EQ(figures[0], expected);
-  EXPECT_EQ(figures[1]["record"], 3);
-  EXPECT_EQ(figures[1]["breakdown"]["range"], "-999");
-  EXPECT_EQ(figures[1]["messages"], nlohmann::json::array({"Error in range: 3"}));
+  EXPECT_TRUE(figures[0] == expected);
+  EXPECT_EQ(figures[1]["record"].GetInt(), 3);
+  EXPECT_STREQ(figures[1]["breakdown"]["range"].GetString(), "-999");
+  EXPECT_EQ(Strings(figures[1]["messages"]), std::vector<std::string>{"Error in range: 3"});
   // Keys keep the order of the breakdown window.
   EXPECT_EQ(
       run.out.find("{\"record\":1,\"name\":\"Worked\",\"points\":46,\"breakdown\":{\"speed\""), 2u);
@@ -125,7 +148,7 @@ TEST_F(CosterTest, EmptyFileGivesEmptyList) {
   Write({});
   const CostRun run = Cost({"--json", path_});
   EXPECT_EQ(run.status, kCostOk);
-  EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::array());
+  EXPECT_EQ(run.out, "[]\n");
 }
 
 TEST_F(CosterTest, MissingFileAndBadUsage) {
@@ -157,17 +180,201 @@ TEST_F(CosterTest, DamagedFileIsPricedAndNamed) {
   }
   const CostRun run = Cost({"--json", path_});
   EXPECT_EQ(run.status, kCostDamaged);
-  const nlohmann::json figures = nlohmann::json::parse(run.out);
-  ASSERT_EQ(figures.size(), 2u);
-  EXPECT_EQ(figures[1]["messages"],
-            nlohmann::json::array({"Unknown ability: ", "No value for team: "}));
-  EXPECT_EQ(figures[1]["breakdown"]["team"], "-999");
+  const rapidjson::Document figures = Parse(run.out);
+  ASSERT_TRUE(figures.IsArray()) << run.out;
+  ASSERT_EQ(figures.Size(), 2u);
+  EXPECT_EQ(Strings(figures[1]["messages"]),
+            (std::vector<std::string>{"Unknown ability: ", "No value for team: "}));
+  EXPECT_STREQ(figures[1]["breakdown"]["team"].GetString(), "-999");
   EXPECT_NE(run.err.find("record 2: team position 40 is outside the list (0 to 21)"),
             std::string::npos);
   EXPECT_NE(run.err.find("record 2: bolt 3 has the state 7"), std::string::npos);
   EXPECT_NE(run.err.find("record 2: Attack square 1 has the colour Infinity"), std::string::npos);
   EXPECT_NE(run.err.find("not a whole number of 486-byte records; the last 3 bytes were ignored"),
             std::string::npos);
+}
+
+// Names as stored: control characters are escaped in the lines (as in
+// JSON, whose escapes stay those of the earlier writer: small hex digits),
+// everything else is written as it is.
+TEST_F(CosterTest, NamesKeepTheirLettersAndShowTheirControls) {
+  struct Case {
+    const char* name;  // UTF-8; stored in Windows-1252
+    const char* line;
+    const char* json;
+  };
+  const Case cases[] = {
+      {R"(Quote " and \ back)", R"(Quote " and \ back)", R"("Quote \" and \\ back")"},
+      {"Tab\tNew\nline\r", R"(Tab\tNew\nline\r)", R"("Tab\tNew\nline\r")"},
+      {"\b\f\x01\x1f\x7f", R"(\b\f\u0001\u001f\u007f)", "\"\\b\\f\\u0001\\u001f\x7f\""},
+      {"Caf\u00e9 \u20ac\u201c\u0081", "Caf\u00e9 \u20ac\u201c\\u0081",
+       "\"Caf\u00e9 \u20ac\u201c\u0081\""},
+  };
+  std::vector<FigureRecord> records;
+  for (const Case& c : cases) {
+    FigureScreen figure;
+    figure.name = c.name;
+    records.push_back(Record(figure));
+  }
+  Write(records);
+  const CostRun plain = Cost({path_});
+  const CostRun json = Cost({"--json", path_});
+  std::string lines, objects;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    lines += "     " + std::to_string(i + 1) + "       5  " + cases[i].line + "\n";
+    objects += std::string(i == 0 ? "\n" : ",\n") + "{\"record\":" + std::to_string(i + 1) +
+               ",\"name\":" + cases[i].json + ",\"points\":5,";
+  }
+  EXPECT_EQ(plain.out, lines);
+  std::string jsonNames;
+  for (std::size_t at = 0; (at = json.out.find("\n{", at)) != std::string::npos; ++at) {
+    const std::size_t end = json.out.find("\"breakdown\"", at);
+    jsonNames += (jsonNames.empty() ? "\n" : ",\n") + json.out.substr(at + 1, end - at - 1);
+  }
+  EXPECT_EQ(jsonNames, objects);
+  EXPECT_TRUE(Parse(json.out).IsArray());
+}
+
+// Every failed write is reported and ends the run with its own status.
+TEST_F(CosterTest, FailedOutputIsReportedAndStopsTheRun) {
+  WriteSample();
+  std::signal(SIGPIPE, SIG_IGN);
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ::close(ends[0]);
+  const std::pair<std::FILE*, std::string> targets[] = {
+      {std::fopen("/dev/full", "w"), "No space left on device"},
+      {::fdopen(ends[1], "w"), "Broken pipe"}};
+  for (const auto& [file, reason] : targets) {
+    for (const char* option : {"--breakdown", "--json", "--help"}) {
+      std::FILE* err = std::tmpfile();
+      EXPECT_EQ(RunCoster({option, path_}, file, err), kCostWriteFailed) << reason << option;
+      EXPECT_EQ(ReadAll(err), "zandorik-cost: cannot write the output: " + reason + "\n");
+      std::clearerr(file);
+    }
+    std::fclose(file);
+  }
+
+  // Reading stops at the first failed write: of an output more than three
+  // times the coster's 64 KiB buffer, a stream that refuses every write is
+  // offered the first buffer only.
+  Write(std::vector<FigureRecord>(12000, Record(FigureScreen{})));
+  static std::size_t offered = 0;
+  cookie_io_functions_t refusing{};
+  refusing.write = [](void*, const char*, std::size_t size) -> ssize_t {
+    offered += size;
+    errno = EIO;
+    return -1;
+  };
+  std::FILE* out = ::fopencookie(nullptr, "w", refusing);
+  std::FILE* err = std::tmpfile();
+  EXPECT_EQ(RunCoster({path_}, out, err), kCostWriteFailed);
+  EXPECT_EQ(Cost({path_}).out.size(), 12000u * 17);
+  EXPECT_LE(offered, 65536u + 8192u);
+  EXPECT_EQ(ReadAll(err), "zandorik-cost: cannot write the output: Input/output error\n");
+  std::fclose(out);
+}
+
+TEST_F(CosterTest, ClosedStandardOutputIsAFailure) {
+  WriteSample();
+  const std::string errPath = path_ + ".err";
+  const std::string command = std::string(ZANDORIK_COST) + " " + path_ + " >&- 2>" + errPath;
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), kCostWriteFailed);
+  std::ifstream in(errPath);
+  const std::string err(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(err, "zandorik-cost: cannot write the output: Bad file descriptor\n");
+  std::filesystem::remove(errPath);
+}
+
+// Only regular files are read: nothing else is opened in a way that waits
+// (a FIFO without a writer) or read at all (endless devices).
+TEST_F(CosterTest, RefusesWhatIsNoRegularFile) {
+  const std::string fifo = path_ + ".fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string dir = std::filesystem::temp_directory_path().string();
+  const std::pair<std::string, std::string> cases[] = {
+      {"/dev/zero", "not a regular file"},
+      {"/dev/urandom", "not a regular file"},
+      {fifo, "not a regular file"},
+      {dir, "Is a directory"},
+  };
+  for (const auto& [path, why] : cases) {
+    const CostRun run = Cost({path});
+    EXPECT_EQ(run.status, kCostUnreadable) << path;
+    EXPECT_EQ(run.out, "") << path;
+    EXPECT_EQ(run.err, "zandorik-cost: cannot read " + path + ": " + why + "\n");
+  }
+  std::filesystem::remove(fifo);
+}
+
+TEST_F(CosterTest, DoubleDashEndsTheOptionsAndPathsAreShownEscaped) {
+  WriteSample();
+  EXPECT_EQ(Cost({"--", path_}).out, Cost({path_}).out);
+  EXPECT_EQ(Cost({"--json", "--", path_}).out, Cost({"--json", path_}).out);
+  const CostRun dash = Cost({"--", "-x"});
+  EXPECT_EQ(dash.status, kCostUnreadable);
+  EXPECT_EQ(dash.err, "zandorik-cost: cannot read -x: No such file or directory\n");
+  EXPECT_EQ(Cost({"--", path_, "--json"}).status, kCostUsage);
+
+  const CostRun odd = Cost({"a\nb\x1b[0m.QMV"});
+  EXPECT_EQ(odd.err, "zandorik-cost: cannot read a\\nb\\u001b[0m.QMV: No such file or directory\n");
+}
+
+// The partial-record check counts the bytes read, not the size the file
+// system reports: files under /proc report 0.
+TEST_F(CosterTest, PartialRecordIsTheBytesReallyRead) {
+  const std::string proc = "/proc/version";
+  std::ifstream in(proc);
+  const std::string text(std::istreambuf_iterator<char>(in), {});
+  ASSERT_GT(text.size(), 0u);
+  ASSERT_LT(text.size(), kRecordLength);
+  const CostRun run = Cost({proc});
+  EXPECT_EQ(run.status, kCostDamaged);
+  EXPECT_EQ(run.err, "zandorik-cost: /proc/version: the file is " + std::to_string(text.size()) +
+                         " bytes long, not a whole number of 486-byte records; the last " +
+                         std::to_string(text.size()) + " bytes were ignored\n");
+}
+
+// The coster prices records from their numbers; the window puts a record on
+// its screen first. Over random records, damaged ones included, the lines,
+// breakdowns, messages and damage reports are those of the screen's way.
+TEST_F(CosterTest, PricesEveryRecordAsTheScreenWould) {
+  std::mt19937 random(99);
+  std::vector<FigureRecord> records;
+  for (int n = 0; n < 3000; ++n) {
+    records.push_back(RandomRecord(random));
+    records.back().Name = "Figure " + std::to_string(n + 1);
+  }
+  Write(records);
+  std::string out, err;
+  FigureScreen screen;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (records[i].IsDeleted()) continue;
+    const std::string number = std::to_string(i + 1);
+    for (const std::string& damage : ShowRecordOnScreen(records[i], screen))
+      err += "zandorik-cost: " + path_ + ": record " + number + ": " + damage + "\n";
+    CollectingSink sink;
+    const Calculation calc = CalculateFigure(screen, sink);
+    const std::string points = PointsText(calc);
+    char line[64];
+    std::snprintf(line, sizeof line, "%6s  %6s  ", number.c_str(),
+                  points.empty() ? "?" : points.c_str());
+    const std::array<std::string, 11> t = BreakdownTexts(calc.breakdown);
+    out += line + records[i].Name + "\n" + "        Statistics: speed " + t[0] + ", attack " +
+           t[1] + ", defense " + t[2] + ", damage " + t[3] + "\n" + "        Powers: speed " +
+           t[4] + ", attack " + t[5] + ", defense " + t[6] + ", damage " + t[7] + "\n" +
+           "        Range " + t[8] + ", bolts " + t[9] + ", team " + t[10] + ", movement " +
+           FormatGeneral(calc.movement) + "\n";
+    for (const std::string& message : sink.messages)
+      out += "        Message: " + message + "\n";
+  }
+  const CostRun run = Cost({"--breakdown", path_});
+  EXPECT_EQ(run.status, kCostDamaged);
+  EXPECT_TRUE(run.out == out) << "the lines differ";
+  EXPECT_TRUE(run.err == err) << "the damage reports differ";
+  EXPECT_GT(std::count(err.begin(), err.end(), '\n'), 500);
 }
 
 TEST(Examples, GeneratorRebuildsTheSampleFile) {

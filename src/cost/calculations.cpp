@@ -25,44 +25,29 @@ float Doubled(std::int16_t value) {
   return static_cast<float>(2 * static_cast<std::int32_t>(value));
 }
 
-double RangeValue(const FigureScreen& screen) {
-  return ValueOfText(screen.rangeText);
-}
-
 // The caption of another square in the column of `click`.
-double CaptionValue(const FigureScreen& screen, StatRow row, std::int16_t click) {
+double CaptionValue(const FigureView& figure, StatRow row, std::int16_t click) {
   const int column = std::clamp(click - 1, 0, kColumnCount - 1);
-  return ValueOfText(screen.Square(row, column).caption);
+  return figure.CaptionValue(row, column);
 }
 
-float SuperStrength(std::int16_t value, const FigureScreen& screen) {
+float SuperStrength(std::int16_t value, const FigureView& figure) {
   int count = 0;
   double maxDamage = 0;
   for (int column = 0; column < kColumnCount; ++column) {
-    if (ColourNameFromCode(screen.Square(StatRow::Attack, column).background) != "Green") continue;
+    if (figure.ColourOf(StatRow::Attack, column) != Green) continue;
     ++count;
-    const double d = ValueOfText(screen.Square(StatRow::Damage, column).caption);
+    const double d = figure.CaptionValue(StatRow::Damage, column);
     if (d > maxDamage) maxDamage = RoundHalfEven(d);
   }
   return Single(value / (maxDamage + 1) / count);
 }
 
-}  // namespace
-
-double CostTeam(std::int16_t dialLength, std::string_view team, MessageSink& sink) {
-  if (team == kTeams[0].name) return 0;
-  for (std::size_t i = 1; i < kTeams.size(); ++i) {
-    if (kTeams[i].name == team) return static_cast<double>(dialLength) * kTeams[i].factor;
-  }
-  sink.Message("No value for team: " + std::string(team));
-  return kErrorPenalty;
-}
-
-float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                      const FigureScreen&, MessageSink& sink) {
+float SpeedPower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
+                 const FigureView&, MessageSink& sink) {
   const double v = value;
   const bool early = click <= 2;
-  switch (ColourPosition(colourName)) {
+  switch (colour) {
     case KO:
     case White:
       return 0;
@@ -91,10 +76,10 @@ float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view c
   }
 }
 
-float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                       const FigureScreen& screen, MessageSink& sink) {
+float AttackPower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
+                  const FigureView& figure, MessageSink& sink) {
   const double v = value;
-  switch (ColourPosition(colourName)) {
+  switch (colour) {
     case KO:
     case White:
       return 0;
@@ -118,7 +103,7 @@ float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view 
       if (click <= 9) return Single(v / 6);
       return Single(v / 8);
     case Yellow:
-      return Single(RangeValue(screen) / 4);  // Pulse Wave
+      return Single(figure.RangeValue() / 4);  // Pulse Wave
     case Grey:
       return Single(v * 0.75);  // Telekinesis
     case Orange:
@@ -129,7 +114,7 @@ float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view 
       if (click == 3) return Single(v / 3);
       return Single(v / 4);
     case Green:
-      return SuperStrength(value, screen);
+      return SuperStrength(value, figure);
     case Magenta:
       return Single(v / 6);  // Smoke Cloud
     case Brown:
@@ -139,11 +124,11 @@ float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view 
   }
 }
 
-float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                        const FigureScreen& screen, MessageSink& sink) {
+float DefensePower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
+                   const FigureView& figure, MessageSink& sink) {
   const double v = value;
   const bool early = click <= 2;
-  switch (ColourPosition(colourName)) {
+  switch (colour) {
     case KO:
     case White:
       return 0;
@@ -164,7 +149,7 @@ float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view
     case Blue:
       return Single(early ? v / 4 : v / 6);  // Mastermind
     case Green:
-      return Single(v / 100 + RangeValue(screen));  // Energy Shield/Deflection
+      return Single(v / 100 + figure.RangeValue());  // Energy Shield/Deflection
     case Magenta:
       return Single(v / 20);  // Willpower
     case Brown:
@@ -174,11 +159,11 @@ float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view
   }
 }
 
-float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                       const FigureScreen& screen, MessageSink& sink) {
+float DamagePower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
+                  const FigureView& figure, MessageSink& sink) {
   const double v = value;
-  const auto defense = [&] { return CaptionValue(screen, StatRow::Defense, click); };
-  switch (ColourPosition(colourName)) {
+  const auto defense = [&] { return CaptionValue(figure, StatRow::Defense, click); };
+  switch (colour) {
     case KO:
     case White:
       return 0;
@@ -216,7 +201,7 @@ float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view 
     case Blue:
       return Single(defense() / 9);  // Shape Change
     case Green:
-      return Single(CaptionValue(screen, StatRow::Attack, click) / 3);  // Enhancement
+      return Single(CaptionValue(figure, StatRow::Attack, click) / 3);  // Enhancement
     case Magenta:
       return Single(v * 1.5);  // Close Combat Expert
     case Brown:                // Perplex
@@ -227,12 +212,12 @@ float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view 
   }
 }
 
-namespace {
-
-using PowerRoutine = float (*)(std::int16_t, std::int16_t, std::string_view, const FigureScreen&,
+// The power routines by colour position; the name is for the message of
+// an unknown colour.
+using PowerRoutine = float (*)(std::int16_t, std::int16_t, int, std::string_view, const FigureView&,
                                MessageSink&);
-constexpr std::array<PowerRoutine, kStatRowCount> kPowerRoutines = {
-    CostSpeedPowers, CostAttackPowers, CostDefensePowers, CostDamagePowers};
+constexpr std::array<PowerRoutine, kStatRowCount> kPowerRoutines = {SpeedPower, AttackPower,
+                                                                    DefensePower, DamagePower};
 
 struct DamageCost {
   double first, repeat;
@@ -266,7 +251,7 @@ double BoltCost(int checked, MessageSink& sink) {
   }
 }
 
-double MovementCost(const std::string& move, double speedSum, MessageSink& sink) {
+double MovementCost(std::string_view move, double speedSum, MessageSink& sink) {
   switch (MovementPosition(move)) {
     case 0:
       return 0;
@@ -275,32 +260,61 @@ double MovementCost(const std::string& move, double speedSum, MessageSink& sink)
     case 2:
       return speedSum / 9;
     default:
-      sink.Message("Error in movement type: " + move);
+      sink.Message("Error in movement type: " + std::string(move));
       return kErrorPenalty;
   }
 }
 
 }  // namespace
 
-Calculation CalculateFigure(const FigureScreen& screen, MessageSink& sink) {
+double CostTeam(std::int16_t dialLength, std::string_view team, MessageSink& sink) {
+  if (team == kTeams[0].name) return 0;
+  for (std::size_t i = 1; i < kTeams.size(); ++i) {
+    if (kTeams[i].name == team) return static_cast<double>(dialLength) * kTeams[i].factor;
+  }
+  sink.Message("No value for team: " + std::string(team));
+  return kErrorPenalty;
+}
+
+float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                      const FigureView& figure, MessageSink& sink) {
+  return SpeedPower(click, value, ColourPosition(colourName), colourName, figure, sink);
+}
+
+float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                       const FigureView& figure, MessageSink& sink) {
+  return AttackPower(click, value, ColourPosition(colourName), colourName, figure, sink);
+}
+
+float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                        const FigureView& figure, MessageSink& sink) {
+  return DefensePower(click, value, ColourPosition(colourName), colourName, figure, sink);
+}
+
+float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
+                       const FigureView& figure, MessageSink& sink) {
+  return DamagePower(click, value, ColourPosition(colourName), colourName, figure, sink);
+}
+
+Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
   Calculation calc;
   Breakdown& b = calc.breakdown;
+
+  FigureView::Dial scratch;
+  const FigureView::Dial& dial = figure.DialOf(scratch);
+  const auto& values = dial.value;
 
   // Live clicks: Speed squares without the KO mark.
   std::int16_t dialLength = 0;
   for (int column = 0; column < kColumnCount; ++column) {
-    if (!screen.Square(StatRow::Speed, column).IsKO()) ++dialLength;
+    if (!dial.speedKO[column]) ++dialLength;
   }
 
-  // Each caption is read once; sums use the values as read, unrounded.
-  double values[kStatRowCount][kColumnCount];
+  // Sums use the values as read, unrounded.
   double sums[kStatRowCount] = {};
   double damageCost = 0;
   std::int16_t tally[6] = {};
   for (int column = 0; column < kColumnCount; ++column) {
-    for (int row = 0; row < kStatRowCount; ++row) {
-      values[row][column] = ValueOfText(screen.dial[row][column].caption);
-    }
     for (int row = 0; row < 3; ++row)
       sums[row] += values[row][column];
 
@@ -322,51 +336,62 @@ Calculation CalculateFigure(const FigureScreen& screen, MessageSink& sink) {
   b.attack = attackSum / 15;
   b.defense = defenseSum / 11;
   b.damage = damageCost;
+  sink.Reached(CalculationStep::Statistics, calc);
   double total = 0;
   total = b.speed + total + b.attack + b.defense + b.damage;
 
   double powers[kStatRowCount] = {};
   for (int column = 0; column < kColumnCount; ++column) {
     const auto click = static_cast<std::int16_t>(column + 1);
-    for (int row = 0; row < kStatRowCount; ++row) {
-      const DialSquare& square = screen.dial[row][column];
-      const std::optional<std::int16_t> value = ToInt16(values[row][column]);
+    for (StatRow row : kStatRows) {
+      const int r = static_cast<int>(row);
+      const std::optional<std::int16_t> value = ToInt16(values[r][column]);
       if (!value) {
-        sink.Message("Value out of range in " +
-                     std::string(StatRowName(static_cast<StatRow>(row))) + ": " +
-                     FormatGeneral(values[row][column]) + " (values go from -32768 to 32767)");
-        powers[row] += kErrorPenalty;
+        sink.Message("Value out of range in " + std::string(StatRowName(row)) + ": " +
+                     FormatGeneral(values[r][column]) + " (values go from -32768 to 32767)");
+        powers[r] += kErrorPenalty;
         continue;
       }
-      const std::string_view name = ColourNameFromCode(square.background);
-      powers[row] += static_cast<double>(kPowerRoutines[row](click, *value, name, screen, sink));
+      const int colour = dial.colour[r][column];
+      // White and KO cost nothing on every row, and adding nothing to a sum
+      // that started at +0 changes no bit of it: the routines are spared.
+      if (colour == White || colour == KO) continue;
+      const std::string_view name = colour < 0 ? std::string_view() : kColours[colour].name;
+      powers[r] +=
+          static_cast<double>(kPowerRoutines[r](click, *value, colour, name, figure, sink));
     }
   }
   b.speedPower = powers[0];
   b.attackPower = powers[1];
   b.defensePower = powers[2];
   b.damagePower = powers[3];
+  sink.Reached(CalculationStep::Powers, calc);
   total = b.speedPower + total + b.attackPower + b.defensePower + b.damagePower;
 
-  b.range = RangeCost(ValueOfText(screen.rangeText), attackSum, sink);
-  b.bolts =
-      BoltCost(static_cast<int>(std::count(screen.bolts.begin(), screen.bolts.end(), true)), sink);
+  b.range = RangeCost(figure.RangeValue(), attackSum, sink);
+  int checked = 0;
+  for (int k = 0; k < 3; ++k)
+    checked += figure.BoltChecked(k) ? 1 : 0;
+  b.bolts = BoltCost(checked, sink);
+  sink.Reached(CalculationStep::RangeAndBolts, calc);
   total = b.range + total + b.bolts;
 
-  calc.movement = MovementCost(screen.moveText, speedSum, sink);
+  calc.movement = MovementCost(figure.MoveName(), speedSum, sink);
   total = calc.movement + total;
 
-  b.team = CostTeam(dialLength, screen.teamText, sink);
+  b.team = CostTeam(dialLength, figure.TeamName(), sink);
+  sink.Reached(CalculationStep::Team, calc);
   total = b.team + total;
 
   float rankFactor = 0;
   for (std::size_t i = 0; i < kRanks.size(); ++i) {
-    if (screen.rankSelected[i]) rankFactor = kRanks[i].factor;
+    if (figure.RankChosen(static_cast<int>(i))) rankFactor = kRanks[i].factor;
   }
   total = static_cast<double>(rankFactor) * total;
   calc.total = total;
 
   calc.points = ToInt32(total);
+  sink.Reached(CalculationStep::Points, calc);
   if (!calc.points) {
     sink.Message("The point total is out of range: " + FormatGeneral(total));
   }

@@ -1,6 +1,7 @@
-// The point-cost formula. The routines read the figure as the main window's
-// controls hold it, keep no state and change nothing; every failed check
-// goes to the message sink and costs the error penalty.
+// The point-cost formula. The routines read the figure through a view (the
+// main window's controls, or a stored record), keep no state and change
+// nothing; every failed check goes to the message sink and costs the error
+// penalty.
 #pragma once
 
 #include <array>
@@ -11,6 +12,7 @@
 
 #include "cost/message_sink.h"
 #include "model/figure.h"
+#include "model/figure_view.h"
 
 namespace zandorik {
 
@@ -24,13 +26,13 @@ double CostTeam(std::int16_t dialLength, std::string_view team, MessageSink& sin
 // and colour name. Single precision, as the figure's total relies on.
 // Unknown colours cost the penalty after "Unknown ability: " + name.
 float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                      const FigureScreen& screen, MessageSink& sink);
+                      const FigureView& figure, MessageSink& sink);
 float CostAttackPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                       const FigureScreen& screen, MessageSink& sink);
+                       const FigureView& figure, MessageSink& sink);
 float CostDefensePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                        const FigureScreen& screen, MessageSink& sink);
+                        const FigureView& figure, MessageSink& sink);
 float CostDamagePowers(std::int16_t click, std::int16_t value, std::string_view colourName,
-                       const FigureScreen& screen, MessageSink& sink);
+                       const FigureView& figure, MessageSink& sink);
 
 // The partial costs shown in the breakdown window, in its field order.
 struct Breakdown {
@@ -56,8 +58,9 @@ struct Calculation {
   std::optional<std::int32_t> points;
 };
 
-// The Calculate command: prices the figure on the screen.
-Calculation CalculateFigure(const FigureScreen& screen, MessageSink& sink);
+// The Calculate command: prices the figure. The sink hears of each step
+// whose breakdown fields (or points) are done, before the next message.
+Calculation CalculateFigure(const FigureView& figure, MessageSink& sink);
 
 // What the points field shows for a calculation ("" if it has no points).
 std::string PointsText(const Calculation& calc);

@@ -5,7 +5,7 @@
 namespace zandorik {
 namespace {
 
-using Routine = float (*)(std::int16_t, std::int16_t, std::string_view, const FigureScreen&,
+using Routine = float (*)(std::int16_t, std::int16_t, std::string_view, const FigureView&,
                           MessageSink&);
 
 struct Rule {

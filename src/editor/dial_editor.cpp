@@ -1,5 +1,6 @@
 #include "editor/dial_editor.h"
 
+#include "model/numbers.h"
 #include "store/record_screen.h"
 
 namespace zandorik {
@@ -111,18 +112,47 @@ void DialEditor::ResetScreen() {
 }
 
 void DialEditor::Calculate() {
-  // Each message is shown, and waited for, as the formula reaches it.
+  // Each message is shown, and waited for, as the formula reaches it; the
+  // fields are written as the formula finishes them.
   class BoxSink : public MessageSink {
    public:
-    explicit BoxSink(Desktop& desktop) : desktop_(desktop) {}
-    void Message(const std::string& text) override { desktop_.ShowMessage(text, kAppTitle); }
+    explicit BoxSink(DialEditor& editor) : editor_(editor) {}
+    void Message(const std::string& text) override {
+      if (editor_.beforeMessage_) editor_.beforeMessage_();
+      editor_.desktop_.ShowMessage(text, kAppTitle);
+    }
+    void Reached(CalculationStep step, const Calculation& sofar) override {
+      const Breakdown& b = sofar.breakdown;
+      switch (step) {
+        case CalculationStep::Statistics:
+          Write(0, {b.speed, b.attack, b.defense, b.damage});
+          break;
+        case CalculationStep::Powers:
+          Write(4, {b.speedPower, b.attackPower, b.defensePower, b.damagePower});
+          break;
+        case CalculationStep::RangeAndBolts:
+          Write(8, {b.range, b.bolts});
+          break;
+        case CalculationStep::Team:
+          Write(10, {b.team});
+          break;
+        case CalculationStep::Points:
+          editor_.pointsText_ = zandorik::PointsText(sofar);
+          editor_.changes_.calculation = true;
+          break;
+      }
+    }
 
    private:
-    Desktop& desktop_;
-  } sink(desktop_);
+    void Write(std::size_t first, std::initializer_list<double> values) {
+      for (double value : values) {
+        editor_.breakdownFields_[first] = FormatGeneral(value);
+        editor_.changes_.breakdown.set(first++);
+      }
+    }
+    DialEditor& editor_;
+  } sink(*this);
   lastCalculation_ = CalculateFigure(screen_, sink);
-  pointsText_ = zandorik::PointsText(*lastCalculation_);
-  changes_.calculation = true;
 }
 
 void DialEditor::ShowRecord(const FigureRecord& record) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,7 +28,8 @@ struct EditorChanges {
   bool focusValueBox = false;                         // give TextValue the focus, its text selected
   bool picker = false;                                // ImageComboColors' entries or selection
   bool fields = false;                                // name, move, team, range, bolts, rank
-  bool calculation = false;                           // TextPoints and the breakdown values
+  bool calculation = false;                           // TextPoints
+  std::bitset<11> breakdown;                          // breakdown fields written, in field order
 
   bool Square(StatRow row, int column) const {
     return squares[static_cast<int>(row) * kColumnCount + column];
@@ -62,6 +64,13 @@ class DialEditor {
 
   const std::string& PointsText() const { return pointsText_; }
   const std::optional<Calculation>& LastCalculation() const { return lastCalculation_; }
+  // The eleven breakdown fields in field order. A calculation writes them
+  // step by step: while one of its messages is shown, the fields of the
+  // steps before it hold the new values and the others the previous ones.
+  const std::array<std::string, 11>& BreakdownFields() const { return breakdownFields_; }
+  // Called before each message box of a calculation, so that the window
+  // can show what the calculation has written so far (TakeChanges).
+  void OnBeforeMessage(std::function<void()> callback) { beforeMessage_ = std::move(callback); }
 
   // A click on a square of the dial.
   void ClickSquare(StatRow row, int column);
@@ -113,6 +122,8 @@ class DialEditor {
   int pickerSelection_ = -1;
   std::string pointsText_;
   std::optional<Calculation> lastCalculation_;
+  std::array<std::string, 11> breakdownFields_;
+  std::function<void()> beforeMessage_;
   EditorChanges changes_;
 };
 

@@ -42,11 +42,16 @@ std::string_view PowerName(StatRow row, int colour) {
   return kPowerPalette[colour][static_cast<int>(row)];
 }
 
+namespace {
+
+using colour_slots::kByName;
+using colour_slots::NameSlot;
+
+}  // namespace
+
 std::string_view ColourNameFromCode(double code) {
-  for (const ColourInfo& c : kColours) {
-    if (c.code == code) return c.name;
-  }
-  return {};
+  const int colour = ColourPositionFromCode(code);
+  return colour < 0 ? std::string_view() : kColours[colour].name;
 }
 
 double ColourCodeFromName(std::string_view name) {
@@ -55,10 +60,13 @@ double ColourCodeFromName(std::string_view name) {
 }
 
 int ColourPosition(std::string_view name) {
-  for (int i = 0; i < kColourCount; ++i) {
-    if (kColours[i].name == name) return i;
-  }
-  return -1;
+  if (name.empty()) return -1;
+  const int colour = kByName[static_cast<std::size_t>(NameSlot(name))];
+  if (colour < 0) return -1;
+  const std::string_view known = kColours[colour].name;
+  // Names mostly come from this table, and then share its characters.
+  if (name.data() == known.data() && name.size() == known.size()) return colour;
+  return known == name ? colour : -1;
 }
 
 }  // namespace zandorik

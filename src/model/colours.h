@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <string_view>
 
@@ -59,5 +60,53 @@ std::string_view ColourNameFromCode(double code);
 double ColourCodeFromName(std::string_view name);
 // List position of a colour name, or -1.
 int ColourPosition(std::string_view name);
+
+namespace colour_slots {
+
+// Each colour has a slot of its own in these tables, so a lookup is one
+// hash and one exact comparison. A code's slot is the top four bits of its
+// bit pattern times an odd constant (one that gives the twelve codes twelve
+// slots); a name's slot is a sum of its first and last letters and its
+// length, mod 17.
+inline constexpr int kCodeSlots = 16;
+inline constexpr int kNameSlots = 17;
+
+constexpr int CodeSlot(double code) {
+  return static_cast<int>((std::bit_cast<std::uint64_t>(code) * 0x1a2b8f1ff1fd42a3u) >> 60);
+}
+
+constexpr int NameSlot(std::string_view name) {
+  return (static_cast<unsigned char>(name.front()) * 6 + static_cast<unsigned char>(name.back()) +
+          static_cast<int>(name.size())) %
+         kNameSlots;
+}
+
+template <int Slots, typename SlotOf>
+constexpr std::array<std::int8_t, Slots> SlotTable(SlotOf slotOf) {
+  std::array<std::int8_t, Slots> table{};
+  for (auto& entry : table)
+    entry = -1;
+  for (int i = 0; i < kColourCount; ++i) {
+    const int slot = slotOf(kColours[i]);
+    if (table[slot] >= 0) throw "two colours share a slot";  // stops the compilation
+    table[slot] = static_cast<std::int8_t>(i);
+  }
+  return table;
+}
+
+inline constexpr auto kByCode =
+    SlotTable<kCodeSlots>([](const ColourInfo& c) { return CodeSlot(c.code); });
+inline constexpr auto kByName =
+    SlotTable<kNameSlots>([](const ColourInfo& c) { return NameSlot(c.name); });
+
+}  // namespace colour_slots
+
+// List position of the colour whose code equals `code` exactly, or -1.
+// Inline: it runs for every square of every stored figure priced.
+inline int ColourPositionFromCode(double code) {
+  code += 0.0;  // -0 becomes +0: it is black's code too
+  const int colour = colour_slots::kByCode[static_cast<std::size_t>(colour_slots::CodeSlot(code))];
+  return colour >= 0 && kColours[colour].code == code ? colour : -1;
+}
 
 }  // namespace zandorik

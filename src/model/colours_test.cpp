@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+#include <vector>
+
 namespace zandorik {
 namespace {
 
@@ -42,6 +46,31 @@ TEST(Colours, PowerListsFollowTheColourOrder) {
   EXPECT_EQ(PowerName(StatRow::Defense, 9), "Energy Shield/Deflection");
   EXPECT_EQ(PowerName(StatRow::Damage, 4), "Ranged Combat Expert");
   EXPECT_EQ(PowerName(StatRow::Damage, 11), "Perplex");
+}
+
+// The lookups are hashed; they must find exactly what a search of the
+// table finds, for codes and names near every colour's.
+TEST(Colours, LookupsMatchASearchOfTheTable) {
+  std::vector<double> codes = {-0.0, -1.5, 1e300, std::nan(""), 16777216, 16777215.5};
+  for (int code = -100; code < 70000; ++code)
+    codes.push_back(code);
+  for (const ColourInfo& c : kColours) {
+    for (double delta : {-1.0, -0.5, 1e-9, 1.0, 16.0, 38.0})
+      codes.push_back(c.code + delta);
+  }
+  for (double code : codes) {
+    std::string_view found;
+    for (const ColourInfo& c : kColours)
+      found = c.code == code ? c.name : found;
+    ASSERT_EQ(ColourNameFromCode(code), found) << code;
+  }
+  for (int i = 0; i < kColourCount; ++i) {
+    const std::string name(kColours[i].name);
+    EXPECT_EQ(ColourPosition(name), i);
+    for (const std::string& other :
+         {name + "x", name.substr(1), std::string(name.rbegin(), name.rend())})
+      EXPECT_EQ(ColourPosition(other), other == name ? i : -1) << other;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/colours.h"
+#include "model/figure_view.h"
 #include "model/lists.h"
 
 namespace zandorik {
@@ -22,7 +23,7 @@ struct DialSquare {
   bool HasWhiteCaption() const { return background == kBlackCode; }
 };
 
-struct FigureScreen {
+struct FigureScreen final : FigureView {
   std::string name;                                  // ComboName
   std::string moveText{kMovements[0]};               // ComboMove as shown; "" if none selected
   std::string teamText{kTeams[0].name};              // ComboTeam as shown; "" if none selected
@@ -35,6 +36,16 @@ struct FigureScreen {
   const DialSquare& Square(StatRow row, int column) const {
     return dial[static_cast<int>(row)][column];
   }
+
+  // The figure as the cost formula reads it.
+  double CaptionValue(StatRow row, int column) const override;
+  int ColourOf(StatRow row, int column) const override;
+  bool ShowsKO(StatRow row, int column) const override { return Square(row, column).IsKO(); }
+  double RangeValue() const override;
+  std::string_view MoveName() const override { return moveText; }
+  std::string_view TeamName() const override { return teamText; }
+  bool BoltChecked(int k) const override { return bolts[k]; }
+  bool RankChosen(int i) const override { return rankSelected[i]; }
 };
 
 }  // namespace zandorik

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <random>
+#include <vector>
 
 namespace zandorik {
 namespace {
@@ -78,6 +83,57 @@ TEST(ToInt, RoundsHalvesToEvenAndRefusesOverflow) {
   EXPECT_EQ(ToInt32(2147483647.5), std::nullopt);
   EXPECT_EQ(ToInt32(-2147483648.5), -2147483647 - 1);
   EXPECT_EQ(ToInt32(std::numeric_limits<double>::infinity()), std::nullopt);
+}
+
+// Rounding is done without the library; it must agree with the library's
+// rounding to nearest, ties to even, on halves, signs, zeros and the
+// edges of exactness.
+TEST(Numbers, RoundHalfEvenAgreesWithTheLibrary) {
+  constexpr double kHuge = std::numeric_limits<double>::infinity();
+  std::vector<double> values = {-0.0, -0.3, 0.49999999999999994, 4503599627370495.5, kHuge, -kHuge};
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 100000; ++i) {
+    values.push_back(static_cast<double>(static_cast<int>(random() % 140001) - 70000) / 2);
+    values.push_back(std::bit_cast<double>(random()));
+  }
+  for (double v : values) {
+    const double expected = std::nearbyint(v);
+    if (std::isnan(v)) continue;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(RoundHalfEven(v)),
+              std::bit_cast<std::uint64_t>(expected))
+        << v;
+    const bool fits16 = expected >= -32768 && expected <= 32767;
+    ASSERT_EQ(ToInt16(v), fits16 ? std::optional<std::int16_t>(expected) : std::nullopt) << v;
+    ASSERT_EQ(ToInt32(v).has_value(), expected >= -2147483648.0 && expected <= 2147483647.0) << v;
+  }
+}
+
+// The general format is worked out by scaling or from the shortest digits
+// of a value; it must give what rounding to 15 digits by the library gives:
+// for quotients such as the formula makes, near halves at the 16th digit in
+// every decade written without an exponent, and for any bit pattern.
+TEST(Numbers, GeneralFormatIsFifteenDigitRounding) {
+  const auto reference = [](double v) {
+    char buf[40];
+    std::string text(buf,
+                     std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15).ptr);
+    if (const std::size_t e = text.find('e'); e != std::string::npos) text[e] = 'E';
+    return text;
+  };
+  std::vector<double> values = {999999999999999.5, 9999999999999995.0, 1e-4, 5e-324, 1e-5};
+  std::mt19937_64 random(12);
+  for (int i = 0; i < 100000; ++i) {
+    const double a = static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000);
+    const double b = static_cast<double>(1 + random() % 1000);
+    const auto m = static_cast<double>(100000000000000 + random() % 900000000000000);
+    values.insert(values.end(),
+                  {a / b, a / 12 + b / 15, std::bit_cast<double>(random()),
+                   (m * 10 + 5) / std::pow(10.0, static_cast<double>(random() % 20))});
+  }
+  for (double v : values) {
+    if (!std::isfinite(v) || v == 0) continue;
+    ASSERT_EQ(FormatGeneral(v), reference(v)) << std::hexfloat << v;
+  }
 }
 
 }  // namespace

@@ -79,9 +79,13 @@ bool NextChar(std::string_view text, std::size_t& pos, char32_t& c) {
 std::string DecodeCp1252(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
+  AppendCp1252(bytes, out);
+  return out;
+}
+
+void AppendCp1252(std::string_view bytes, std::string& out) {
   for (char b : bytes)
     AppendUtf8(out, CharOfByte(static_cast<unsigned char>(b)));
-  return out;
 }
 
 std::string EncodeCp1252(std::string_view utf8) {

@@ -11,6 +11,8 @@ namespace zandorik {
 // the code page leaves open map to the control characters of the same
 // number), so decoding and encoding back gives the same bytes.
 std::string DecodeCp1252(std::string_view bytes);
+// The same, appended to `out`.
+void AppendCp1252(std::string_view bytes, std::string& out);
 
 // Encodes UTF-8 text: one byte per character, "?" for a character the code
 // page cannot hold (and for each byte of malformed UTF-8).

@@ -77,11 +77,16 @@ RecordBytes EncodeRecord(const FigureRecord& record) {
 }
 
 FigureRecord DecodeRecord(const std::uint8_t* in) {
-  namespace o = record_offset;
   FigureRecord r;
+  DecodeRecordNumbers(in, r);
+  r.Name = DecodeCp1252(
+      std::string_view(reinterpret_cast<const char*>(in + record_offset::kName), kNameLength));
+  return r;
+}
+
+void DecodeRecordNumbers(const std::uint8_t* in, FigureRecord& r) {
+  namespace o = record_offset;
   r.Deleted = GetInt16(in + o::kDeleted);
-  r.Name =
-      DecodeCp1252(std::string_view(reinterpret_cast<const char*>(in + o::kName), kNameLength));
   r.MoveIndex = GetInt16(in + o::kMoveIndex);
   r.TeamIndex = GetInt16(in + o::kTeamIndex);
   r.Range = GetInt16(in + o::kRange);
@@ -99,7 +104,6 @@ FigureRecord DecodeRecord(const std::uint8_t* in) {
       p += 8;
     }
   }
-  return r;
 }
 
 FigureRecord DeletedRecord() {

@@ -1,6 +1,7 @@
 #include "store/record_screen.h"
 
 #include "model/numbers.h"
+#include "store/record_view.h"
 
 namespace zandorik {
 namespace {
@@ -13,49 +14,28 @@ std::string Where(StatRow row, int column) {
 
 std::vector<std::string> ShowRecordOnScreen(const FigureRecord& record, FigureScreen& screen) {
   std::vector<std::string> damage;
-  const auto position = [&](int index, int size, const char* what) {
-    if (index >= 0 && index < size) return true;
-    damage.push_back(std::string(what) + " position " + std::to_string(index) +
-                     " is outside the list (0 to " + std::to_string(size - 1) + ")");
-    return false;
-  };
-
-  screen.moveText = position(record.MoveIndex, static_cast<int>(kMovements.size()), "movement")
-                        ? std::string(kMovements[record.MoveIndex])
-                        : std::string();
-  screen.teamText = position(record.TeamIndex, static_cast<int>(kTeams.size()), "team")
-                        ? std::string(kTeams[record.TeamIndex].name)
-                        : std::string();
+  DescribeRecordDamage(record, damage);
+  // The record's own reading of its fields, so that a figure on the screen
+  // and the record it came from are priced alike.
+  const RecordFigure stored(record);
+  screen.moveText = stored.MoveName();
+  screen.teamText = stored.TeamName();
   screen.rangeText = std::to_string(record.Range);
-  for (int k = 0; k < 3; ++k) {
-    const std::int16_t state = record.Bolt[k];
-    if (state != 0 && state != 1) {
-      damage.push_back("bolt " + std::to_string(k + 1) + " has the state " + std::to_string(state) +
-                       " (only 0 and 1 are known); shown clear");
-    }
-    screen.bolts[k] = state == 1;
-  }
-  const bool rankKnown = position(record.RankIndex, static_cast<int>(kRanks.size()), "rank");
-  for (int i = 0; i < static_cast<int>(kRanks.size()); ++i) {
-    screen.rankSelected[i] = rankKnown && i == record.RankIndex;
-  }
+  for (int k = 0; k < 3; ++k)
+    screen.bolts[k] = stored.BoltChecked(k);
+  for (int i = 0; i < static_cast<int>(kRanks.size()); ++i)
+    screen.rankSelected[i] = stored.RankChosen(i);
 
   for (int column = 0; column < kColumnCount; ++column) {
     for (StatRow row : kStatRows) {
       DialSquare& square = screen.Square(row, column);
-      const double colour = record.RowOf(row).Colour[column];
-      square.caption = std::to_string(record.RowOf(row).Value[column]);
-      if (colour == kKOCode) {
+      square.ko = stored.ShowsKO(row, column);
+      if (square.ko) {
         square.caption.clear();
-        square.ko = true;
         square.background = kWhiteCode;
-        continue;
-      }
-      square.ko = false;
-      square.background = colour;
-      if (ColourNameFromCode(colour).empty()) {
-        damage.push_back(Where(row, column) + " has the colour " + FormatGeneral(colour) +
-                         ", which is no colour code");
+      } else {
+        square.caption = std::to_string(record.RowOf(row).Value[column]);
+        square.background = record.RowOf(row).Colour[column];
       }
     }
   }

@@ -1,0 +1,56 @@
+// Random figure records for tests: mostly sound figures, with every kind of
+// damage a file can hold mixed in.
+#pragma once
+
+#include <limits>
+#include <random>
+
+#include "store/figure_record.h"
+
+namespace zandorik {
+
+inline FigureRecord RandomRecord(std::mt19937& random) {
+  const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  const auto int16 = [&] { return static_cast<std::int16_t>(random()); };
+  // A list position: usually in the list, sometimes anywhere.
+  const auto position = [&](int size) {
+    return static_cast<std::int16_t>(pick(10) == 0 ? int16() : pick(size));
+  };
+  // Codes that are no colour (and -0, which is black's).
+  const double odd[] = {-2,
+                        255.5,
+                        16777216,
+                        1e300,
+                        -0.0,
+                        2e-9,
+                        std::numeric_limits<double>::infinity(),
+                        std::numeric_limits<double>::quiet_NaN()};
+  FigureRecord r;
+  r.Deleted = static_cast<std::int16_t>(pick(20) == 0 ? 1 + pick(3) : 0);
+  r.Name = "Figure";
+  r.MoveIndex = position(3);
+  r.TeamIndex = position(22);
+  r.Range = static_cast<std::int16_t>(pick(8) == 0 ? int16() % 20 : 2 * pick(8));
+  for (auto& bolt : r.Bolt)
+    bolt = static_cast<std::int16_t>(pick(15) == 0 ? int16() : pick(2));
+  r.RankIndex = position(5);
+  const int live = pick(12);
+  for (int row = 0; row < kStatRowCount; ++row) {
+    for (int column = 0; column < kColumnCount; ++column) {
+      std::int16_t& value = r.Rows[row].Value[column];
+      double& colour = r.Rows[row].Colour[column];
+      if (column >= live && pick(8) != 0) {
+        colour = kKOCode;
+        value = static_cast<std::int16_t>(pick(3));
+        continue;
+      }
+      value = static_cast<std::int16_t>(pick(12) == 0 ? int16() : pick(row == 3 ? 7 : 18));
+      colour = pick(25) == 0  ? odd[pick(8)]
+               : pick(2) == 0 ? kColours[1 + pick(11)].code
+                              : kWhiteCode;
+    }
+  }
+  return r;
+}
+
+}  // namespace zandorik
