@@ -23,15 +23,20 @@ RecordFile::~RecordFile() {
 
 bool RecordFile::Open(const std::string& path, Mode mode, FileError* error) {
   Close();
+  // Without waiting for a FIFO's writer; anything but a regular file is
+  // refused before a byte is read.
   const int flags = mode == Mode::ReadWrite ? (O_RDWR | O_CREAT) : O_RDONLY;
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
   if (fd < 0) return Fail(error, errno);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int number = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int number = errno;
     ::close(fd);
-    return Fail(error, number);
+    if (S_ISDIR(st.st_mode)) return Fail(error, EISDIR);
+    if (error) *error = FileError{S_ISREG(st.st_mode) ? number : EINVAL, "Not a regular file"};
+    return false;
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   fd_ = fd;
   return true;
 }
