@@ -21,6 +21,8 @@ for program in bin/zandorik-dial bin/zandorik-cost; do
   [ -x "$program" ] || fail "$program is not installed"
 done
 bin/zandorik-cost --help >/dev/null || fail "the installed zandorik-cost does not run"
+# Printing is a module that the program loads from beside itself.
+[ -f lib/zandorik-dial/libzandorik_print.so ] || fail "the print module is not installed"
 
 entry=share/applications/zandorik-dial.desktop
 [ -f "$entry" ] || fail "no desktop entry"
@@ -48,7 +50,7 @@ deb=$(find "$tmp/package" -maxdepth 1 -name '*.deb')
 echo "package: $(basename "$deb")"
 contents=$(dpkg-deb -c "$deb")
 echo "$contents"
-for path in usr/bin/zandorik-dial usr/bin/zandorik-cost "usr/$entry" \
+for path in usr/bin/zandorik-dial usr/bin/zandorik-cost usr/lib/zandorik-dial/libzandorik_print.so "usr/$entry" \
   usr/share/mime/packages/zandorik-dial.xml "usr/share/icons/hicolor/scalable/apps/$icon.svg" \
   "usr/share/icons/hicolor/48x48/apps/$icon.png"; do
   grep -q " \./$path\$" <<<"$contents" || fail "the package lacks /$path"

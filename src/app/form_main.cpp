@@ -236,7 +236,6 @@ void FormMain::createControls() {
   disconnect(comboName_->lineEdit(), &QLineEdit::editingFinished, comboName_, nullptr);
   nameList_ = new QStringListModel(comboName_);
   comboName_->setModel(nameList_);
-  if (auto* view = qobject_cast<QListView*>(comboName_->view())) view->setUniformItemSizes(true);
   comboName_->setGeometry(TwipsRect(840, 60, 1995, 315));
   connect(comboName_, &QComboBox::editTextChanged, this,
           [this](const QString& text) { editor_.SetName(text.toStdString()); });
@@ -478,6 +477,8 @@ void FormMain::ShowNameList() {
   for (const std::string& name : files_.NameList())
     names.append(QString::fromStdString(name));
   nameList_->setStringList(names);
+  // Long lists are laid out at once (the list is made on first use).
+  if (auto* view = qobject_cast<QListView*>(comboName_->view())) view->setUniformItemSizes(true);
   comboName_->setCurrentIndex(-1);
   comboName_->setEditText(QString::fromStdString(editor_.Screen().name));
 }

@@ -1,15 +1,14 @@
 #include "app/qt_desktop.h"
 
-#include <cups/cups.h>
-
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QUrl>
+
+#include "app/print_window.h"
 
 namespace zandorik {
 namespace {
@@ -79,40 +78,22 @@ void QtDesktop::OpenLink(const std::string& target) {
 
 std::optional<std::string> QtDesktop::PrintMainWindow() {
   if (!owner_) return std::string("There is no window to print.");
-  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) {
-    return std::string(
-        "No default printer is set up on this computer, so the window was not printed.");
+  // The print libraries are loaded with the first print, not at start.
+  static const PrintWindowFunction print = [] {
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString& path : {dir + QStringLiteral("/" ZANDORIK_PRINT_MODULE),
+                                dir + QStringLiteral("/" ZANDORIK_PRINT_MODULE_INSTALLED)}) {
+      QLibrary module(path);
+      if (auto found = reinterpret_cast<PrintWindowFunction>(module.resolve(kPrintWindowSymbol)))
+        return found;
+    }
+    return PrintWindowFunction{};
+  }();
+  if (!print) {
+    return std::string("Printing is not available: the print module " ZANDORIK_PRINT_MODULE
+                       " was not found beside the program.");
   }
-  const QString name = info.description().isEmpty() ? info.printerName() : info.description();
-  const std::string failed =
-      "The printer \"" + name.toStdString() + "\" could not start the job; nothing was printed.";
-
-  // The window as it is shown now, drawn at four times its screen resolution
-  // so that captions stay sharp on paper.
-  constexpr qreal kSharpness = 4;
-  QPixmap image(owner_->size() * kSharpness);
-  image.setDevicePixelRatio(kSharpness);
-  image.fill(Qt::white);
-  owner_->render(&image);
-
-  QPrinter printer(info, QPrinter::HighResolution);
-  printer.setDocName(owner_->windowTitle());
-  printer.setCopyCount(1);
-  QPainter painter;
-  if (!painter.begin(&printer)) return failed;
-  // As large as fits the printable area of one page, centred across it.
-  const QRect page = painter.viewport();
-  QSize size = owner_->size();
-  size.scale(page.size(), Qt::KeepAspectRatio);
-  const QRect target(QPoint(page.x() + (page.width() - size.width()) / 2, page.y()), size);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(target, image);
-  if (!painter.end() || printer.printerState() == QPrinter::Error) return failed;
-  // Qt hands the finished page to CUPS on this thread and ignores the
-  // answer; a spooler that refused the job would otherwise go unnoticed.
-  if (cupsLastError() >= IPP_STATUS_ERROR_BAD_REQUEST) return failed + "\n" + cupsLastErrorString();
-  return std::nullopt;
+  return print(owner_);
 }
 
 }  // namespace zandorik
