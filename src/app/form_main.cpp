@@ -168,6 +168,7 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   // A message box of Calculate shows over what the calculation wrote so far.
   editor_.OnBeforeMessage([this] { Sync(); });
+  files_.OnBeforeMessage([this] { Sync(); });
 }
 
 FormMain::~FormMain() = default;

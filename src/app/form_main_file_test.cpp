@@ -109,6 +109,8 @@ TEST_F(FormMainFileTest, TheNameBoxNeitherCompletesNorLoadsWhatIsTyped) {
 }
 
 TEST_F(FormMainFileTest, SaveAndDeleteByShortcutRebuildTheListAndKeepTheName) {
+  QStringList listBehindMessage;  // the list is rebuilt before the message shows
+  desktop.onMessage = [&](const std::string&) { listBehindMessage = Names(); };
   drive->Press(QKeySequence(Qt::CTRL | Qt::Key_S));
   desktop.files.push_back(path);
   drive->Press(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -117,9 +119,11 @@ TEST_F(FormMainFileTest, SaveAndDeleteByShortcutRebuildTheListAndKeepTheName) {
   drive->TypeName(QStringLiteral("Ash"));
   drive->Press(QKeySequence(Qt::CTRL | Qt::Key_S));
   EXPECT_EQ(Names(), (QStringList{"Ember", "Ash"}));
+  EXPECT_EQ(listBehindMessage, Names());
   drive->TypeName(QStringLiteral("Ember"));
   drive->Press(QKeySequence(Qt::CTRL | Qt::Key_D));
   EXPECT_EQ(Names(), QStringList{"Ash"});
+  EXPECT_EQ(listBehindMessage, Names());
   EXPECT_EQ(form->ComboName()->currentText(), "Ember");
   EXPECT_EQ(desktop.TakeTexts(),
             (std::vector<std::string>{kOpenFileFirst, kRecordSaved, kRecordSaved, kRecordDeleted}));

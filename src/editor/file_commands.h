@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -41,6 +42,10 @@ class FileCommands {
   // The program ends: the data file is closed.
   void Close();
 
+  // Called before every message box, so that the window can show what the
+  // command has done so far (the rebuilt name list behind "Record saved.").
+  void OnBeforeMessage(std::function<void()> callback) { beforeMessage_ = std::move(callback); }
+
   // The path of the data file in use; "" when there is none.
   const std::string& DataFileName() const { return dataFileName_; }
   const std::vector<std::string>& NameList() const { return names_; }
@@ -50,7 +55,10 @@ class FileCommands {
  private:
   bool Open(const std::string& path, bool listNames);
   bool RefreshNameList(DataFile& file, std::vector<std::string>& names);
-  void Say(const std::string& text) { desktop_.ShowMessage(text, kAppTitle); }
+  void Say(const std::string& text) {
+    if (beforeMessage_) beforeMessage_();
+    desktop_.ShowMessage(text, kAppTitle);
+  }
   void UnexpectedError(const FileError& error, const std::string& after = {});
   // The data file in use, or nothing after "Please open or create a file first.".
   DataFile* FileInUse();
@@ -64,6 +72,7 @@ class FileCommands {
   std::vector<std::string> names_;
   bool namesChanged_ = false;
   FigureRecord currentRecord_;  // every record read or written passes here
+  std::function<void()> beforeMessage_;
 };
 
 }  // namespace zandorik
