@@ -51,8 +51,17 @@ answer() {
   box=$(window QMVR)
   keys "$box" Return
 }
-# The points field as an image.
-points() { import -window "$main" -crop "77x21+84+$((204 + menu))" "$work/$1.png"; }
+# The points field as an image, once it has stopped changing.
+points() {
+  local crop=(-window "$main" -crop "77x21+84+$((204 + menu))")
+  import "${crop[@]}" "$work/$1.png"
+  for _ in $(seq 40); do
+    sleep 0.1
+    import "${crop[@]}" "$work/$1.next.png"
+    same "$1" "$1.next" && return
+    mv "$work/$1.next.png" "$work/$1.png"
+  done
+}
 same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
 start() {
   "$program" "$@" </dev/null &
