@@ -10,6 +10,7 @@
 
 #include "app/form_main.h"
 #include "app/form_main_driver.h"
+#include "store/test_data_file.h"
 
 namespace zandorik {
 namespace {
@@ -19,26 +20,13 @@ namespace fs = std::filesystem;
 class FormMainFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("zandorik_fmf_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    path = (dir / "figures.QMV").string();
     form = std::make_unique<FormMain>(desktop);
     drive = std::make_unique<FormMainDriver>(*form, desktop);
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   }
-  void TearDown() override { fs::remove_all(dir); }
-
-  void WriteRecords(const std::vector<FigureRecord>& records) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const FigureRecord& r : records) {
-      const RecordBytes bytes = EncodeRecord(r);
-      out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
-  }
+  void WriteRecords(const std::vector<FigureRecord>& records) { data.Write(records); }
   QStringList Names() const {
     QStringList names;
     for (int i = 0; i < form->ComboName()->count(); ++i)
@@ -50,8 +38,8 @@ class FormMainFileTest : public ::testing::Test {
     drive->Press(QKeySequence(Qt::CTRL | Qt::Key_O));
   }
 
-  fs::path dir;
-  std::string path;
+  TestDataFile data;
+  const std::string& path = data.path;
   ScriptedDesktop desktop;
   std::unique_ptr<FormMain> form;
   std::unique_ptr<FormMainDriver> drive;

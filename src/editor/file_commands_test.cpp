@@ -16,6 +16,7 @@
 #include "store/cp1252.h"
 #include "store/names.h"
 #include "store/record_screen.h"
+#include "store/test_data_file.h"
 
 namespace zandorik {
 namespace {
@@ -24,18 +25,6 @@ namespace fs = std::filesystem;
 
 class FileCommandsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("zandorik_fc_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    path = (dir / "figures.QMV").string();
-  }
-  void TearDown() override {
-    fs::permissions(dir, fs::perms::all);
-    fs::remove_all(dir);
-  }
-
   void New(const std::string& file) {
     desktop.files.push_back(file);
     files.MenuFileNew_Click();
@@ -57,10 +46,7 @@ class FileCommandsTest : public ::testing::Test {
     editor.SetName(name);
     files.ComboName_Click();
   }
-  std::string Bytes() const {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  std::string Bytes() const { return data.Bytes(); }
   // Each record's stored name without its padding, "-" for a deleted one.
   std::vector<std::string> Records() const {
     const std::string bytes = Bytes();
@@ -71,16 +57,11 @@ class FileCommandsTest : public ::testing::Test {
     }
     return names;
   }
-  void WriteRecords(const std::vector<FigureRecord>& records) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const FigureRecord& r : records) {
-      const RecordBytes bytes = EncodeRecord(r);
-      out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
-  }
+  void WriteRecords(const std::vector<FigureRecord>& records) { data.Write(records); }
 
-  fs::path dir;
-  std::string path;
+  TestDataFile data;
+  const fs::path& dir = data.dir;
+  const std::string& path = data.path;
   ScriptedDesktop desktop;
   DialEditor editor{desktop};
   FileCommands files{desktop, editor};
