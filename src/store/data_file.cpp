@@ -50,10 +50,13 @@ bool DataFile::Scan(Visit visit, FileError* error) const {
 
 bool DataFile::ListNames(std::vector<std::string>& names, FileError* error) const {
   std::vector<std::string> listed;
+  std::int64_t bytes = 0;
+  if (file_.Size(bytes, nullptr)) listed.reserve(static_cast<std::size_t>(bytes / kRecordLength));
+  std::string name;
   const bool ok = Scan(
       [&](std::int64_t, const std::uint8_t* record) {
         if (!IsDeletedBytes(record)) {
-          std::string name(StoredName(record));
+          name.assign(StoredName(record));
           listed.push_back(DecodeCp1252(Unstring(name, "  ")));
         }
         return true;
