@@ -9,12 +9,8 @@ TEST(Unstring, CutsAtTheFirstDelimiter) {
   struct Case {
     std::string text, head, rest;
   } cases[] = {
-      {"ab  cd", "ab", "cd"},
-      {"abcd", "abcd", ""},
-      {"  abcd", "", "abcd"},
-      {"Ann   ", "Ann", " "},
-      {"a b  c  d", "a b", "c  d"},
-      {"", "", ""},
+      {"ab  cd", "ab", "cd"}, {"abcd", "abcd", ""},         {"  abcd", "", "abcd"},
+      {"Ann   ", "Ann", " "}, {"a b  c  d", "a b", "c  d"}, {"", "", ""},
   };
   for (Case& c : cases) {
     std::string text = c.text;
