@@ -152,7 +152,7 @@ void DialEditor::Calculate() {
     }
     DialEditor& editor_;
   } sink(*this);
-  lastCalculation_ = CalculateFigure(screen_, sink);
+  CalculateFigure(screen_, sink);
 }
 
 void DialEditor::ShowRecord(const FigureRecord& record) {

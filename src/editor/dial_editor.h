@@ -63,7 +63,6 @@ class DialEditor {
   int PickerSelection() const { return pickerSelection_; }
 
   const std::string& PointsText() const { return pointsText_; }
-  const std::optional<Calculation>& LastCalculation() const { return lastCalculation_; }
   // The eleven breakdown fields in field order. A calculation writes them
   // step by step: while one of its messages is shown, the fields of the
   // steps before it hold the new values and the others the previous ones.
@@ -121,7 +120,6 @@ class DialEditor {
   std::optional<StatRow> pickerRow_;
   int pickerSelection_ = -1;
   std::string pointsText_;
-  std::optional<Calculation> lastCalculation_;
   std::array<std::string, 11> breakdownFields_;
   std::function<void()> beforeMessage_;
   EditorChanges changes_;
