@@ -391,8 +391,7 @@ void FormMain::MenuDeleteRecord_Click() {
 }
 
 void FormMain::ComboName_Click(int index) {
-  editor_.SetName(nameList_->index(index).data().toString().toStdString());
-  files_.ComboName_Click();
+  files_.ComboName_Click(index);
   Sync();
 }
 
@@ -475,8 +474,8 @@ void FormMain::ShowNameList() {
   const QSignalBlocker block(comboName_);
   QStringList names;
   names.reserve(static_cast<qsizetype>(files_.NameList().size()));
-  for (const std::string& name : files_.NameList())
-    names.append(QString::fromStdString(name));
+  for (const NameEntry& entry : files_.NameList())
+    names.append(QString::fromStdString(entry.shown));
   nameList_->setStringList(names);
   // Long lists are laid out at once (the list is made on first use).
   if (auto* view = qobject_cast<QListView*>(comboName_->view())) view->setUniformItemSizes(true);

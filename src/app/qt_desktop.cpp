@@ -40,14 +40,18 @@ std::string LocalPath(const QString& path) {
 
 }  // namespace
 
+// Names and paths come from files other people send: a box shows them as
+// they are, never as markup.
 void QtDesktop::ShowMessage(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::Ok, owner_);
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
 bool QtDesktop::AskYesNo(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No,
                   owner_);
+  box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }

@@ -1,10 +1,7 @@
 #include "cli/coster.h"
 
-#include <fcntl.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -12,10 +9,12 @@
 #include <charconv>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "cost/calculations.h"
 #include "model/numbers.h"
 #include "store/cp1252.h"
+#include "store/record_file.h"
 #include "store/record_view.h"
 
 namespace zandorik {
@@ -335,36 +334,6 @@ class Printer {
   bool first_ = true;
 };
 
-// Opens a data file for reading. Anything but a regular file is refused
-// before a byte is read: opening does not wait for a FIFO's writer, and a
-// device such as /dev/zero is never read.
-int OpenDataFile(const std::string& path, std::string& why) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    why = std::strerror(errno);
-    return -1;
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    why = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
-    ::close(fd);
-    return -1;
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  return fd;
-}
-
-class FileCloser {
- public:
-  explicit FileCloser(int fd) : fd_(fd) {}
-  ~FileCloser() { ::close(fd_); }
-  FileCloser(const FileCloser&) = delete;
-  FileCloser& operator=(const FileCloser&) = delete;
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 std::string VisibleText(std::string_view text) {
@@ -384,9 +353,17 @@ std::string VisibleText(std::string_view text) {
   return visible;
 }
 
-int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FILE* err) {
+namespace {
+
+struct CosterRequest {
   Format format = Format::Plain;
   std::string path;
+};
+
+// The command line: the request, or the exit status to end with (after
+// the help, or a complaint).
+std::optional<int> ParseCosterArguments(const std::vector<std::string>& args, std::FILE* outFile,
+                                        std::FILE* err, CosterRequest& request) {
   bool havePath = false;
   bool options = true;
   for (const std::string& arg : args) {
@@ -401,9 +378,9 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
     if (options && arg == "--") {
       options = false;
     } else if (options && arg == "--json") {
-      format = Format::Json;
+      request.format = Format::Json;
     } else if (options && arg == "--breakdown") {
-      if (format != Format::Json) format = Format::Breakdown;
+      if (request.format != Format::Json) request.format = Format::Breakdown;
     } else if (options && arg.size() > 1 && arg[0] == '-') {
       std::fprintf(err, "zandorik-cost: unknown option %s (try --help)\n",
                    VisibleText(arg).c_str());
@@ -412,24 +389,22 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
       std::fprintf(err, "zandorik-cost: give one data file only (try --help)\n");
       return kCostUsage;
     } else {
-      path = arg;
+      request.path = arg;
       havePath = true;
     }
   }
-  if (!havePath || path.empty()) {
+  if (!havePath || request.path.empty()) {
     std::fprintf(err, "zandorik-cost: no data file given (try --help)\n");
     return kCostUsage;
   }
-  const std::string shownPath = VisibleText(path);
+  return std::nullopt;
+}
 
-  std::string why;
-  const int fd = OpenDataFile(path, why);
-  if (fd < 0) {
-    std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", shownPath.c_str(), why.c_str());
-    return kCostUnreadable;
-  }
-  const FileCloser closer(fd);
-
+// Prices every record of the open file, read under its shared lock, so
+// that no window writes while the coster reads.
+int PriceDataFile(const RecordFile& file, const CosterRequest& request, std::FILE* outFile,
+                  std::FILE* err) {
+  const std::string shownPath = VisibleText(request.path);
   Output out(outFile);
   bool damaged = false;
   const auto reportDamage = [&](const std::string& text) {
@@ -437,9 +412,16 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
     std::fprintf(err, "zandorik-cost: %s: %s\n", shownPath.c_str(), text.c_str());
     damaged = true;
   };
+  const auto readFailed = [&](const std::string& why) {
+    out.Flush();
+    std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", shownPath.c_str(), why.c_str());
+    return kCostUnreadable;
+  };
 
-  Printer printer(format, out);
+  Printer printer(request.format, out);
   printer.Start();
+  // Read to the end, not to the length the file system reports: files
+  // under /proc report 0.
   constexpr std::size_t kChunk = 1024 * kRecordLength;
   auto buffer = std::make_unique<std::uint8_t[]>(kChunk);
   std::size_t held = 0;     // bytes in the buffer, a partial record at most left over
@@ -449,25 +431,13 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
   std::string name;
   std::vector<std::string> damage;
   CollectingSink sink;
-  bool failed = false;
+  FileError error;
   for (bool atEnd = false; !atEnd && !out.Failed();) {
-    while (held < kChunk) {
-      const ssize_t got = ::read(fd, buffer.get() + held, kChunk - held);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) {
-        const int error = errno;
-        out.Flush();
-        std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", shownPath.c_str(),
-                     std::strerror(error));
-        failed = true;
-      }
-      if (got <= 0) {
-        atEnd = true;
-        break;
-      }
-      held += static_cast<std::size_t>(got);
-      total += got;
-    }
+    const std::int64_t got = file.ReadSome(total, buffer.get() + held, kChunk - held, &error);
+    if (got < 0) return readFailed(error.description);
+    atEnd = got == 0;
+    held += static_cast<std::size_t>(got);
+    total += got;
     const std::size_t whole = held / kRecordLength;
     for (std::size_t i = 0; i < whole && !out.Failed(); ++i, ++number) {
       const std::uint8_t* bytes = buffer.get() + i * kRecordLength;
@@ -499,14 +469,35 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
     std::fprintf(err, "zandorik-cost: cannot write the output: %s\n", std::strerror(out.Error()));
     return kCostWriteFailed;
   }
-  if (failed) return kCostUnreadable;
-
   if (held != 0) {
     reportDamage("the file is " + std::to_string(total) + " bytes long, not a whole number of " +
                  std::to_string(kRecordLength) + "-byte records; the last " + std::to_string(held) +
                  " bytes were ignored");
   }
   return damaged ? kCostDamaged : kCostOk;
+}
+
+}  // namespace
+
+int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FILE* err) {
+  CosterRequest request;
+  if (const std::optional<int> status = ParseCosterArguments(args, outFile, err, request))
+    return *status;
+  // Anything but a regular file is refused before a byte is read.
+  RecordFile file;
+  FileError error;
+  if (!file.Open(request.path, RecordFile::Mode::ReadOnly, &error)) {
+    std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", VisibleText(request.path).c_str(),
+                 error.description.c_str());
+    return kCostUnreadable;
+  }
+  FileLock lock(file, RecordFile::LockKind::Shared, kLockWait, &error);
+  if (!lock) {
+    std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", VisibleText(request.path).c_str(),
+                 error.description.c_str());
+    return kCostUnreadable;
+  }
+  return PriceDataFile(file, request, outFile, err);
 }
 
 }  // namespace zandorik

@@ -13,9 +13,30 @@ namespace {
 
 constexpr const char* kNothingSaved = "The figure was not saved; the data file is as it was.";
 constexpr const char* kNothingDeleted = "Nothing was deleted; the data file is as it was.";
+constexpr const char* kNotLoaded = "The figure was not loaded; the screen is as it was.";
 
 std::string Quoted(const std::string& name) {
   return "\"" + name + "\"";
+}
+
+std::string UnexpectedText(const FileError& error, const std::string& after = {}) {
+  std::string text =
+      "Unexpected error. Err " + std::to_string(error.number) + " : " + error.description;
+  if (!after.empty()) text += "\n" + after;
+  return text;
+}
+
+// A lock that could not be had: in use by another program, or an error.
+std::string LockFailureText(const std::string& path, const FileError& error,
+                            const std::string& after) {
+  if (error.number != kErrorInUse) return UnexpectedText(error, after);
+  return "The data file " + path + " is in use by another program. " + after +
+         " Try again in a moment.";
+}
+
+std::string WithoutTrailingSpaces(std::string text) {
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
 }
 
 }  // namespace
@@ -31,14 +52,14 @@ void FileCommands::MenuFileNew_Click() {
     return;
   }
   lastChosenPath_ = *path;
-  Open(*path, false);
+  Open(*path, true, false);
 }
 
 void FileCommands::MenuFileOpen_Click() {
   const std::optional<std::string> path = desktop_.ChooseExistingFile(Dialog("QMVR data file"));
   if (!path) return;
   lastChosenPath_ = *path;
-  Open(*path, true);
+  Open(*path, false, true);
 }
 
 bool FileCommands::OpenDataFile(const std::string& path) {
@@ -47,43 +68,47 @@ bool FileCommands::OpenDataFile(const std::string& path) {
   // created for a name that is not there.
   struct stat there {};
   if (::stat(path.c_str(), &there) != 0) {
-    UnexpectedError(FileError{errno, std::strerror(errno)});
+    Say(UnexpectedText(FileError{errno, std::strerror(errno)},
+                       "The data file " + path + " cannot be opened."));
     return false;
   }
-  return Open(path, true);
+  return Open(path, false, true);
 }
 
-bool FileCommands::Open(const std::string& path, bool listNames) {
+bool FileCommands::Open(const std::string& path, bool create, bool listNames) {
   // The new file replaces the one in use only once it is open and read.
   auto next = std::make_unique<DataFile>();
+  next->SetSystemCalls(calls_);
   FileError error;
-  if (!next->Open(path, &error)) {
-    UnexpectedError(error);
+  if (!next->Open(path, create, &error)) {
+    Say(UnexpectedText(error));
     return false;
   }
-  std::vector<std::string> names;
-  if (listNames && !RefreshNameList(*next, names)) return false;
+  std::vector<NameEntry> listed;
+  if (listNames) {
+    FileLock lock = next->Lock(RecordFile::LockKind::Shared, lockWait_, &error);
+    if (!lock || !next->ListNames(listed, &error)) {
+      Say(lock ? UnexpectedText(error)
+               : LockFailureText(path, error, "Its figures could not be listed."));
+      return false;
+    }
+  }
   file_ = std::move(next);
   dataFileName_ = path;
   if (listNames) {
-    names_ = std::move(names);
+    names_ = std::move(listed);
     namesChanged_ = true;
   }
+  // Said once, when the file is opened; saves and deletes refuse it again.
+  Say(file_->DamageNotice());
   return true;
 }
 
-bool FileCommands::RefreshNameList(DataFile& file, std::vector<std::string>& names) {
+std::string FileCommands::RefreshNameList(DataFile& file) {
   FileError error;
-  if (file.ListNames(names, &error)) return true;
-  UnexpectedError(error);
-  return false;
-}
-
-void FileCommands::UnexpectedError(const FileError& error, const std::string& after) {
-  std::string text =
-      "Unexpected error. Err " + std::to_string(error.number) + " : " + error.description;
-  if (!after.empty()) text += "\n" + after;
-  Say(text);
+  if (!file.ListNames(names_, &error)) return UnexpectedText(error);
+  namesChanged_ = true;
+  return {};
 }
 
 DataFile* FileCommands::FileInUse() {
@@ -94,9 +119,42 @@ DataFile* FileCommands::FileInUse() {
   return file_.get();
 }
 
-void FileCommands::MenuFileSave_Click() {
+// Everything from the search to the flush, or to the put-back of a failed
+// write, happens under the exclusive lock, so that no other program can
+// write between them; the list is read again before the lock is let go.
+std::string FileCommands::WriteRecord(DataFile& file, const std::string& name,
+                                      const FigureRecord* figure, const char* nothingDone,
+                                      bool& written) {
+  written = false;
+  FileError error;
+  FileLock lock = file.Lock(RecordFile::LockKind::Exclusive, lockWait_, &error);
+  if (!lock) return LockFailureText(file.Path(), error, nothingDone);
+  if (std::string refusal = file.WriteRefusal(); !refusal.empty()) return refusal;
+  DataFile::Found found;
+  if (!file.FindRecordByName(name, found, &error)) return UnexpectedText(error, nothingDone);
+  if (!figure && !found.stored) {
+    return "No figure named " + Quoted(name) + " is stored in this data file. " + nothingDone;
+  }
+  if (figure) currentRecord_ = *figure;
+  FileError putBack;
+  if (!file.Write(found.number, figure ? currentRecord_ : DeletedRecord(), &error, &putBack)) {
+    if (putBack.number == 0) return UnexpectedText(error, nothingDone);
+    // The old bytes could not be put back: say which record may be hurt.
+    std::string text = UnexpectedText(error) + "\nPutting back record " +
+                       std::to_string(found.number) + " failed too (Err " +
+                       std::to_string(putBack.number) + " : " + putBack.description +
+                       "): that record of the data file may now be damaged.";
+    if (std::string listProblem = RefreshNameList(file); !listProblem.empty())
+      text += "\n" + listProblem;
+    return text;
+  }
+  written = true;
+  return RefreshNameList(file);
+}
+
+bool FileCommands::MenuFileSave_Click() {
   DataFile* file = FileInUse();
-  if (!file) return;
+  if (!file) return false;
   const FigureScreen& screen = editor_.Screen();
 
   // Everything that a record cannot hold is refused before the file is read.
@@ -113,71 +171,60 @@ void FileCommands::MenuFileSave_Click() {
     for (const std::string& reason : refused)
       text += reason + "\n";
     Say(text + kNothingSaved);
-    return;
-  }
-  if (const std::string refusal = file->WriteRefusal(); !refusal.empty()) {
-    Say(refusal);
-    return;
-  }
-
-  DataFile::Found found;
-  FileError error;
-  if (!file->FindRecordByName(screen.name, DataFile::Search::Write, found, &error)) {
-    UnexpectedError(error, kNothingSaved);
-    return;
+    return false;
   }
   record.Deleted = 0;
-  currentRecord_ = record;
-  if (!file->Write(found.number, currentRecord_, &error)) {
-    UnexpectedError(error, kNothingSaved);
-    return;
+  bool saved = false;
+  const std::string problem = WriteRecord(*file, screen.name, &record, kNothingSaved, saved);
+  if (!saved) {
+    Say(problem);
+    return false;
   }
-  if (RefreshNameList(*file, names_)) namesChanged_ = true;
+  Say(problem);  // the list could not be read again
   Say(kRecordSaved);
+  return true;
 }
 
 void FileCommands::MenuDeleteRecord_Click() {
   DataFile* file = FileInUse();
   if (!file) return;
-  if (const std::string refusal = file->WriteRefusal(); !refusal.empty()) {
-    Say(refusal);
-    return;
-  }
-  const std::string& name = editor_.Screen().name;
-  DataFile::Found found;
-  FileError error;
-  if (!file->FindRecordByName(name, DataFile::Search::Write, found, &error)) {
-    UnexpectedError(error, kNothingDeleted);
-    return;
-  }
-  if (!found.stored) {
-    Say("No figure named " + Quoted(name) + " is stored in this data file. " + kNothingDeleted);
-    return;
-  }
-  if (!file->Write(found.number, DeletedRecord(), &error)) {
-    UnexpectedError(error, kNothingDeleted);
-    return;
-  }
-  if (RefreshNameList(*file, names_)) namesChanged_ = true;
-  Say(kRecordDeleted);
+  bool deleted = false;
+  const std::string problem =
+      WriteRecord(*file, editor_.Screen().name, nullptr, kNothingDeleted, deleted);
+  Say(problem);
+  if (deleted) Say(kRecordDeleted);
 }
 
-void FileCommands::ComboName_Click() {
-  if (dataFileName_.empty() || !file_) return;  // the list is empty until a file is in use
-  const std::string& name = editor_.Screen().name;
-  DataFile::Found found;
-  FileError error;
-  if (!file_->FindRecordByName(name, DataFile::Search::Load, found, &error) ||
-      (found.stored && !file_->Read(found.number, currentRecord_, &error))) {
-    UnexpectedError(error, "The figure was not loaded; the screen is as it was.");
+void FileCommands::ComboName_Click(int index) {
+  // The list is empty until a file is in use.
+  if (dataFileName_.empty() || !file_ || index < 0 || index >= static_cast<int>(names_.size())) {
     return;
   }
-  if (!found.stored) {
-    Say("No figure named " + Quoted(name) +
-        " is stored in this data file. The screen is as it was.");
+  const NameEntry entry = names_[static_cast<std::size_t>(index)];
+  std::string problem;
+  {
+    FileError error;
+    FileLock lock = file_->Lock(RecordFile::LockKind::Shared, lockWait_, &error);
+    bool listed = false;
+    if (!lock) {
+      problem = LockFailureText(dataFileName_, error, kNotLoaded);
+    } else if (!file_->ReadListed(entry, currentRecord_, listed, &error)) {
+      problem = UnexpectedText(error, kNotLoaded);
+    } else if (!listed) {
+      problem = "The figure " + Quoted(entry.shown) +
+                " is no longer where the list found it: the data file was changed by another "
+                "program. The list has been read again; the screen is as it was.";
+      if (std::string listProblem = RefreshNameList(*file_); !listProblem.empty())
+        problem += "\n" + listProblem;
+    }
+  }
+  if (!problem.empty()) {
+    Say(problem);
     return;
   }
   editor_.ShowRecord(currentRecord_);
+  // The whole stored name, so that a save goes back to the same record.
+  editor_.SetName(WithoutTrailingSpaces(currentRecord_.Name));
   editor_.Calculate();
 }
 

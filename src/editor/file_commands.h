@@ -1,8 +1,13 @@
 // The commands of the data file: New and Open choose it, picking a name
 // loads a figure, Save and Delete write one record. Every problem is shown
 // through the desktop, and no failure leaves a stored figure changed.
+//
+// Another window or program may use the same file: each command holds the
+// file's lock (shared to read, exclusive to write) for its whole step, and
+// never while a message is shown.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -34,11 +39,13 @@ class FileCommands {
   // cannot be opened; the file in use before stays in use.
   bool OpenDataFile(const std::string& path);
   // "&Save Record": the figure on the screen under the name in the name box.
-  void MenuFileSave_Click();
+  // True once the record is written and flushed.
+  bool MenuFileSave_Click();
   // "&Delete Record": retires the record of the name in the name box.
   void MenuDeleteRecord_Click();
-  // A name picked from the list: loads that figure and prices it.
-  void ComboName_Click();
+  // Entry `index` of the name list picked: loads the record it was listed
+  // from, puts that figure's whole name in the name box and prices it.
+  void ComboName_Click(int index);
   // The program ends: the data file is closed.
   void Close();
 
@@ -48,18 +55,28 @@ class FileCommands {
 
   // The path of the data file in use; "" when there is none.
   const std::string& DataFileName() const { return dataFileName_; }
-  const std::vector<std::string>& NameList() const { return names_; }
+  const std::vector<NameEntry>& NameList() const { return names_; }
   // Whether the name list was rebuilt since the last call.
   bool TakeNameListChanged() { return std::exchange(namesChanged_, false); }
 
+  // How long a command waits for another program's lock (tests shorten it).
+  void SetLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
+  // The system calls of the files opened from now on (tests inject faults).
+  void SetSystemCalls(SystemCalls* calls) { calls_ = calls; }
+
  private:
-  bool Open(const std::string& path, bool listNames);
-  bool RefreshNameList(DataFile& file, std::vector<std::string>& names);
+  bool Open(const std::string& path, bool create, bool listNames);
+  // Reads the list again into names_; the lock is the caller's. The
+  // message of a failure, or "".
+  std::string RefreshNameList(DataFile& file);
   void Say(const std::string& text) {
+    if (text.empty()) return;
     if (beforeMessage_) beforeMessage_();
     desktop_.ShowMessage(text, kAppTitle);
   }
-  void UnexpectedError(const FileError& error, const std::string& after = {});
+  // Saves or deletes under the exclusive lock; the message to show.
+  std::string WriteRecord(DataFile& file, const std::string& name, const FigureRecord* figure,
+                          const char* nothingDone, bool& written);
   // The data file in use, or nothing after "Please open or create a file first.".
   DataFile* FileInUse();
   FileDialogRequest Dialog(const char* label) const;
@@ -69,8 +86,10 @@ class FileCommands {
   std::unique_ptr<DataFile> file_;
   std::string dataFileName_;
   std::string lastChosenPath_;  // filled into the next dialog
-  std::vector<std::string> names_;
+  std::vector<NameEntry> names_;
   bool namesChanged_ = false;
+  std::chrono::milliseconds lockWait_ = kLockWait;
+  SystemCalls* calls_ = nullptr;
   FigureRecord currentRecord_;  // every record read or written passes here
   std::function<void()> beforeMessage_;
 };

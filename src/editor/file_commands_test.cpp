@@ -22,6 +22,7 @@ namespace zandorik {
 namespace {
 
 namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
 
 class FileCommandsTest : public ::testing::Test {
  protected:
@@ -42,9 +43,19 @@ class FileCommandsTest : public ::testing::Test {
     editor.SetName(name);
     files.MenuDeleteRecord_Click();
   }
-  void Load(const std::string& name) {
-    editor.SetName(name);
-    files.ComboName_Click();
+  // Picks the first entry of the name list that shows `shown`.
+  void Pick(const std::string& shown) {
+    const Texts list = Shown();
+    const auto at = std::find(list.begin(), list.end(), shown);
+    ASSERT_NE(at, list.end()) << shown;
+    files.ComboName_Click(static_cast<int>(at - list.begin()));
+  }
+  // The name list as the window shows it.
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> shown;
+    for (const NameEntry& entry : files.NameList())
+      shown.push_back(entry.shown);
+    return shown;
   }
   std::string Bytes() const { return data.Bytes(); }
   // Each record's stored name without its padding, "-" for a deleted one.
@@ -74,8 +85,6 @@ FigureRecord Named(const std::string& name, std::int16_t range = 0) {
   return r;
 }
 
-using Texts = std::vector<std::string>;
-
 TEST_F(FileCommandsTest, SavesAppendsRewritesAndReusesTheLastDeletedSlot) {
   New(path);
   Save("A");
@@ -86,9 +95,9 @@ TEST_F(FileCommandsTest, SavesAppendsRewritesAndReusesTheLastDeletedSlot) {
   EXPECT_EQ(Bytes()[36], 4);  // A's range, rewritten in place
   Delete("A");
   EXPECT_EQ(Bytes().substr(0, kRecordLength), "\xFF\xFF" + std::string(484, '\0'));
-  EXPECT_EQ(files.NameList(), (Texts{"B"}));
+  EXPECT_EQ(Shown(), (Texts{"B"}));
   Save("C");
-  EXPECT_EQ(files.NameList(), (Texts{"C", "B"}));
+  EXPECT_EQ(Shown(), (Texts{"C", "B"}));
   EXPECT_EQ(fs::file_size(path), 972u);
   EXPECT_EQ(desktop.TakeTexts(),
             (Texts{kRecordSaved, kRecordSaved, kRecordSaved, kRecordDeleted, kRecordSaved}));
@@ -106,7 +115,7 @@ TEST_F(FileCommandsTest, ListsStoredFiguresCutAtTheFirstTwoSpaces) {
   WriteRecords({Named("Ann"), gone, Named(n29), Named(n30), Named("abc  def"), Named("  lead")});
   editor.SetName("typed");
   Open(path);
-  EXPECT_EQ(files.NameList(), (Texts{"Ann", n29 + " ", n30, "abc", ""}));
+  EXPECT_EQ(Shown(), (Texts{"Ann", n29 + " ", n30, "abc", ""}));
   EXPECT_EQ(editor.Screen().name, "typed");
   EXPECT_EQ(desktop.dialogs.back(), (ScriptedDesktop::Dialog{ScriptedDesktop::Dialog::Open,
                                                              {"QMVR data file", "*.QMV", ""}}));
@@ -117,25 +126,53 @@ TEST_F(FileCommandsTest, ListsStoredFiguresCutAtTheFirstTwoSpaces) {
   EXPECT_EQ(desktop.dialogs.back(), (ScriptedDesktop::Dialog{ScriptedDesktop::Dialog::New,
                                                              {"QMVR Data file", "*.QMV", path}}));
   EXPECT_EQ(fs::file_size(path), 6 * kRecordLength);
-  EXPECT_EQ(files.NameList().size(), 5u);
+  EXPECT_EQ(Shown().size(), 5u);
   EXPECT_TRUE(desktop.TakeTexts().empty());
 }
 
-TEST_F(FileCommandsTest, LoadsTheFirstStoredFigureThatBeginsWithTheName) {
-  WriteRecords({DeletedRecord(), Named("Anna", 2), Named("Knight", -2), Named("Ann", 4)});
+// A pick loads the very record its entry was listed from, and puts that
+// figure's whole name in the box, so that a save goes back to it; names
+// that begin alike, or that the list cuts, no longer stand for each other.
+TEST_F(FileCommandsTest, APickLoadsItsOwnRecordAndAnImmediateSaveChangesNoByte) {
+  WriteRecords(
+      {DeletedRecord(), Named("Again", 2), Named("Ag", 8), Named("Big  Bad", 4), Named("Big", 6)});
   Open(path);
-  Load("");  // passes over the deleted slot
-  EXPECT_EQ(editor.Screen().rangeText, "2");
-  Load("Ann");  // the first whose name begins so
-  EXPECT_EQ(editor.Screen().rangeText, "2");
-  Load("K");
-  EXPECT_EQ(editor.Screen().rangeText, "-2");
-  EXPECT_EQ(editor.Screen().name, "K");
-  EXPECT_FALSE(editor.PointsText().empty());  // priced on loading
-  Load("Zed");
-  EXPECT_EQ(editor.Screen().rangeText, "-2");
-  EXPECT_EQ(desktop.TakeTexts().back(),
-            "No figure named \"Zed\" is stored in this data file. The screen is as it was.");
+  EXPECT_EQ(Shown(), (Texts{"Again", "Ag", "Big", "Big"}));
+  const std::string before = Bytes();
+  const struct {
+    int entry;
+    const char* name;
+    const char* range;
+  } cases[] = {{1, "Ag", "8"}, {0, "Again", "2"}, {2, "Big  Bad", "4"}, {3, "Big", "6"}};
+  for (const auto& c : cases) {
+    files.ComboName_Click(c.entry);
+    EXPECT_EQ(editor.Screen().name, c.name);
+    EXPECT_EQ(editor.Screen().rangeText, c.range) << c.name;
+    EXPECT_FALSE(editor.PointsText().empty());  // priced on loading
+    files.MenuFileSave_Click();
+    EXPECT_EQ(Bytes(), before) << c.name;
+  }
+  EXPECT_EQ(desktop.TakeTexts(), Texts(4, kRecordSaved));
+}
+
+// An entry whose record another program changed since the list was read
+// loads nothing: the list is read again.
+TEST_F(FileCommandsTest, APickOfARecordChangedMeanwhileReadsTheListAgain) {
+  WriteRecords({Named("A", 2), Named("B", 4)});
+  Open(path);
+  Pick("A");
+  WriteRecords({Named("C"), Named("B", 4)});
+  files.ComboName_Click(0);
+  EXPECT_EQ(editor.Screen().name, "A");
+  EXPECT_EQ(Shown(), (Texts{"C", "B"}));
+  WriteRecords({Named("C")});
+  files.ComboName_Click(1);
+  EXPECT_EQ(Shown(), (Texts{"C"}));
+  const Texts shown = desktop.TakeTexts();
+  ASSERT_EQ(shown.size(), 2u);
+  for (const std::string& text : shown)
+    EXPECT_NE(text.find("is no longer where the list found it"), std::string::npos) << text;
+  EXPECT_EQ(editor.Screen().rangeText, "2");  // the screen is as it was
 }
 
 TEST_F(FileCommandsTest, NamesAreStoredAndFoundByTheirCodePageBytes) {
@@ -144,8 +181,8 @@ TEST_F(FileCommandsTest, NamesAreStoredAndFoundByTheirCodePageBytes) {
   Save("Other");
   EXPECT_EQ(Bytes().substr(2, 5), "Caf\xE9 ");
   Open(path);
-  EXPECT_EQ(files.NameList(), (Texts{"Caf\xC3\xA9", "Other"}));
-  Load("Caf\xC3\xA9");
+  EXPECT_EQ(Shown(), (Texts{"Caf\xC3\xA9", "Other"}));
+  Pick("Caf\xC3\xA9");
   EXPECT_EQ(editor.Screen().rangeText, "2");
   Save("Caf\xC3\xA9", "6");
   EXPECT_EQ(Records(), (Texts{"Caf\xC3\xA9", "Other"}));
@@ -201,6 +238,7 @@ TEST_F(FileCommandsTest, CancelAndFailedOpenKeepTheFileInUse) {
   EXPECT_EQ(desktop.TakeTexts(), (Texts{kNoFileCreated}));
   EXPECT_EQ(files.DataFileName(), "");
 
+  WriteRecords({});
   Open(path);
   Save("A");
   desktop.TakeTexts();
@@ -214,7 +252,10 @@ TEST_F(FileCommandsTest, CancelAndFailedOpenKeepTheFileInUse) {
                                         "Unexpected error. Err 21 : Is a directory"}));
   EXPECT_FALSE(files.OpenDataFile((dir / "missing.QMV").string()));
   EXPECT_FALSE(fs::exists(dir / "missing.QMV"));
-  EXPECT_EQ(desktop.TakeTexts(), (Texts{"Unexpected error. Err 2 : No such file or directory"}));
+  // Named at start: the message names the file.
+  EXPECT_EQ(desktop.TakeTexts(), (Texts{"Unexpected error. Err 2 : No such file or directory\nThe "
+                                        "data file " +
+                                        (dir / "missing.QMV").string() + " cannot be opened."}));
   EXPECT_EQ(files.DataFileName(), path);
   Save("B");
   EXPECT_EQ(Records(), (Texts{"A", "B"}));
@@ -302,23 +343,14 @@ TEST_F(FileCommandsTest, RandomStepsKeepTheFileAsTheModelSaysItMustBe) {
         if (const std::int64_t at = exact(); at >= 0) model[at].reset();
         break;
       default: {
-        editor.SetRange("odd");
-        Load(name);
-        // The first stored name that the pattern matches, else the first
-        // that begins with the name as typed.
-        std::string expected = "odd";
-        const auto pattern = NamePattern::Parse(EncodeCp1252(name + "*"));
-        for (int literal = 0; literal < 2 && expected == "odd"; ++literal) {
-          for (const auto& r : model) {
-            const std::string stored = FitName(r ? r->Name : "");
-            if (r && (literal ? stored.rfind(name, 0) == 0
-                              : pattern && pattern->Matches(EncodeCp1252(stored)))) {
-              expected = std::to_string(r->Range);
-              break;
-            }
-          }
-        }
-        ASSERT_EQ(editor.Screen().rangeText, expected) << "step " << step << " load " << name;
+        // A random entry of the list: its own record comes back.
+        const std::vector<NameEntry>& list = files.NameList();
+        if (list.empty()) break;
+        const std::size_t entry = random() % list.size();
+        const FigureRecord& listed = *model[static_cast<std::size_t>(list[entry].record - 1)];
+        files.ComboName_Click(static_cast<int>(entry));
+        ASSERT_EQ(editor.Screen().rangeText, std::to_string(listed.Range)) << "step " << step;
+        ASSERT_EQ(FitName(editor.Screen().name), FitName(listed.Name)) << "step " << step;
       }
     }
     std::string bytes;

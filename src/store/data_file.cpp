@@ -1,7 +1,9 @@
 #include "store/data_file.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -13,6 +15,7 @@ namespace zandorik {
 namespace {
 
 constexpr std::int64_t kScanChunk = 512;  // records read at a time
+constexpr auto kRecordBytes = static_cast<std::int64_t>(kRecordLength);
 
 bool IsDeletedBytes(const std::uint8_t* record) {
   return record[record_offset::kDeleted] != 0 || record[record_offset::kDeleted + 1] != 0;
@@ -23,41 +26,66 @@ std::string_view StoredName(const std::uint8_t* record) {
 }
 
 std::int64_t Offset(std::int64_t n) {
-  return (n - 1) * static_cast<std::int64_t>(kRecordLength);
+  return (n - 1) * kRecordBytes;
+}
+
+std::string DamageText(const std::string& path, std::int64_t size) {
+  return "The data file " + path + " is damaged: it is " + std::to_string(size) +
+         " bytes long, which is not a whole number of " + std::to_string(kRecordLength) +
+         "-byte records.";
 }
 
 }  // namespace
 
-bool DataFile::Open(const std::string& path, FileError* error) {
-  if (!file_.Open(path, RecordFile::Mode::ReadWrite, error)) return false;
+bool DataFile::Open(const std::string& path, bool create, FileError* error) {
+  const auto mode = create ? RecordFile::Mode::ReadWrite : RecordFile::Mode::Existing;
+  if (!file_.OpenForWritingIfAllowed(path, mode, error)) return false;
   path_ = path;
   return true;
 }
 
 template <typename Visit>
 bool DataFile::Scan(Visit visit, FileError* error) const {
-  std::vector<std::uint8_t> buffer(kScanChunk * kRecordLength);
-  for (std::int64_t n = 1;;) {
-    const std::int64_t got = file_.ReadRaw(n, buffer.data(), kScanChunk, error);
+  std::int64_t bytes = 0;
+  if (!file_.Size(bytes, error)) return false;
+  const std::int64_t records = bytes / kRecordBytes;
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(records, kScanChunk)) *
+                                   kRecordLength);
+  for (std::int64_t n = 1; n <= records;) {
+    const std::int64_t want = std::min(kScanChunk, records - n + 1);
+    const std::int64_t got = file_.ReadRaw(n, buffer.data(), want, error);
     if (got < 0) return false;
-    for (std::int64_t i = 0; i < got; ++i) {
-      if (!visit(n + i, buffer.data() + i * static_cast<std::int64_t>(kRecordLength))) return true;
+    if (got < want) {
+      // The length said there is more: never take a short read for the end.
+      if (error) {
+        *error = FileError{EIO, "The data file could not be read whole: record " +
+                                    std::to_string(n + got) + " of " + std::to_string(records) +
+                                    " came back empty"};
+      }
+      return false;
     }
-    if (got < kScanChunk) return true;
+    for (std::int64_t i = 0; i < got; ++i) {
+      if (!visit(n + i, buffer.data() + i * kRecordBytes)) return true;
+    }
     n += got;
   }
+  return true;
 }
 
-bool DataFile::ListNames(std::vector<std::string>& names, FileError* error) const {
-  std::vector<std::string> listed;
+bool DataFile::ListNames(std::vector<NameEntry>& names, FileError* error) const {
+  std::vector<NameEntry> listed;
   std::int64_t bytes = 0;
-  if (file_.Size(bytes, nullptr)) listed.reserve(static_cast<std::size_t>(bytes / kRecordLength));
+  if (file_.Size(bytes, nullptr)) listed.reserve(static_cast<std::size_t>(bytes / kRecordBytes));
   std::string name;
   const bool ok = Scan(
-      [&](std::int64_t, const std::uint8_t* record) {
+      [&](std::int64_t n, const std::uint8_t* record) {
         if (!IsDeletedBytes(record)) {
-          name.assign(StoredName(record));
-          listed.push_back(DecodeCp1252(Unstring(name, "  ")));
+          NameEntry& entry = listed.emplace_back();
+          const std::string_view stored = StoredName(record);
+          std::copy(stored.begin(), stored.end(), entry.stored.begin());
+          entry.record = n;
+          name.assign(stored);
+          entry.shown = DecodeCp1252(Unstring(name, "  "));
         }
         return true;
       },
@@ -66,57 +94,26 @@ bool DataFile::ListNames(std::vector<std::string>& names, FileError* error) cons
   return ok;
 }
 
-bool DataFile::FindRecordByName(const std::string& name, Search search, Found& found,
-                                FileError* error) const {
+bool DataFile::FindRecordByName(const std::string& name, Found& found, FileError* error) const {
   found = Found{};
-  const std::optional<std::string> bytes = EncodeCp1252Exactly(name);
+  // A name the code page cannot hold is stored nowhere.
+  const std::optional<std::string> wanted = EncodeCp1252Exactly(FitName(name));
   std::int64_t count = 0;
-  if (search == Search::Write) {
-    // A name the code page cannot hold is stored nowhere.
-    const std::optional<std::string> wanted = EncodeCp1252Exactly(FitName(name));
-    std::int64_t freeSlot = 0;
-    const bool ok = Scan(
-        [&](std::int64_t n, const std::uint8_t* record) {
-          count = n;
-          if (wanted && StoredName(record) == *wanted) {
-            found = {n, !IsDeletedBytes(record)};
-            return false;
-          }
-          if (IsDeletedBytes(record)) freeSlot = n;
-          return true;
-        },
-        error);
-    if (!ok) return false;
-    if (found.number == 0) found.number = freeSlot != 0 ? freeSlot : count + 1;
-    return true;
-  }
-
-  if (!bytes) return true;
-  const auto firstMatch = [&](const NamePattern& pattern) {
-    return Scan(
-        [&](std::int64_t n, const std::uint8_t* record) {
-          if (IsDeletedBytes(record) || !pattern.Matches(StoredName(record))) return true;
-          found = {n, true};
+  std::int64_t freeSlot = 0;
+  const bool ok = Scan(
+      [&](std::int64_t n, const std::uint8_t* record) {
+        count = n;
+        if (wanted && StoredName(record) == *wanted) {
+          found = {n, !IsDeletedBytes(record)};
           return false;
-        },
-        error);
-  };
-  if (const std::optional<NamePattern> pattern = NamePattern::Parse(*bytes + "*")) {
-    if (!firstMatch(*pattern)) return false;
-    if (found.stored) return true;
-  }
-  // Taken literally: every character in brackets stands for itself.
-  std::string literal;
-  for (char c : *bytes) {
-    if (c == '*' || c == '?' || c == '#' || c == '[') {
-      literal += '[';
-      literal += c;
-      literal += ']';
-    } else {
-      literal += c;
-    }
-  }
-  return firstMatch(*NamePattern::Parse(literal + "*"));
+        }
+        if (IsDeletedBytes(record)) freeSlot = n;
+        return true;
+      },
+      error);
+  if (!ok) return false;
+  if (found.number == 0) found.number = freeSlot != 0 ? freeSlot : count + 1;
+  return true;
 }
 
 bool DataFile::Read(std::int64_t n, FigureRecord& record, FileError* error) const {
@@ -132,14 +129,33 @@ bool DataFile::Read(std::int64_t n, FigureRecord& record, FileError* error) cons
   return false;
 }
 
+bool DataFile::ReadListed(const NameEntry& entry, FigureRecord& record, bool& listed,
+                          FileError* error) const {
+  RecordBytes bytes;
+  const std::int64_t got = file_.ReadRaw(entry.record, bytes.data(), 1, error);
+  if (got < 0) return false;
+  listed = got == 1 && !IsDeletedBytes(bytes.data()) &&
+           StoredName(bytes.data()) == std::string_view(entry.stored.data(), kNameLength);
+  if (listed) record = DecodeRecord(bytes.data());
+  return true;
+}
+
+std::string DataFile::DamageNotice() const {
+  RecordFile::Status status;
+  if (!file_.Stat(status, nullptr) || status.size % kRecordBytes == 0) return {};
+  return DamageText(path_, status.size) +
+         " Its whole records are listed and can be loaded, but nothing will be written to it. "
+         "To repair it, run:\nzandorik repair " +
+         path_;
+}
+
 std::string DataFile::WriteRefusal() const {
   RecordFile::Status status;
   FileError error;
   if (!file_.Stat(status, &error)) return "The data file cannot be examined: " + error.description;
-  if (status.size % static_cast<std::int64_t>(kRecordLength) != 0) {
-    return "The data file " + path_ + " is damaged: it is " + std::to_string(status.size) +
-           " bytes long, which is not a whole number of " + std::to_string(kRecordLength) +
-           "-byte records. Nothing was written.";
+  if (status.size % kRecordBytes != 0) {
+    return DamageText(path_, status.size) +
+           " Nothing was written. To repair it, run:\nzandorik repair " + path_;
   }
   struct stat there {};
   if (::stat(path_.c_str(), &there) != 0 || there.st_ino != status.inode ||
@@ -148,28 +164,83 @@ std::string DataFile::WriteRefusal() const {
            " is no longer where it was opened: it was removed, moved or replaced. Nothing was "
            "written. Choose the file again with Open File or New File.";
   }
-  if (!status.writeBits) {
+  if (file_.IsReadOnly() || !status.writeBits) {
     return "The data file " + path_ + " is read-only. Nothing was written.";
   }
   return {};
 }
 
-bool DataFile::Write(std::int64_t n, const FigureRecord& record, FileError* error) {
+bool DataFile::Write(std::int64_t n, const FigureRecord& record, FileError* error,
+                     FileError* putBack) {
+  if (putBack) *putBack = FileError{};
   RecordFile::Status status;
   if (!file_.Stat(status, error)) return false;
   RecordBytes old{};
-  const bool inPlace = n <= status.size / static_cast<std::int64_t>(kRecordLength);
-  if (inPlace && file_.ReadRaw(n, old.data(), 1, error) != 1) return false;
-  if (file_.Write(n, record, error) && file_.Sync(error)) return true;
-  // Put back what was there, so that only a whole record ever counts.
-  FileError ignored;
-  if (inPlace) {
-    file_.WriteRaw(Offset(n), old.data(), old.size(), &ignored);
-  } else {
-    file_.Truncate(status.size, &ignored);
+  const bool inPlace = n <= status.size / kRecordBytes;
+  if (inPlace && file_.ReadRaw(n, old.data(), 1, error) != 1) {
+    if (error && error->number == 0) *error = FileError{EIO, "The record could not be read"};
+    return false;
   }
-  file_.Sync(&ignored);
+  if (file_.Write(n, record, error) && file_.Sync(error)) return true;
+  // Put back what was there, so that only a whole record ever counts; and
+  // say so only once that is on the disk.
+  FileError failed;
+  const bool restored = (inPlace ? file_.WriteRaw(Offset(n), old.data(), old.size(), &failed)
+                                 : file_.Truncate(status.size, &failed)) &&
+                        file_.Sync(&failed);
+  if (!restored && putBack) *putBack = failed.number != 0 ? failed : FileError{EIO, "failed"};
   return false;
+}
+
+bool RepairDataFile(const std::string& path, std::chrono::milliseconds wait, RepairReport& report,
+                    FileError* error) {
+  report = RepairReport{};
+  const auto fail = [&](int number, std::string what) {
+    if (error) *error = FileError{number, std::move(what)};
+    return false;
+  };
+  RecordFile file;
+  FileError why;
+  if (!file.Open(path, RecordFile::Mode::Existing, &why)) {
+    return fail(why.number, path + ": " + why.description);
+  }
+  FileLock lock(file, RecordFile::LockKind::Exclusive, wait, &why);
+  if (!lock) {
+    return fail(why.number, why.number == kErrorInUse
+                                ? "The data file " + path + " is in use by another program"
+                                : path + ": " + why.description);
+  }
+  RecordFile::Status status;
+  if (!file.Stat(status, &why)) return fail(why.number, path + ": " + why.description);
+  report.records = status.size / kRecordBytes;
+  report.tailBytes = status.size % kRecordBytes;
+  if (report.tailBytes == 0) return true;
+
+  std::vector<std::uint8_t> tail(static_cast<std::size_t>(report.tailBytes));
+  if (!file.ReadAt(report.records * kRecordBytes, tail.data(), tail.size(), &why)) {
+    return fail(why.number, path + ": " + why.description);
+  }
+  report.tailPath = path + ".tail";
+  RecordFile copy;
+  if (!copy.Open(report.tailPath, RecordFile::Mode::CreateNew, &why)) {
+    if (why.number == EEXIST) {
+      return fail(EEXIST, report.tailPath +
+                              " is there already. Nothing was changed: move it away, then repair "
+                              "again.");
+    }
+    return fail(why.number, report.tailPath + ": " + why.description + ". Nothing was changed.");
+  }
+  if (!copy.WriteRaw(0, tail.data(), tail.size(), &why) || !copy.Sync(&why)) {
+    copy.Close();
+    ::unlink(report.tailPath.c_str());
+    return fail(why.number, report.tailPath + ": " + why.description + ". Nothing was changed.");
+  }
+  if (!file.Truncate(report.records * kRecordBytes, &why) || !file.Sync(&why)) {
+    return fail(why.number, path + ": " + why.description + ". The bytes past record " +
+                                std::to_string(report.records) + " are kept in " + report.tailPath +
+                                ".");
+  }
+  return true;
 }
 
 }  // namespace zandorik

@@ -1,7 +1,15 @@
 // The data file in use: figures listed and found by name, written one whole
 // record at a time and flushed to the disk before a write counts as done.
+//
+// Other programs (a second window, the command-line tools) may use the same
+// file at the same time. Whoever reads it holds a shared lock while it
+// reads, whoever writes holds the exclusive lock from the search for its
+// record until the record is flushed, or put back: DataFile takes no lock
+// by itself; the commands hold one (Lock) around each whole step.
 #pragma once
 
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,54 +18,87 @@
 
 namespace zandorik {
 
+// One entry of the name list: the record it was listed from, and that
+// record's stored name.
+struct NameEntry {
+  std::string shown;                          // cut at the first two spaces, as UTF-8
+  std::int64_t record = 0;                    // record number, from 1
+  std::array<char, kNameLength> stored = {};  // the 30 stored bytes
+  bool operator==(const NameEntry&) const = default;
+};
+
 class DataFile {
  public:
-  // Opens for reading and writing; a missing file is created empty, an
-  // existing one is never shortened.
-  bool Open(const std::string& path, FileError* error);
+  // Opens for reading and writing; a missing file is created empty (only
+  // with `create`), an existing one is never shortened. A file that may be
+  // read but not written is opened for reading: see IsReadOnly.
+  bool Open(const std::string& path, bool create, FileError* error);
   void Close() { file_.Close(); }
   bool IsOpen() const { return file_.IsOpen(); }
+  bool IsReadOnly() const { return file_.IsReadOnly(); }
   const std::string& Path() const { return path_; }
 
-  // The name list: one entry for each stored figure, in record order, its
-  // stored name cut at the first two spaces.
-  bool ListNames(std::vector<std::string>& names, FileError* error) const;
+  // Waits up to `wait` for the file's lock; FileLock releases it.
+  FileLock Lock(RecordFile::LockKind kind, std::chrono::milliseconds wait, FileError* error) {
+    return FileLock(file_, kind, wait, error);
+  }
+  void SetSystemCalls(SystemCalls* calls) { file_.SetSystemCalls(calls); }
 
-  enum class Search {
-    // The first stored figure whose name begins with the name, read as a
-    // pattern; deleted records are passed over. A name that is no valid
-    // pattern, or that matches nothing, is tried again taken literally.
-    Load,
-    // The record whose stored name is exactly the name cut or padded to 30
-    // characters, byte for byte; else the last deleted record, else the
-    // place after the last record.
-    Write,
-  };
+  // The name list: one entry for each stored figure, in record order.
+  bool ListNames(std::vector<NameEntry>& names, FileError* error) const;
+
   struct Found {
     std::int64_t number = 0;  // record number, from 1
     bool stored = false;      // a figure of that name was found
   };
-  bool FindRecordByName(const std::string& name, Search search, Found& found,
-                        FileError* error) const;
+  // The record whose stored name is exactly the name cut or padded to 30
+  // characters, byte for byte; else the last deleted record, else the place
+  // after the last record.
+  bool FindRecordByName(const std::string& name, Found& found, FileError* error) const;
 
   bool Read(std::int64_t n, FigureRecord& record, FileError* error) const;
+  // The record an entry of the name list was listed from, if it still
+  // holds the figure of that stored name (`listed` false when it does not:
+  // the file was changed since).
+  bool ReadListed(const NameEntry& entry, FigureRecord& record, bool& listed,
+                  FileError* error) const;
 
   // Why the file must not be written now ("" when it may): a length that
   // is no whole number of records, a file removed or replaced since it was
-  // opened, or a file marked read-only.
+  // opened, or a file that may only be read.
   std::string WriteRefusal() const;
+  // "" for a file of whole records; else what is wrong and the way out.
+  std::string DamageNotice() const;
+
   // Writes record n (1 to N + 1) and flushes it to the disk. On failure
-  // the record's old bytes, or the old length, are put back.
-  bool Write(std::int64_t n, const FigureRecord& record, FileError* error);
+  // the record's old bytes, or the old length, are put back and flushed;
+  // `putBack` then says whether that worked (number 0) or why it did not.
+  bool Write(std::int64_t n, const FigureRecord& record, FileError* error, FileError* putBack);
 
  private:
   // Calls visit(n, bytes) for records 1, 2, ... until it returns false or
-  // the last whole record is passed.
+  // the last whole record is passed. Every whole record that the file's
+  // length holds must be read: a read that ends early is a failure.
   template <typename Visit>
   bool Scan(Visit visit, FileError* error) const;
 
   RecordFile file_;
   std::string path_;
 };
+
+// What `zandorik repair` did to a damaged data file.
+struct RepairReport {
+  std::int64_t records = 0;    // whole records kept
+  std::int64_t tailBytes = 0;  // bytes past them, copied and cut off
+  std::string tailPath;        // where they were copied ("" when none)
+};
+// Copies the bytes past the last whole record to PATH.tail (never over an
+// existing file), flushes that copy, then cuts the data file to whole
+// records under the exclusive lock. A file of whole records is left as it
+// is (tailBytes 0).
+// Fails with EEXIST when PATH.tail is there already, kErrorInUse when the
+// lock cannot be had; the description names the file and what is wrong.
+bool RepairDataFile(const std::string& path, std::chrono::milliseconds wait, RepairReport& report,
+                    FileError* error);
 
 }  // namespace zandorik

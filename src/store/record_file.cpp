@@ -1,11 +1,14 @@
 #include "store/record_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 namespace zandorik {
 namespace {
@@ -13,6 +16,13 @@ namespace {
 bool Fail(FileError* error, int number) {
   if (error) *error = FileError{number, std::strerror(number)};
   return false;
+}
+
+// Tries in a row that move no byte before a write counts as failed.
+constexpr int kStalledWriteTries = 8;
+
+bool MayBeOpenedForReadingInstead(int number) {
+  return number == EACCES || number == EROFS || number == EPERM;
 }
 
 }  // namespace
@@ -25,25 +35,63 @@ bool RecordFile::Open(const std::string& path, Mode mode, FileError* error) {
   Close();
   // Without waiting for a FIFO's writer; anything but a regular file is
   // refused before a byte is read.
-  const int flags = mode == Mode::ReadWrite ? (O_RDWR | O_CREAT) : O_RDONLY;
-  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
+  const int flags = mode == Mode::ReadWrite   ? (O_RDWR | O_CREAT)
+                    : mode == Mode::CreateNew ? (O_RDWR | O_CREAT | O_EXCL)
+                    : mode == Mode::Existing  ? O_RDWR
+                                              : O_RDONLY;
+  const int fd = calls_->Open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
   if (fd < 0) return Fail(error, errno);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     const int number = errno;
     ::close(fd);
     if (S_ISDIR(st.st_mode)) return Fail(error, EISDIR);
-    if (error) *error = FileError{S_ISREG(st.st_mode) ? number : EINVAL, "Not a regular file"};
+    if (error) *error = FileError{S_ISREG(st.st_mode) ? number : EINVAL, "not a regular file"};
     return false;
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   fd_ = fd;
+  readOnly_ = mode == Mode::ReadOnly;
+  return true;
+}
+
+bool RecordFile::OpenForWritingIfAllowed(const std::string& path, Mode mode, FileError* error) {
+  if (Open(path, mode, error)) return true;
+  if (!error || !MayBeOpenedForReadingInstead(error->number)) return false;
+  // Only a file that is there is opened for reading: a new one that could
+  // not be created stays an error.
+  struct stat there {};
+  if (::stat(path.c_str(), &there) != 0) return false;
+  FileError second;
+  if (!Open(path, Mode::ReadOnly, &second)) return false;
   return true;
 }
 
 void RecordFile::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  readOnly_ = false;
+}
+
+bool RecordFile::Lock(LockKind kind, std::chrono::milliseconds wait, FileError* error) {
+  if (fd_ < 0) return Fail(error, EBADF);
+  const int operation = (kind == LockKind::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  auto pause = std::chrono::milliseconds(1);
+  for (;;) {
+    if (::flock(fd_, operation) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return Fail(error, errno);
+    if (std::chrono::steady_clock::now() >= deadline) {
+      if (error) *error = FileError{kErrorInUse, "The data file is in use by another program"};
+      return false;
+    }
+    std::this_thread::sleep_for(pause);
+    pause = std::min(pause * 2, std::chrono::milliseconds(20));
+  }
+}
+
+void RecordFile::Unlock() {
+  if (fd_ >= 0) ::flock(fd_, LOCK_UN);
 }
 
 bool RecordFile::Size(std::int64_t& bytes, FileError* error) const {
@@ -56,24 +104,42 @@ bool RecordFile::Size(std::int64_t& bytes, FileError* error) const {
 
 std::int64_t RecordFile::ReadRaw(std::int64_t n, std::uint8_t* buffer, std::int64_t count,
                                  FileError* error) const {
-  if (fd_ < 0 || n < 1) {
+  if (n < 1) {
     Fail(error, EBADF);
     return -1;
   }
-  const auto want = static_cast<std::size_t>(count) * kRecordLength;
+  const std::int64_t got = ReadSome((n - 1) * static_cast<std::int64_t>(kRecordLength), buffer,
+                                    static_cast<std::size_t>(count) * kRecordLength, error);
+  return got < 0 ? -1 : got / static_cast<std::int64_t>(kRecordLength);
+}
+
+std::int64_t RecordFile::ReadSome(std::int64_t offset, std::uint8_t* bytes, std::size_t count,
+                                  FileError* error) const {
+  if (fd_ < 0) {
+    Fail(error, EBADF);
+    return -1;
+  }
   std::size_t got = 0;
-  off_t offset = static_cast<off_t>((n - 1) * static_cast<std::int64_t>(kRecordLength));
-  while (got < want) {
-    const ssize_t r = ::pread(fd_, buffer + got, want - got, offset + static_cast<off_t>(got));
+  while (got < count) {
+    const ssize_t r = calls_->Pread(fd_, bytes + got, count - got,
+                                    static_cast<off_t>(offset) + static_cast<off_t>(got));
+    if (r < 0 && errno == EINTR) continue;
     if (r < 0) {
-      if (errno == EINTR) continue;
       Fail(error, errno);
       return -1;
     }
     if (r == 0) break;
     got += static_cast<std::size_t>(r);
   }
-  return static_cast<std::int64_t>(got / kRecordLength);
+  return static_cast<std::int64_t>(got);
+}
+
+bool RecordFile::ReadAt(std::int64_t offset, std::uint8_t* bytes, std::size_t count,
+                        FileError* error) const {
+  const std::int64_t got = ReadSome(offset, bytes, count, error);
+  if (got < 0) return false;
+  if (static_cast<std::size_t>(got) < count) return Fail(error, ENODATA);
+  return true;
 }
 
 RecordFile::ReadResult RecordFile::Read(std::int64_t n, FigureRecord& record,
@@ -100,14 +166,25 @@ bool RecordFile::Write(std::int64_t n, const FigureRecord& record, FileError* er
 bool RecordFile::WriteRaw(std::int64_t offset, const std::uint8_t* bytes, std::size_t count,
                           FileError* error) {
   if (fd_ < 0) return Fail(error, EBADF);
+  if (readOnly_) return Fail(error, EBADF);
   std::size_t done = 0;
+  int stalled = 0;
   while (done < count) {
-    const ssize_t w = ::pwrite(fd_, bytes + done, count - done,
-                               static_cast<off_t>(offset) + static_cast<off_t>(done));
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return Fail(error, errno);
+    const ssize_t w = calls_->Pwrite(fd_, bytes + done, count - done,
+                                     static_cast<off_t>(offset) + static_cast<off_t>(done));
+    if (w < 0 && errno != EINTR) return Fail(error, errno);
+    if (w <= 0) {
+      // Interrupted, or nothing taken: try again, but not for ever.
+      if (++stalled >= kStalledWriteTries) {
+        if (error) {
+          *error = FileError{
+              EIO, "The disk took no data after " + std::to_string(kStalledWriteTries) + " tries"};
+        }
+        return false;
+      }
+      continue;
     }
+    stalled = 0;
     done += static_cast<std::size_t>(w);
   }
   return true;
@@ -115,13 +192,14 @@ bool RecordFile::WriteRaw(std::int64_t offset, const std::uint8_t* bytes, std::s
 
 bool RecordFile::Sync(FileError* error) {
   if (fd_ < 0) return Fail(error, EBADF);
-  if (::fsync(fd_) != 0) return Fail(error, errno);
+  if (calls_->Fsync(fd_) != 0) return Fail(error, errno);
   return true;
 }
 
 bool RecordFile::Truncate(std::int64_t bytes, FileError* error) {
   if (fd_ < 0) return Fail(error, EBADF);
-  if (::ftruncate(fd_, static_cast<off_t>(bytes)) != 0) return Fail(error, errno);
+  if (readOnly_) return Fail(error, EBADF);
+  if (calls_->Ftruncate(fd_, static_cast<off_t>(bytes)) != 0) return Fail(error, errno);
   return true;
 }
 

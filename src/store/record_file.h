@@ -2,10 +2,13 @@
 // number (counted from 1).
 #pragma once
 
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "store/figure_record.h"
+#include "store/system_calls.h"
 
 namespace zandorik {
 
@@ -15,9 +18,23 @@ struct FileError {
   std::string description;
 };
 
+// How long a command waits for another program's lock on a data file
+// before it says that the file is in use.
+inline constexpr std::chrono::milliseconds kLockWait{3000};
+
+// The error number of a lock that could not be had in time.
+inline constexpr int kErrorInUse = EWOULDBLOCK;
+
 class RecordFile {
  public:
-  enum class Mode { ReadWrite, ReadOnly };
+  // ReadWrite creates a missing file; Existing opens it for reading and
+  // writing only if it is there; ReadOnly never writes.
+  // CreateNew makes a new file and fails with EEXIST when one is there.
+  enum class Mode { ReadWrite, Existing, ReadOnly, CreateNew };
+  // A lock on the whole file, held by this open file: shared by any number
+  // of readers, or exclusive for one writer. Other programs that open the
+  // file take the same locks.
+  enum class LockKind { Shared, Exclusive };
   enum class ReadResult { Ok, EndOfFile, Failed };
 
   RecordFile() = default;
@@ -27,8 +44,21 @@ class RecordFile {
 
   // ReadWrite creates a missing file empty and never shortens one.
   bool Open(const std::string& path, Mode mode, FileError* error);
+  // Like Open with ReadWrite or Existing, but a file that may be read and
+  // not written (permissions, a read-only mount) is opened read-only.
+  bool OpenForWritingIfAllowed(const std::string& path, Mode mode, FileError* error);
+  bool IsReadOnly() const { return readOnly_; }
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
+
+  // Waits up to `wait` for the lock; fails with kErrorInUse when another
+  // program holds it all that time.
+  bool Lock(LockKind kind, std::chrono::milliseconds wait, FileError* error);
+  void Unlock();
+
+  // The system calls that reads and writes go through (tests put in their
+  // own); the real ones unless told otherwise.
+  void SetSystemCalls(SystemCalls* calls) { calls_ = calls ? calls : &SystemCalls::Real(); }
 
   // Size of the file in bytes; whole records N = size / 486.
   bool Size(std::int64_t& bytes, FileError* error) const;
@@ -43,7 +73,15 @@ class RecordFile {
   std::int64_t ReadRaw(std::int64_t n, std::uint8_t* buffer, std::int64_t count,
                        FileError* error) const;
 
-  // Writes raw bytes at a byte offset, whole or with an error.
+  // Up to `count` bytes from a byte offset: how many were read, 0 at the
+  // end of the file, -1 on failure.
+  std::int64_t ReadSome(std::int64_t offset, std::uint8_t* bytes, std::size_t count,
+                        FileError* error) const;
+  // Exactly `count` bytes from a byte offset; fewer is an error.
+  bool ReadAt(std::int64_t offset, std::uint8_t* bytes, std::size_t count, FileError* error) const;
+
+  // Writes raw bytes at a byte offset, whole or with an error; a disk that
+  // takes nothing several times running is an error too.
   bool WriteRaw(std::int64_t offset, const std::uint8_t* bytes, std::size_t count,
                 FileError* error);
   // Flushes everything written so far to the disk.
@@ -61,6 +99,25 @@ class RecordFile {
 
  private:
   int fd_ = -1;
+  bool readOnly_ = false;
+  SystemCalls* calls_ = &SystemCalls::Real();
+};
+
+// Holds a lock for as long as it lives.
+class FileLock {
+ public:
+  FileLock(RecordFile& file, RecordFile::LockKind kind, std::chrono::milliseconds wait,
+           FileError* error)
+      : file_(file.Lock(kind, wait, error) ? &file : nullptr) {}
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  ~FileLock() {
+    if (file_) file_->Unlock();
+  }
+  explicit operator bool() const { return file_ != nullptr; }
+
+ private:
+  RecordFile* file_;
 };
 
 }  // namespace zandorik

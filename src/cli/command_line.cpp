@@ -1,0 +1,69 @@
+#include "cli/command_line.h"
+
+namespace zandorik {
+
+std::string ParsedArgs::Value(std::string_view name, std::string fallback) const {
+  const auto it = options.find(name);
+  return it == options.end() ? std::move(fallback) : it->second;
+}
+
+bool ParseArguments(const std::vector<std::string>& args, std::span<const OptionSpec> options,
+                    ParsedArgs& parsed, std::string* error) {
+  const auto fail = [&](std::string why) {
+    if (error) *error = std::move(why);
+    return false;
+  };
+  parsed = ParsedArgs{};
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      parsed.operands.insert(parsed.operands.end(), args.begin() + static_cast<long>(i) + 1,
+                             args.end());
+      break;
+    }
+    if (arg == "-h" || arg == "--help") {
+      parsed.help = true;
+      continue;
+    }
+    // "-" alone is an operand: standard input or output.
+    if (arg.size() < 2 || arg[0] != '-') {
+      parsed.operands.push_back(arg);
+      continue;
+    }
+    const OptionSpec* spec = nullptr;
+    std::string_view given = arg;
+    std::optional<std::string> inlineValue;
+    if (arg[1] == '-') {
+      std::string_view name = std::string_view(arg).substr(2);
+      if (const std::size_t eq = name.find('='); eq != std::string_view::npos) {
+        inlineValue = std::string(name.substr(eq + 1));
+        name = name.substr(0, eq);
+        given = std::string_view(arg).substr(0, eq + 2);
+      }
+      for (const OptionSpec& o : options)
+        if (o.name == name) spec = &o;
+    } else {
+      if (arg.size() > 2) inlineValue = arg.substr(2);  // -oFILE
+      given = std::string_view(arg).substr(0, 2);
+      for (const OptionSpec& o : options)
+        if (o.shortName != 0 && o.shortName == arg[1]) spec = &o;
+    }
+    if (!spec) return fail("unknown option " + std::string(given));
+    std::string value;
+    if (spec->takesValue) {
+      if (inlineValue) {
+        value = std::move(*inlineValue);
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
+      } else {
+        return fail("the option " + std::string(given) + " needs a value");
+      }
+    } else if (inlineValue) {
+      return fail("the option " + std::string(given) + " takes no value");
+    }
+    parsed.options[std::string(spec->name)] = std::move(value);
+  }
+  return true;
+}
+
+}  // namespace zandorik

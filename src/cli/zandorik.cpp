@@ -1,0 +1,80 @@
+#include "cli/zandorik.h"
+
+#include <array>
+
+#include "cli/command_line.h"
+
+namespace zandorik {
+
+// Each subcommand lives in a file of its own (repair_command.cpp, ...).
+extern const Subcommand kRepairCommand;
+
+namespace {
+
+// In the order `zandorik --help` lists them.
+const std::array<const Subcommand*, 1> kSubcommands = {&kRepairCommand};
+
+void PrintUsage(std::FILE* to) {
+  std::fputs(
+      "Usage: zandorik COMMAND [OPTION...] [ARGUMENT...]\n"
+      "Works on the figures of a Zandorik Dial Generator data file (.QMV).\n\n"
+      "Commands:\n",
+      to);
+  for (const Subcommand* command : kSubcommands) {
+    std::fprintf(to, "  %-10.*s %.*s\n", static_cast<int>(command->name.size()),
+                 command->name.data(), static_cast<int>(command->summary.size()),
+                 command->summary.data());
+  }
+  std::fputs(
+      "\n`zandorik COMMAND --help` describes a command.\n"
+      "  -h, --help     show this help\n"
+      "      --version  show the program's version\n\n"
+      "Exit status:\n"
+      "  0  done\n"
+      "  1  a data file cannot be read, or is in use by another program\n"
+      "  2  the command line or the input is wrong\n"
+      "  3  the data file is damaged\n"
+      "  4  an output, or a write to the data file, failed\n",
+      to);
+}
+
+}  // namespace
+
+int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+                std::FILE* in) {
+  if (args.empty()) {
+    PrintUsage(err);
+    return kExitUsage;
+  }
+  const std::string& first = args.front();
+  if (first == "-h" || first == "--help" || first == "help") {
+    PrintUsage(out);
+    return std::fflush(out) == 0 ? kExitOk : kExitWriteFailed;
+  }
+  if (first == "--version") {
+    std::fputs("zandorik " ZANDORIK_VERSION "\n", out);
+    return std::fflush(out) == 0 ? kExitOk : kExitWriteFailed;
+  }
+  const Subcommand* command = nullptr;
+  for (const Subcommand* c : kSubcommands)
+    if (c->name == first) command = c;
+  if (!command) {
+    std::fprintf(err, "zandorik: unknown command \"%s\"; `zandorik --help` lists them\n",
+                 first.c_str());
+    return kExitUsage;
+  }
+  ParsedArgs parsed;
+  std::string why;
+  if (!ParseArguments({args.begin() + 1, args.end()}, command->options, parsed, &why)) {
+    std::fprintf(err, "zandorik %s: %s; `zandorik %s --help` says what it takes\n", first.c_str(),
+                 why.c_str(), first.c_str());
+    return kExitUsage;
+  }
+  if (parsed.help) {
+    std::fwrite(command->help.data(), 1, command->help.size(), out);
+    return std::fflush(out) == 0 ? kExitOk : kExitWriteFailed;
+  }
+  return command->run({parsed, out, err, in});
+}
+
+}  // namespace zandorik

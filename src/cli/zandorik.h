@@ -1,0 +1,15 @@
+// zandorik: the figures of a data file from the command line, one
+// subcommand per task (`zandorik repair FILE.QMV`, ...).
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace zandorik {
+
+// Runs the program on its arguments (without the program name).
+int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+                std::FILE* in);
+
+}  // namespace zandorik

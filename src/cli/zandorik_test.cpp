@@ -1,0 +1,130 @@
+// The `zandorik` program: its one parser, and the repair of a data file.
+#include "cli/zandorik.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "cli/command_line.h"
+#include "store/data_file.h"
+#include "store/test_data_file.h"
+
+namespace zandorik {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CommandRun {
+  int status;
+  std::string out, err;
+};
+
+// Runs the program with its output and errors caught in memory.
+CommandRun Zandorik(const std::vector<std::string>& args) {
+  char* outText = nullptr;
+  char* errText = nullptr;
+  std::size_t outSize = 0, errSize = 0;
+  std::FILE* out = open_memstream(&outText, &outSize);
+  std::FILE* err = open_memstream(&errText, &errSize);
+  const int status = RunZandorik(args, out, err, stdin);
+  std::fclose(out);
+  std::fclose(err);
+  CommandRun run{status, std::string(outText, outSize), std::string(errText, errSize)};
+  std::free(outText);
+  std::free(errText);
+  return run;
+}
+
+TEST(CommandLine, OptionsStandAnywhereAndDoubleDashEndsThem) {
+  const OptionSpec options[] = {{"output", 'o', true}, {"dry-run", 0, false}};
+  struct Case {
+    std::vector<std::string> args;
+    std::string parsed;  // "operands|options", or "!" and the error
+  } cases[] = {
+      {{"a", "-o", "x", "b"}, "a,b|output=x"},
+      {{"--output=x", "a", "--dry-run"}, "a|dry-run=,output=x"},
+      {{"-ox", "--", "-o", "--dry-run"}, "-o,--dry-run|output=x"},
+      {{"-", "--output", "-"}, "-|output=-"},
+      {{"a", "--help"}, "a|help"},
+      {{"--colour"}, "!unknown option --colour"},
+      {{"-q"}, "!unknown option -q"},
+      {{"a", "-o"}, "!the option -o needs a value"},
+      {{"--dry-run=yes"}, "!the option --dry-run takes no value"},
+  };
+  for (const Case& c : cases) {
+    ParsedArgs parsed;
+    std::string error;
+    std::string got;
+    if (!ParseArguments(c.args, options, parsed, &error)) {
+      got = "!" + error;
+    } else {
+      for (const std::string& operand : parsed.operands)
+        got += (got.empty() ? "" : ",") + operand;
+      got += "|";
+      std::string opts;
+      for (const auto& [name, value] : parsed.options)
+        opts += (opts.empty() ? "" : ",") + name + "=" + value;
+      got += parsed.help ? "help" : opts;
+    }
+    EXPECT_EQ(got, c.parsed);
+  }
+}
+
+TEST(Zandorik, AnswersHelpVersionAndRefusesWhatItDoesNotKnow) {
+  EXPECT_EQ(Zandorik({"--version"}).out, std::string("zandorik ") + ZANDORIK_VERSION + "\n");
+  EXPECT_NE(Zandorik({"--help"}).out.find("repair"), std::string::npos);
+  EXPECT_NE(Zandorik({"repair", "--help"}).out.find("Usage: zandorik repair"), std::string::npos);
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* err;
+  } cases[] = {
+      {{}, kExitUsage, "Usage: zandorik COMMAND"},
+      {{"fix"}, kExitUsage, "unknown command \"fix\""},
+      {{"repair", "--force", "a"}, kExitUsage, "unknown option --force"},
+      {{"repair"}, kExitUsage, "name the data file"},
+      {{"repair", "a", "b"}, kExitUsage, "one data file at a time"},
+      {{"repair", "/nowhere/x.QMV"}, kExitUnreadable, "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    const CommandRun run = Zandorik(c.args);
+    EXPECT_EQ(run.status, c.status) << c.err;
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+  }
+}
+
+// The bytes past the last whole record go to FILE.tail, then the file is
+// cut back; an existing FILE.tail stops everything.
+TEST(Zandorik, RepairKeepsTheTailBesideTheFileAndNeverOverwritesIt) {
+  TestDataFile data;
+  FigureRecord a;
+  a.Name = "A";
+  data.Write({a, a});
+  const std::string whole = data.Bytes();
+  std::ofstream(data.path, std::ios::app | std::ios::binary) << "tail!";
+  const std::string tailPath = data.path + ".tail";
+
+  std::ofstream(tailPath) << "mine";
+  CommandRun run = Zandorik({"repair", data.path});
+  EXPECT_EQ(run.status, kExitWriteFailed);
+  EXPECT_NE(run.err.find("is there already. Nothing was changed"), std::string::npos);
+  EXPECT_EQ(data.Bytes(), whole + "tail!");
+  fs::remove(tailPath);
+
+  run = Zandorik({"repair", "--", data.path});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "Copied the 5 bytes past record 2 to " + tailPath + ".\nCut " + data.path +
+                         " back to 2 whole records.\n");
+  EXPECT_EQ(data.Bytes(), whole);
+  std::ifstream tail(tailPath);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(tail), {}), "tail!");
+
+  run = Zandorik({"repair", data.path});
+  EXPECT_EQ(run.status, kExitOk);
+  EXPECT_EQ(run.out, data.path + " holds 2 whole records: nothing to repair.\n");
+}
+
+}  // namespace
+}  // namespace zandorik
