@@ -1,7 +1,7 @@
 // The data file with 100,000 records (48.6 MB): a plain read of it as the
-// yardstick, the scans of the name list and of the search by name, "&Open
-// File" to the name list filled, and a save (search, write, flush, list
-// rebuilt) on the real window.
+// yardstick, the scans of the name list and of the search by name, taking
+// and letting go of the file's lock, "&Open File" to the name list filled,
+// and a save (lock, search, write, flush, list rebuilt) on the real window.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -55,29 +55,35 @@ BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 
 void BM_ListNames(benchmark::State& state) {
   DataFile file;
-  file.Open(BigFile(), nullptr);
-  std::vector<std::string> names;
+  file.Open(BigFile(), false, nullptr);
+  std::vector<NameEntry> names;
   for (auto _ : state)
     file.ListNames(names, nullptr);
   if (names.size() != kRecords - kRecords / 10) state.SkipWithError("wrong count");
 }
 BENCHMARK(BM_ListNames)->Unit(benchmark::kMillisecond);
 
-// The last figure, so that the whole file is searched: for a save (exact
-// name) and for a load (pattern).
+// The last figure, so that the whole file is searched.
 void BM_FindLastFigure(benchmark::State& state) {
-  const auto search = static_cast<DataFile::Search>(state.range(0));
   DataFile file;
-  file.Open(BigFile(), nullptr);
+  file.Open(BigFile(), false, nullptr);
   DataFile::Found found;
   for (auto _ : state)
-    file.FindRecordByName("Figure 99999", search, found, nullptr);
+    file.FindRecordByName("Figure 99999", found, nullptr);
   if (found.number != 99999) state.SkipWithError("not found");
 }
-BENCHMARK(BM_FindLastFigure)
-    ->Arg(static_cast<int>(DataFile::Search::Write))
-    ->Arg(static_cast<int>(DataFile::Search::Load))
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindLastFigure)->Unit(benchmark::kMillisecond);
+
+// What the lock adds to every save: taking it and letting it go.
+void BM_LockAndUnlock(benchmark::State& state) {
+  DataFile file;
+  file.Open(BigFile(), false, nullptr);
+  for (auto _ : state) {
+    FileLock lock = file.Lock(RecordFile::LockKind::Exclusive, kLockWait, nullptr);
+    if (!lock) state.SkipWithError("no lock");
+  }
+}
+BENCHMARK(BM_LockAndUnlock)->Unit(benchmark::kMicrosecond);
 
 void BM_OpenToNameListFilled(benchmark::State& state) {
   ScriptedDesktop desktop;

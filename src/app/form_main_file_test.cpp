@@ -118,5 +118,39 @@ TEST_F(FormMainFileTest, SaveAndDeleteByShortcutRebuildTheListAndKeepTheName) {
   EXPECT_EQ(fs::file_size(path), 2 * kRecordLength);
 }
 
+// Names that begin alike: each entry brings back its own figure and its
+// whole name, by the mouse and by the arrow keys, and a save right after
+// changes no byte of the file.
+TEST_F(FormMainFileTest, EachEntryLoadsItsOwnFigureAndASaveChangesNothing) {
+  FigureRecord again, ag, bigBad;
+  again.Name = "Again";
+  again.Range = 2;
+  ag.Name = "Ag";
+  ag.Range = 8;
+  bigBad.Name = "Big  Bad";
+  bigBad.Range = 4;
+  WriteRecords({again, ag, bigBad});
+  OpenByShortcut();
+  EXPECT_EQ(Names(), (QStringList{"Again", "Ag", "Big"}));
+  const std::string before = data.Bytes();
+  const struct {
+    int entry;
+    const char* name;
+    const char* range;
+  } cases[] = {{1, "Ag", "8"}, {2, "Big  Bad", "4"}, {0, "Again", "2"}};
+  for (const auto& c : cases) {
+    drive->PickName(c.entry);
+    EXPECT_EQ(form->ComboName()->currentText(), c.name);
+    EXPECT_EQ(form->TextRange()->text(), c.range) << c.name;
+    drive->Press(QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(data.Bytes(), before) << c.name;
+  }
+  QTest::keyClick(form->ComboName()->lineEdit(), Qt::Key_Down);  // "Again"
+  QTest::keyClick(form->ComboName()->lineEdit(), Qt::Key_Down);  // "Ag"
+  EXPECT_EQ(form->TextRange()->text(), "8");
+  EXPECT_EQ(form->ComboName()->currentText(), "Ag");
+  EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>(3, kRecordSaved));
+}
+
 }  // namespace
 }  // namespace zandorik

@@ -41,6 +41,25 @@ TEST(QtDesktop, MessageHasTheTitleAndOneOKButton) {
   EXPECT_TRUE(seen);
 }
 
+// Names and paths come from files other people send: never read as markup.
+TEST(QtDesktop, BoxesShowNamesAndPathsAsPlainText) {
+  QtDesktop desktop;
+  const std::string name = "No figure named \"<h1>Big</h1><img src=\"/tmp/x.png\">\" is stored";
+  for (const bool question : {false, true}) {
+    WhenBoxShows(
+        [&](QMessageBox* box) {
+          EXPECT_EQ(box->textFormat(), Qt::PlainText);
+          EXPECT_EQ(box->text().toStdString(), name);
+        },
+        Qt::Key_Escape);
+    if (question) {
+      desktop.AskYesNo(name, "QMVR");
+    } else {
+      desktop.ShowMessage(name, "QMVR");
+    }
+  }
+}
+
 TEST(QtDesktop, QuestionDefaultsToYes) {
   QtDesktop desktop;
   WhenBoxShows(

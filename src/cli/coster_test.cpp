@@ -288,6 +288,24 @@ TEST_F(CosterTest, ClosedStandardOutputIsAFailure) {
   std::filesystem::remove(errPath);
 }
 
+// The coster reads under the shared lock: beside other readers at once,
+// and not while a window writes.
+TEST_F(CosterTest, ReadsBesideReadersButNotWhileAWriterHoldsTheFile) {
+  WriteSample();
+  RecordFile other;
+  ASSERT_TRUE(other.Open(path_, RecordFile::Mode::ReadOnly, nullptr));
+  {
+    FileLock reading(other, RecordFile::LockKind::Shared, kLockWait, nullptr);
+    EXPECT_EQ(Cost({path_}).status, kCostOk);
+  }
+  FileLock writing(other, RecordFile::LockKind::Exclusive, kLockWait, nullptr);
+  const CostRun run = Cost({path_});
+  EXPECT_EQ(run.status, kCostUnreadable);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "zandorik-cost: cannot read " + path_ +
+                         ": The data file is in use by another program\n");
+}
+
 // Only regular files are read: nothing else is opened in a way that waits
 // (a FIFO without a writer) or read at all (endless devices).
 TEST_F(CosterTest, RefusesWhatIsNoRegularFile) {

@@ -86,10 +86,17 @@ bool FileCommands::Open(const std::string& path, bool create, bool listNames) {
   }
   std::vector<NameEntry> listed;
   if (listNames) {
-    FileLock lock = next->Lock(RecordFile::LockKind::Shared, lockWait_, &error);
-    if (!lock || !next->ListNames(listed, &error)) {
-      Say(lock ? UnexpectedText(error)
-               : LockFailureText(path, error, "Its figures could not be listed."));
+    std::string problem;
+    {
+      FileLock lock = next->Lock(RecordFile::LockKind::Shared, lockWait_, &error);
+      if (!lock) {
+        problem = LockFailureText(path, error, "Its figures could not be listed.");
+      } else if (!next->ListNames(listed, &error)) {
+        problem = UnexpectedText(error);
+      }
+    }
+    if (!problem.empty()) {
+      Say(problem);
       return false;
     }
   }

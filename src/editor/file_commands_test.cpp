@@ -2,6 +2,7 @@
 // dialogs, and the file's bytes are checked after every step.
 #include "editor/file_commands.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,7 +11,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
+#include <thread>
 
 #include "editor/scripted_desktop.h"
 #include "store/cp1252.h"
@@ -359,6 +362,253 @@ TEST_F(FileCommandsTest, RandomStepsKeepTheFileAsTheModelSaysItMustBe) {
       bytes.append(reinterpret_cast<const char*>(b.data()), b.size());
     }
     ASSERT_EQ(Bytes(), bytes) << "step " << step << " name " << name;
+  }
+}
+
+// System calls that fail where a test says; the real ones everywhere else.
+struct FaultyCalls : SystemCalls {
+  std::function<ssize_t(int, const void*, size_t, off_t)> pwrite;
+  std::function<ssize_t(int, void*, size_t, off_t)> pread;
+  std::function<int(int)> fsync;
+  std::function<int(const char*, int, mode_t)> open;
+  ssize_t Pwrite(int fd, const void* b, size_t n, off_t at) override {
+    return pwrite ? pwrite(fd, b, n, at) : SystemCalls::Pwrite(fd, b, n, at);
+  }
+  ssize_t Pread(int fd, void* b, size_t n, off_t at) override {
+    return pread ? pread(fd, b, n, at) : SystemCalls::Pread(fd, b, n, at);
+  }
+  int Fsync(int fd) override { return fsync ? fsync(fd) : SystemCalls::Fsync(fd); }
+  int Open(const char* path, int flags, mode_t mode) override {
+    return open ? open(path, flags, mode) : SystemCalls::Open(path, flags, mode);
+  }
+};
+
+ssize_t Failing(int number) {
+  errno = number;
+  return -1;
+}
+
+// The disk fails part way through a save; the message tells the truth
+// about what is on the disk, and every other record stays as it was.
+TEST_F(FileCommandsTest, InjectedFaultsAreReportedAsTheyLeaveTheFile) {
+  FaultyCalls calls;
+  files.SetSystemCalls(&calls);
+  int writes = 0, syncs = 0, reads = 0;
+  const auto halfThenFail = [&](bool putBackFails) {
+    return [&writes, putBackFails](int fd, const void* b, size_t n, off_t at) -> ssize_t {
+      if (++writes == 1) return SystemCalls::Real().Pwrite(fd, b, n / 2, at);
+      if (writes == 2 || putBackFails) return Failing(EIO);
+      return SystemCalls::Real().Pwrite(fd, b, n, at);
+    };
+  };
+  struct Case {
+    const char* what;
+    const char* name;  // "A" is record 1, rewritten in place; "C" is new
+    std::function<void()> inject;
+    const char* message;
+    bool fileAsItWas;
+  } cases[] = {
+      {"a short write, then an error", "A", [&] { calls.pwrite = halfThenFail(false); },
+       "Unexpected error. Err 5 : Input/output error\nThe figure was not saved; the data file is "
+       "as it was.",
+       true},
+      {"the put-back fails too", "A", [&] { calls.pwrite = halfThenFail(true); },
+       "Unexpected error. Err 5 : Input/output error\nPutting back record 1 failed too (Err 5 : "
+       "Input/output error): that record of the data file may now be damaged.",
+       false},
+      {"writes that take nothing", "C",
+       [&] { calls.pwrite = [](int, const void*, size_t, off_t) -> ssize_t { return 0; }; },
+       "Unexpected error. Err 5 : The disk took no data after 8 tries\nThe figure was not saved",
+       true},
+      {"writes interrupted for ever", "C",
+       [&] { calls.pwrite = [](int, const void*, size_t, off_t) { return Failing(EINTR); }; },
+       "Unexpected error. Err 5 : The disk took no data after 8 tries\nThe figure was not saved",
+       true},
+      {"a failed flush", "C",
+       [&] {
+         calls.fsync = [&](int) { return ++syncs == 1 ? static_cast<int>(Failing(EIO)) : 0; };
+       },
+       "Unexpected error. Err 5 : Input/output error\nThe figure was not saved; the data file is "
+       "as it was.",
+       true},
+      {"a read that ends early", "C",
+       [&] {
+         calls.pread = [&](int fd, void* b, size_t n, off_t at) -> ssize_t {
+           return ++reads == 1 ? 0 : SystemCalls::Real().Pread(fd, b, n, at);
+         };
+       },
+       "Unexpected error. Err 5 : The data file could not be read whole: record 1 of 2 came back "
+       "empty\nThe figure was not saved",
+       true},
+  };
+  for (const Case& c : cases) {
+    calls = FaultyCalls{};
+    writes = syncs = reads = 0;
+    WriteRecords({Named("A", 2), Named("B", 4)});
+    Open(path);
+    desktop.TakeTexts();
+    const std::string before = Bytes();
+    c.inject();
+    Save(c.name, "6");
+    calls = FaultyCalls{};
+    const Texts shown = desktop.TakeTexts();
+    ASSERT_FALSE(shown.empty()) << c.what;
+    EXPECT_NE(shown[0].find(c.message), std::string::npos) << c.what << ": " << shown[0];
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), kRecordSaved), 0) << c.what;
+    if (c.fileAsItWas) {
+      EXPECT_EQ(Bytes(), before) << c.what;
+    } else {  // record 2 at least is whole
+      EXPECT_EQ(Bytes().substr(kRecordLength), before.substr(kRecordLength)) << c.what;
+    }
+  }
+}
+
+// Another program holds the file's lock: every command says so and
+// writes nothing.
+TEST_F(FileCommandsTest, ALockHeldElsewhereStopsEveryCommandWithoutAWrite) {
+  WriteRecords({Named("A", 2), Named("B", 4)});
+  Open(path);
+  files.SetLockWait(std::chrono::milliseconds(20));
+  const std::string before = Bytes();
+  DataFile other;
+  ASSERT_TRUE(other.Open(path, false, nullptr));
+  for (const auto kind : {RecordFile::LockKind::Exclusive, RecordFile::LockKind::Shared}) {
+    FileLock held = other.Lock(kind, kLockWait, nullptr);
+    ASSERT_TRUE(held);
+    Save("C");
+    Delete("A");
+    if (kind == RecordFile::LockKind::Exclusive) {
+      files.ComboName_Click(1);
+      Open(path);
+    }
+    for (const std::string& text : desktop.TakeTexts())
+      EXPECT_NE(text.find("is in use by another program"), std::string::npos) << text;
+    EXPECT_EQ(Bytes(), before);
+  }
+  Save("C");  // free again
+  EXPECT_EQ(Records(), (Texts{"A", "B", "C"}));
+}
+
+// A second window that tries to write while the first is between its
+// search and its write must wait: here it gives up, and the first
+// window's failed append is cut back without touching anything else.
+TEST_F(FileCommandsTest, NoOtherWriterGetsInBetweenSearchWriteAndPutBack) {
+  WriteRecords({Named("A", 2)});
+  ScriptedDesktop secondDesktop;
+  DialEditor secondEditor{secondDesktop};
+  FileCommands second{secondDesktop, secondEditor};
+  second.SetLockWait(std::chrono::milliseconds(20));
+  ASSERT_TRUE(second.OpenDataFile(path));
+  FaultyCalls calls;
+  files.SetSystemCalls(&calls);
+  Open(path);
+  bool fail = false, armed = false;
+  calls.pwrite = [&](int fd, const void* b, size_t n, off_t at) -> ssize_t {
+    if (!std::exchange(armed, false)) return SystemCalls::Real().Pwrite(fd, b, n, at);
+    secondEditor.SetName(fail ? "Second 2" : "Second 1");
+    second.MenuFileSave_Click();  // the second window, right then
+    return fail ? Failing(ENOSPC) : SystemCalls::Real().Pwrite(fd, b, n, at);
+  };
+  for (const bool failing : {false, true}) {
+    fail = failing;
+    armed = true;
+    Save(fail ? "First 2" : "First 1");
+  }
+  EXPECT_EQ(Records(), (Texts{"A", "First 1"}));
+  const Texts firstSaw = desktop.TakeTexts();
+  EXPECT_EQ(firstSaw.front(), kRecordSaved);
+  EXPECT_NE(firstSaw.back().find("No space left on device\nThe figure was not saved; the data "
+                                 "file is as it was."),
+            std::string::npos);
+  for (const std::string& text : secondDesktop.TakeTexts())
+    EXPECT_NE(text.find("is in use by another program"), std::string::npos) << text;
+}
+
+// Writers on separate open files at once, as two windows and a tool are:
+// every figure reported saved is there exactly once, every one reported
+// deleted is gone.
+TEST_F(FileCommandsTest, ConcurrentWritersLoseNothingAndClaimNothingFalse) {
+  WriteRecords({});
+  constexpr int kSaves = 150;
+  struct Writer {
+    ScriptedDesktop desktop;
+    DialEditor editor{desktop};
+    FileCommands files{desktop, editor};
+    std::vector<std::string> saved;
+    int deletedX = 0, savedX = 0;
+  };
+  std::array<Writer, 3> writers;
+  std::vector<std::thread> threads;
+  for (int w = 0; w < 3; ++w) {
+    threads.emplace_back([&, w] {
+      Writer& me = writers[w];
+      me.files.SetLockWait(std::chrono::seconds(60));
+      ASSERT_TRUE(me.files.OpenDataFile(path));
+      for (int i = 0; i < kSaves; ++i) {
+        const bool x = w == 2;
+        const std::string name = x ? "X" : "W" + std::to_string(w) + "-" + std::to_string(i);
+        me.editor.SetName(name);
+        if (x && i % 2 == 1) {
+          me.files.MenuDeleteRecord_Click();
+          me.deletedX += me.desktop.TakeTexts().back() == kRecordDeleted;
+        } else if (me.files.MenuFileSave_Click()) {
+          if (x) ++me.savedX;
+          if (!x) me.saved.push_back(name);
+        }
+      }
+    });
+  }
+  for (std::thread& t : threads)
+    t.join();
+  std::map<std::string, int> stored;
+  for (const std::string& name : Records())
+    ++stored[name];
+  for (int w = 0; w < 2; ++w) {
+    EXPECT_EQ(writers[w].saved.size(), std::size_t{kSaves});
+    for (const std::string& name : writers[w].saved)
+      EXPECT_EQ(stored[name], 1) << name;
+  }
+  EXPECT_EQ(writers[2].savedX, kSaves / 2);
+  EXPECT_EQ(writers[2].deletedX, kSaves / 2);
+  EXPECT_EQ(stored["X"], 0);
+  EXPECT_EQ(Records().size() - static_cast<std::size_t>(stored["-"]), 2u * kSaves);
+}
+
+// A file that may be read but not written (a read-only mount, no write
+// permission) is listed and loaded; saves and deletes say why not.
+TEST_F(FileCommandsTest, AFileThatMayOnlyBeReadIsOpenedForReading) {
+  WriteRecords({Named("A", 2), Named("B", 4)});
+  FaultyCalls calls;
+  calls.open = [](const char* p, int flags, mode_t mode) {
+    return (flags & O_ACCMODE) == O_RDONLY ? ::open(p, flags, mode)
+                                           : static_cast<int>(Failing(EROFS));
+  };
+  files.SetSystemCalls(&calls);
+  const std::string before = Bytes();
+  Open(path);
+  EXPECT_EQ(Shown(), (Texts{"A", "B"}));
+  Pick("B");
+  EXPECT_EQ(editor.Screen().rangeText, "4");
+  Save("B");
+  Delete("A");
+  EXPECT_EQ(desktop.TakeTexts(),
+            Texts(2, "The data file " + path + " is read-only. Nothing was written."));
+  EXPECT_EQ(Bytes(), before);
+}
+
+// A damaged file says so once when it is opened, with the way out.
+TEST_F(FileCommandsTest, ADamagedFileIsNamedOnceWhenOpened) {
+  WriteRecords({Named("A", 2)});
+  std::ofstream(path, std::ios::app | std::ios::binary) << "half a record";
+  Open(path);
+  EXPECT_EQ(Shown(), (Texts{"A"}));
+  Pick("A");
+  Save("A");
+  const Texts shown = desktop.TakeTexts();
+  ASSERT_EQ(shown.size(), 2u);
+  for (const std::string& text : shown) {
+    EXPECT_NE(text.find("is damaged: it is 499 bytes long"), std::string::npos) << text;
+    EXPECT_NE(text.find("zandorik repair " + path), std::string::npos) << text;
   }
 }
 
