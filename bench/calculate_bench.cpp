@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "cost/calculations.h"
-#include "cost/worked_figure.h"
+#include "testing/worked_figure.h"
 #include "store/record_screen.h"
 #include "store/record_view.h"
 

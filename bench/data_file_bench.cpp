@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/form_main.h"
-#include "app/form_main_driver.h"
+#include "testing/form_main_driver.h"
 #include "store/data_file.h"
 
 namespace zandorik {

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/form_main.h"
-#include "app/form_main_driver.h"
+#include "testing/form_main_driver.h"
 
 namespace zandorik {
 namespace {

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "app/form_main.h"
-#include "app/form_main_driver.h"
+#include "testing/form_main_driver.h"
 #include "app/twips.h"
 
 namespace zandorik {

@@ -114,7 +114,7 @@ class FormMain : public QMainWindow {
   Desktop& desktop_;
   DialEditor editor_;
   FileCommands files_;
-  std::unique_ptr<PaletteStore> palette_;  // FormPalette, made on first use
+  std::unique_ptr<PaletteStore> palette_;  // the swatch pictures, made at load
   std::vector<ImageListEntry> imageListColors_;
 
   std::array<std::array<DialSquareButton*, kColumnCount>, kStatRowCount> squares_{};

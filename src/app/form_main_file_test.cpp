@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "app/form_main.h"
-#include "app/form_main_driver.h"
-#include "store/test_data_file.h"
+#include "testing/form_main_driver.h"
+#include "testing/test_data_file.h"
 
 namespace zandorik {
 namespace {

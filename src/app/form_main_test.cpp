@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/form_main_driver.h"
+#include "testing/form_main_driver.h"
 
 namespace zandorik {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "app/form_main.h"
 #include "app/qt_desktop.h"
-#include "app/showcase_figure.h"
+#include "testing/showcase_figure.h"
 
 using namespace zandorik;
 

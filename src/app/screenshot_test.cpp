@@ -9,7 +9,7 @@
 #include <QImage>
 
 #include "app/form_main.h"
-#include "app/showcase_figure.h"
+#include "testing/showcase_figure.h"
 
 namespace zandorik {
 namespace {

@@ -13,11 +13,12 @@
 #include <new>
 
 #include "cost/calculations.h"
-#include "cost/worked_figure.h"
 #include "model/numbers.h"
-#include "store/random_record.h"
 #include "store/record_file.h"
 #include "store/record_screen.h"
+#include "testing/random_record.h"
+#include "testing/test_data_file.h"
+#include "testing/worked_figure.h"
 
 namespace zandorik {
 namespace {
@@ -60,22 +61,7 @@ CostRun Cost(const std::vector<std::string>& args) {
 
 class CosterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = (std::filesystem::temp_directory_path() /
-             ("zandorik_cost_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".QMV"))
-                .string();
-    std::filesystem::remove(path_);
-  }
-  void TearDown() override { std::filesystem::remove(path_); }
-
-  void Write(const std::vector<FigureRecord>& records) {
-    RecordFile file;
-    ASSERT_TRUE(file.Open(path_, RecordFile::Mode::ReadWrite, nullptr));
-    std::int64_t n = 1;
-    for (const FigureRecord& r : records)
-      ASSERT_TRUE(file.Write(n++, r, nullptr));
-  }
+  void Write(const std::vector<FigureRecord>& records) { data_.Write(records); }
 
   static FigureRecord Record(const FigureScreen& screen) {
     FigureRecord r;
@@ -95,7 +81,8 @@ class CosterTest : public ::testing::Test {
     Write({Record(worked), DeletedRecord(), Record(bad), Record(blank)});
   }
 
-  std::string path_;
+  TestDataFile data_;
+  const std::string& path_ = data_.path;
 };
 
 TEST_F(CosterTest, PricesEveryStoredFigureInRecordOrder) {

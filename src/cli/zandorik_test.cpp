@@ -9,7 +9,7 @@
 
 #include "cli/command_line.h"
 #include "store/data_file.h"
-#include "store/test_data_file.h"
+#include "testing/test_data_file.h"
 
 namespace zandorik {
 namespace {

@@ -9,6 +9,14 @@ namespace {
 
 // Colour list positions, for the rule tables below.
 enum Colour { KO, White, Black, Cyan, Red, Yellow, Grey, Orange, Blue, Green, Magenta, Brown };
+// Kept in step with the colour table: each name at its position.
+static_assert(kColours.size() == Brown + 1);
+static_assert(kColours[KO].name == "KO" && kColours[White].name == "White" &&
+              kColours[Black].name == "Black" && kColours[Cyan].name == "Cyan" &&
+              kColours[Red].name == "Red" && kColours[Yellow].name == "Yellow" &&
+              kColours[Grey].name == "Grey" && kColours[Orange].name == "Orange" &&
+              kColours[Blue].name == "Blue" && kColours[Green].name == "Green" &&
+              kColours[Magenta].name == "Magenta" && kColours[Brown].name == "Brown");
 
 float Single(double value) {
   return static_cast<float>(value);
@@ -326,7 +334,7 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
       damageCost += tally[slot] == 0 ? kDamageTable[slot].first : kDamageTable[slot].repeat;
     } else {
       sink.Message("Error in Damage: " + FormatGeneral(v));
-      damageCost -= 999;
+      damageCost += kErrorPenalty;
     }
     if (hasSlot) ++tally[slot];
   }
@@ -337,6 +345,10 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
   b.defense = defenseSum / 11;
   b.damage = damageCost;
   sink.Reached(CalculationStep::Statistics, calc);
+  // Each part joins the running total in the formula's own order (the new
+  // part first, then the total so far, then the rest of its step): doubles
+  // round at every addition, and another order can change the last bit of
+  // the total, and so the rounding of a total that ends in .5.
   double total = 0;
   total = b.speed + total + b.attack + b.defense + b.damage;
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cost/calculations.h"
-#include "cost/worked_figure.h"
+#include "testing/worked_figure.h"
 
 namespace zandorik {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/scripted_desktop.h"
+#include "testing/scripted_desktop.h"
 
 namespace zandorik {
 namespace {

@@ -15,11 +15,11 @@
 #include <random>
 #include <thread>
 
-#include "editor/scripted_desktop.h"
+#include "testing/scripted_desktop.h"
 #include "store/cp1252.h"
 #include "store/names.h"
 #include "store/record_screen.h"
-#include "store/test_data_file.h"
+#include "testing/test_data_file.h"
 
 namespace zandorik {
 namespace {

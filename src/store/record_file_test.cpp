@@ -5,24 +5,18 @@
 #include <filesystem>
 #include <fstream>
 
+#include "testing/test_data_file.h"
+
 namespace zandorik {
 namespace {
 
 class RecordFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("zandorik_rf_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "figures.QMV").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   std::uintmax_t FileSize() const { return std::filesystem::file_size(path_); }
 
-  std::filesystem::path dir_;
-  std::string path_;
+  TestDataFile data_;
+  const std::filesystem::path& dir_ = data_.dir;
+  const std::string& path_ = data_.path;
 };
 
 FigureRecord Named(const std::string& name) {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "cost/worked_figure.h"
+#include "testing/worked_figure.h"
 
 namespace zandorik {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "cost/calculations.h"
 #include "model/numbers.h"
-#include "store/random_record.h"
+#include "testing/random_record.h"
 #include "store/record_screen.h"
 
 namespace zandorik {

@@ -5,7 +5,7 @@
 
 #include <QLineEdit>
 
-#include "app/form_main_driver.h"
+#include "testing/form_main_driver.h"
 
 namespace zandorik {
 

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/form_main.h"
-#include "editor/scripted_desktop.h"
+#include "testing/scripted_desktop.h"
 
 namespace zandorik {
 
