@@ -94,9 +94,9 @@ DataFile* FileCommands::FileInUse() {
   return file_.get();
 }
 
-void FileCommands::MenuFileSave_Click() {
+bool FileCommands::MenuFileSave_Click() {
   DataFile* file = FileInUse();
-  if (!file) return;
+  if (!file) return false;
   const FigureScreen& screen = editor_.Screen();
 
   // Everything that a record cannot hold is refused before the file is read.
@@ -113,27 +113,29 @@ void FileCommands::MenuFileSave_Click() {
     for (const std::string& reason : refused)
       text += reason + "\n";
     Say(text + kNothingSaved);
-    return;
+    return false;
   }
   if (const std::string refusal = file->WriteRefusal(); !refusal.empty()) {
     Say(refusal);
-    return;
+    return false;
   }
 
   DataFile::Found found;
   FileError error;
   if (!file->FindRecordByName(screen.name, DataFile::Search::Write, found, &error)) {
     UnexpectedError(error, kNothingSaved);
-    return;
+    return false;
   }
   record.Deleted = 0;
   currentRecord_ = record;
   if (!file->Write(found.number, currentRecord_, &error)) {
     UnexpectedError(error, kNothingSaved);
-    return;
+    return false;
   }
+  editor_.MarkStored();
   if (RefreshNameList(*file, names_)) namesChanged_ = true;
   Say(kRecordSaved);
+  return true;
 }
 
 void FileCommands::MenuDeleteRecord_Click() {
@@ -177,8 +179,8 @@ void FileCommands::ComboName_Click() {
         " is stored in this data file. The screen is as it was.");
     return;
   }
-  editor_.ShowRecord(currentRecord_);
-  editor_.Calculate();
+  editor_.ShowRecordAndCalculate(currentRecord_);
+  editor_.MarkStored();
 }
 
 void FileCommands::Close() {

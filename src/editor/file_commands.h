@@ -34,10 +34,13 @@ class FileCommands {
   // cannot be opened; the file in use before stays in use.
   bool OpenDataFile(const std::string& path);
   // "&Save Record": the figure on the screen under the name in the name box.
-  void MenuFileSave_Click();
+  // True once the record is written; false after any message but "Record
+  // saved.".
+  bool MenuFileSave_Click();
   // "&Delete Record": retires the record of the name in the name box.
   void MenuDeleteRecord_Click();
-  // A name picked from the list: loads that figure and prices it.
+  // A name picked from the list: loads that figure and prices it, as one
+  // undo step.
   void ComboName_Click();
   // The program ends: the data file is closed.
   void Close();
