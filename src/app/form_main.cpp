@@ -241,7 +241,7 @@ void FormMain::createControls() {
   client->setFixedSize(Twips(6345), Twips(3555));
   setCentralWidget(client);
 
-  AddLabel(client, "Name", TwipsRect(120, 120, 615, 195));
+  QLabel* nameLabel = AddLabel(client, "Name", TwipsRect(120, 120, 615, 195));
   comboName_ = new QComboBox(client);
   comboName_->setEditable(true);
   comboName_->setInsertPolicy(QComboBox::NoInsert);
@@ -262,14 +262,18 @@ void FormMain::createControls() {
   });
   connect(comboName_, &QComboBox::activated, this, &FormMain::ComboName_Click);
 
-  AddLabel(client, "Move", TwipsRect(120, 480, 615, 255));
+  QLabel* moveLabel = AddLabel(client, "Move", TwipsRect(120, 480, 615, 255));
   comboMove_ = new QComboBox(client);
   comboMove_->setGeometry(TwipsRect(840, 420, 1035, 315));
   comboMove_->setAccessibleName(QStringLiteral("Move"));
-  AddLabel(client, "Team", TwipsRect(2160, 480, 615, 255));
+  QLabel* teamLabel = AddLabel(client, "Team", TwipsRect(2160, 480, 615, 255));
   comboTeam_ = new QComboBox(client);
   comboTeam_->setGeometry(TwipsRect(2820, 420, 1935, 315));
   comboTeam_->setAccessibleName(QStringLiteral("Team"));
+  // Screen readers on Linux name a combo box by its label.
+  nameLabel->setBuddy(comboName_);
+  moveLabel->setBuddy(comboMove_);
+  teamLabel->setBuddy(comboTeam_);
   connect(comboMove_, &QComboBox::currentIndexChanged, this, [this](int index) {
     editor_.SetMove(index);
     Sync();
@@ -324,7 +328,6 @@ void FormMain::createControls() {
     for (int column = 0; column < kColumnCount; ++column) {
       auto* square = new DialSquareButton(client);
       square->setGeometry(TwipsRect(840 + 360 * column, rowTops[r], 315, 315));
-      square->setFocusPolicy(Qt::NoFocus);
       connect(square, &QAbstractButton::clicked, this,
               [this, row, column] { CheckSquare_Click(row, column); });
       connect(square, &DialSquareButton::ArrowPressed, this,
@@ -371,7 +374,11 @@ void FormMain::createControls() {
   order.insert(order.end(), optionRank_.begin(), optionRank_.end());
   order.insert(order.end(), {textValue_, imageComboColors_, commandCalculate_, textPoints_});
   for (std::size_t i = 1; i < order.size(); ++i)
-    setTabOrder(order[i - 1], order[i]);
+    setTabOrder(order[i - 1], order[i]);  // skips controls that take no focus
+  for (const auto& row : squares_) {
+    for (DialSquareButton* square : row)
+      square->setFocusPolicy(Qt::NoFocus);
+  }
 
   // The text boxes' own undo would take Ctrl+Z from the figure's.
   for (QObject* box :
