@@ -138,6 +138,7 @@ class DialEditor {
   bool CanUndo() const { return history_.CanUndo(); }
   bool CanRedo() const { return history_.CanRedo(); }
   std::size_t UndoCount() const { return history_.UndoCount(); }
+  const EditHistory& History() const { return history_; }
 
   // Whether the record that "&Save Record" would store from the screen
   // differs from the one last loaded or saved (the blank figure at start).

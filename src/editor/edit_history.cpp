@@ -10,11 +10,21 @@ EditHistory::EditHistory(Images start, std::size_t figureParts, std::size_t limi
       limit_(std::max<std::size_t>(limit, 1)) {}
 
 bool EditHistory::Step::Holds(std::size_t id) const {
-  return std::any_of(parts.begin(), parts.end(), [id](const Part& p) { return p.id == id; });
+  bool held = false;
+  Unpack(packed, [&](std::uint16_t part, std::string_view) { held = held || part == id; });
+  return held;
+}
+
+void EditHistory::Pack(std::string& packed, std::size_t id, std::string_view image) {
+  const auto part = static_cast<std::uint16_t>(id);
+  const auto size = static_cast<std::uint32_t>(image.size());
+  packed.append(reinterpret_cast<const char*>(&part), sizeof part);
+  packed.append(reinterpret_cast<const char*>(&size), sizeof size);
+  packed.append(image);
 }
 
 void EditHistory::FoldInto(Step& step, std::size_t id) {
-  if (!step.Holds(id)) step.parts.push_back({static_cast<std::uint16_t>(id), shown_[id]});
+  if (!step.Holds(id)) Pack(step.packed, id, shown_[id]);
 }
 
 void EditHistory::Record(const Images& now, int key) {
@@ -47,7 +57,7 @@ void EditHistory::Record(const Images& now, int key) {
     if (into) FoldInto(*into, id);
     shown_[id] = now[id];
   }
-  if (into) into->parts.shrink_to_fit();
+  if (into) into->packed.shrink_to_fit();
 }
 
 }  // namespace zandorik

@@ -9,8 +9,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zandorik {
@@ -18,10 +20,6 @@ namespace zandorik {
 class EditHistory {
  public:
   using Images = std::vector<std::string>;
-  struct Part {
-    std::uint16_t id;
-    std::string image;
-  };
   // No key: the step can take no later action into itself.
   static constexpr int kNoKey = -1;
 
@@ -53,24 +51,52 @@ class EditHistory {
   std::size_t UndoCount() const { return undo_.size(); }
   std::size_t RedoCount() const { return redo_.size(); }
   std::size_t Limit() const { return limit_; }
+  // The bytes of images held for undo and redo.
+  std::size_t ImageBytes() const {
+    std::size_t bytes = 0;
+    for (const Step& step : undo_)
+      bytes += step.packed.capacity();
+    for (const Step& step : redo_)
+      bytes += step.packed.capacity();
+    return bytes;
+  }
 
  private:
+  // A step's images packed in one buffer, each as its part's number, its
+  // length and its bytes: a whole figure loaded takes about 1 KB.
   struct Step {
-    std::vector<Part> parts;
+    std::string packed;
     int key = kNoKey;
     bool Holds(std::size_t id) const;
   };
+  static void Pack(std::string& packed, std::size_t id, std::string_view image);
+  template <typename Visit>
+  static void Unpack(const std::string& packed, Visit visit) {
+    for (std::size_t at = 0; at < packed.size();) {
+      std::uint16_t id = 0;
+      std::uint32_t size = 0;
+      std::memcpy(&id, packed.data() + at, sizeof id);
+      std::memcpy(&size, packed.data() + at + sizeof id, sizeof size);
+      at += sizeof id + sizeof size;
+      visit(id, std::string_view(packed).substr(at, size));
+      at += size;
+    }
+  }
 
   template <typename Stack, typename Other, typename Put>
   bool Move(Stack& from, Other& to, Put put) {
     if (from.empty()) return false;
     Step step = std::move(from.back());
     from.pop_back();
-    for (Part& part : step.parts) {
-      std::string& shown = shown_[part.id];
-      shown.swap(part.image);
-      put(part.id, shown);
-    }
+    std::string swapped;
+    swapped.reserve(step.packed.size());
+    Unpack(step.packed, [&](std::uint16_t id, std::string_view image) {
+      std::string& shown = shown_[id];
+      Pack(swapped, id, shown);
+      shown.assign(image);
+      put(id, shown);
+    });
+    step.packed = std::move(swapped);
     to.push_back(std::move(step));
     open_ = false;
     return true;
