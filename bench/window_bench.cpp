@@ -1,10 +1,15 @@
-// The main window: shown from nothing, beside a bare Qt main window, and a
-// press of "Calculate" on the worked figure.
+// The main window: shown from nothing, beside a bare Qt main window, a
+// press of "Calculate" on the worked figure, and an undo or redo of a KO
+// marking of the whole dial and of a figure loaded from the name list,
+// each until the window shows it.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QTest>
+#include <cstdio>
+#include <fstream>
 
 #include "app/form_main.h"
 #include "testing/form_main_driver.h"
@@ -48,6 +53,60 @@ void BM_CalculatePress(benchmark::State& state) {
   if (form.TextPoints()->text() != QStringLiteral("46")) state.SkipWithError("wrong points");
 }
 BENCHMARK(BM_CalculatePress)->Unit(benchmark::kMicrosecond);
+
+// Undo and redo in turn, each with the window redrawn; the time is per
+// undo or redo.
+void UndoRedo(benchmark::State& state, FormMain& form) {
+  if (!form.MenuEditUndo()->isEnabled()) state.SkipWithError("nothing to undo");
+  for (auto _ : state) {
+    form.MenuEditUndo()->trigger();
+    form.MenuEditRedo()->trigger();
+  }
+  state.SetItemsProcessed(2 * state.iterations());
+}
+
+void BM_UndoRedoKOMarking(benchmark::State& state) {
+  ScriptedDesktop desktop;
+  FormMain form(desktop);
+  form.show();
+  if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
+  FormMainDriver drive(form, desktop);
+  drive.EnterWorkedFigure();
+  drive.MarkKO(StatRow::Attack, 0);
+  if (!form.ShowsKO(StatRow::Damage, 0)) state.SkipWithError("not marked");
+  UndoRedo(state, form);
+}
+BENCHMARK(BM_UndoRedoKOMarking)->Unit(benchmark::kMicrosecond);
+
+void BM_UndoRedoLoad(benchmark::State& state) {
+  const std::string path = "/tmp/zandorik_window_bench_" + std::to_string(::getpid()) + ".QMV";
+  {
+    FigureRecord record;
+    record.Name = "Loaded";
+    record.Range = 6;
+    for (StatRow row : kStatRows) {
+      for (int k = 0; k < kColumnCount; ++k) {
+        record.RowOf(row).Value[k] = static_cast<std::int16_t>(row == StatRow::Damage ? 3 : 9);
+        record.RowOf(row).Colour[k] = k >= 8 ? kKOCode : kColours[2 + k].code;
+      }
+    }
+    const RecordBytes bytes = EncodeRecord(record);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  }
+  ScriptedDesktop desktop;
+  FormMain form(desktop);
+  form.show();
+  if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
+  FormMainDriver drive(form, desktop);
+  drive.EnterWorkedFigure();
+  form.OpenDataFile(path);
+  drive.PickName(0);
+  if (form.TextRange()->text() != QStringLiteral("6")) state.SkipWithError("not loaded");
+  UndoRedo(state, form);
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_UndoRedoLoad)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zandorik

@@ -1,5 +1,6 @@
 #include "app/dial_square_button.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -32,6 +33,25 @@ void DialSquareButton::SetPicture(const QPixmap* picture) {
   if (picture_ == picture) return;
   picture_ = picture;
   update();
+}
+
+void DialSquareButton::keyPressEvent(QKeyEvent* event) {
+  if (event->modifiers() & ~Qt::KeypadModifier) return QAbstractButton::keyPressEvent(event);
+  switch (event->key()) {
+    case Qt::Key_Up:
+      return emit ArrowPressed(-1, 0);
+    case Qt::Key_Down:
+      return emit ArrowPressed(1, 0);
+    case Qt::Key_Left:
+      return emit ArrowPressed(0, -1);
+    case Qt::Key_Right:
+      return emit ArrowPressed(0, 1);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return click();
+    default:
+      return QAbstractButton::keyPressEvent(event);
+  }
 }
 
 void DialSquareButton::paintEvent(QPaintEvent*) {

@@ -1,5 +1,6 @@
 // A square of the dial: a button showing its caption on its background
-// colour, or the KO swatch. It never stays pressed.
+// colour, or the KO swatch. It never stays pressed. With the focus it is
+// framed; Space or Return clicks it and the arrow keys ask for a neighbour.
 #pragma once
 
 #include <QAbstractButton>
@@ -24,8 +25,14 @@ class DialSquareButton : public QAbstractButton {
 
   QSize sizeHint() const override { return {21, 21}; }
 
+ signals:
+  // An arrow key: the square `rowStep` rows down and `columnStep` columns
+  // right is wanted.
+  void ArrowPressed(int rowStep, int columnStep);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   double background_ = 16777215;

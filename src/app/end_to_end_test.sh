@@ -2,8 +2,10 @@
 # The built program driven as a person would, with the keyboard and the
 # mouse only, on a virtual display: create a data file through the real
 # file dialog, enter a figure, price and save it, reset the screen, pick
-# the name from the list and see the same points, print, exit; start again
-# with the file on the command line and reload it. Then the file's bytes
+# the name from the list and see the same points, print; change a square,
+# find the title marked, cancel the question that File > Exit asks, undo
+# the change and exit without a question; start again with the file on the
+# command line (its name in the title) and reload it. Then the file's bytes
 # and the printed page. Printing needs root for its private spooler
 # (private_spooler.sh); without root that step is left out.
 #   end_to_end_test.sh PROGRAM COSTER
@@ -63,10 +65,13 @@ points() {
   done
 }
 same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
+# Starts the program; $1 is the title its window must show.
 start() {
+  local title=$1
+  shift
   "$program" "$@" </dev/null &
   pid=$!
-  main=$(window 'Zandorik Dial Generator')
+  main=$(window "$title")
   eval "$(xdotool getwindowgeometry --shell "$main")"
   menu=$((HEIGHT - 237))
   sleep 0.3
@@ -80,7 +85,7 @@ stop() {
   pid=
 }
 
-start
+start 'Zandorik Dial Generator'
 keys "$main" ctrl+n
 type_text "$(window 'Save As')" "$data"
 keys "$(window 'Save As')" Return
@@ -107,9 +112,17 @@ keys "$main" Down Return
 points reloaded
 same priced reloaded || fail "the reloaded figure shows other points"
 if [ -n "$printing" ]; then keys "$main" ctrl+p; fi
+click 90 90;  type_text "$main" 8    # Attack, click 2: a change
+window 'mine.QMV\* - Zandorik Dial Generator' >/dev/null
+keys "$main" alt+f
+keys "$main" x
+keys "$(window QMVR)" Escape         # Cancel: the program stays
+kill -0 "$pid" 2>/dev/null || fail "the program ended though Cancel was chosen"
+keys "$main" ctrl+z                  # the change undone: nothing to lose
+window 'mine.QMV - Zandorik Dial Generator' >/dev/null
 stop
 
-start "$data"
+start 'mine.QMV - Zandorik Dial Generator' "$data"
 click 178 14
 keys "$main" Down Return
 points argument

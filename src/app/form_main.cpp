@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QIconEngine>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QListView>
@@ -12,6 +14,7 @@
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <algorithm>
+#include <filesystem>
 
 #include "app/twips.h"
 
@@ -21,6 +24,8 @@ namespace {
 QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
 }
+
+constexpr const char* kCaption = "Zandorik Dial Generator";
 
 QLabel* AddLabel(QWidget* parent, const char* text, QRect geometry,
                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
@@ -159,13 +164,14 @@ void ApplyDialLook() {
 FormMain::FormMain(Desktop& desktop, QWidget* parent)
     : QMainWindow(parent), desktop_(desktop), editor_(desktop), files_(desktop, editor_) {
   setObjectName(QStringLiteral("FormMain"));
-  setWindowTitle(QStringLiteral("Zandorik Dial Generator"));
+  setWindowTitle(QString::fromUtf8(kCaption));
   setFont(DialFont());
   createActions();
   createMenus();
   createControls();
   Form_Load();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  Sync();
   // A message box of Calculate shows over what the calculation wrote so far.
   editor_.OnBeforeMessage([this] { Sync(); });
   files_.OnBeforeMessage([this] { Sync(); });
@@ -184,6 +190,10 @@ void FormMain::createActions() {
   menuFileSave_ = action("&Save Record", QKeySequence(Qt::CTRL | Qt::Key_S));
   menuDeleteRecord_ = action("&Delete Record", QKeySequence(Qt::CTRL | Qt::Key_D));
   menuFilePrint_ = action("&Print", QKeySequence(Qt::CTRL | Qt::Key_P));
+  menuEditUndo_ = action("&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+  menuEditRedo_ = action("&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+  menuEditRedo_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   menuFileExit_ = action("E&xit");
   menuOptionsDisplayBreakdown_ = action("&Display Breakdown", QKeySequence(Qt::Key_F1));
   menuOptionsResetScreen_ = action("&Reset Screen", QKeySequence(Qt::Key_F5));
@@ -196,6 +206,8 @@ void FormMain::createActions() {
   connect(menuFilePrint_, &QAction::triggered, this, &FormMain::MenuFilePrint_Click);
   connect(menuFileExit_, &QAction::triggered, this, &QWidget::close);
   connect(menuHelpAbout_, &QAction::triggered, this, &FormMain::MenuHelpAbout_Click);
+  connect(menuEditUndo_, &QAction::triggered, this, &FormMain::MenuEditUndo_Click);
+  connect(menuEditRedo_, &QAction::triggered, this, &FormMain::MenuEditRedo_Click);
   connect(menuOptionsDisplayBreakdown_, &QAction::triggered, this,
           &FormMain::MenuOptionsDisplayBreakdown_Click);
   connect(menuOptionsResetScreen_, &QAction::triggered, this,
@@ -213,6 +225,9 @@ void FormMain::createMenus() {
   file->addAction(menuFilePrint_);
   file->addSeparator();
   file->addAction(menuFileExit_);
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  edit->addAction(menuEditUndo_);
+  edit->addAction(menuEditRedo_);
   QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
   options->addAction(menuOptionsDisplayBreakdown_);
   options->addAction(menuOptionsResetScreen_);
@@ -226,7 +241,7 @@ void FormMain::createControls() {
   client->setFixedSize(Twips(6345), Twips(3555));
   setCentralWidget(client);
 
-  AddLabel(client, "Name", TwipsRect(120, 120, 615, 195));
+  QLabel* nameLabel = AddLabel(client, "Name", TwipsRect(120, 120, 615, 195));
   comboName_ = new QComboBox(client);
   comboName_->setEditable(true);
   comboName_->setInsertPolicy(QComboBox::NoInsert);
@@ -238,37 +253,60 @@ void FormMain::createControls() {
   nameList_ = new QStringListModel(comboName_);
   comboName_->setModel(nameList_);
   comboName_->setGeometry(TwipsRect(840, 60, 1995, 315));
-  connect(comboName_, &QComboBox::editTextChanged, this,
-          [this](const QString& text) { editor_.SetName(text.toStdString()); });
+  comboName_->setAccessibleName(QStringLiteral("Name"));
+  // Typing only: a pick from the list sets the name with its load, as one
+  // undo step (ComboName_Click).
+  connect(comboName_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+    editor_.SetName(text.toStdString());
+    Sync();
+  });
   connect(comboName_, &QComboBox::activated, this, &FormMain::ComboName_Click);
 
-  AddLabel(client, "Move", TwipsRect(120, 480, 615, 255));
+  QLabel* moveLabel = AddLabel(client, "Move", TwipsRect(120, 480, 615, 255));
   comboMove_ = new QComboBox(client);
   comboMove_->setGeometry(TwipsRect(840, 420, 1035, 315));
-  AddLabel(client, "Team", TwipsRect(2160, 480, 615, 255));
+  comboMove_->setAccessibleName(QStringLiteral("Move"));
+  QLabel* teamLabel = AddLabel(client, "Team", TwipsRect(2160, 480, 615, 255));
   comboTeam_ = new QComboBox(client);
   comboTeam_->setGeometry(TwipsRect(2820, 420, 1935, 315));
-  connect(comboMove_, &QComboBox::currentIndexChanged, this,
-          [this](int index) { editor_.SetMove(index); });
-  connect(comboTeam_, &QComboBox::currentIndexChanged, this,
-          [this](int index) { editor_.SetTeam(index); });
+  comboTeam_->setAccessibleName(QStringLiteral("Team"));
+  // Screen readers on Linux name a combo box by its label.
+  nameLabel->setBuddy(comboName_);
+  moveLabel->setBuddy(comboMove_);
+  teamLabel->setBuddy(comboTeam_);
+  connect(comboMove_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    editor_.SetMove(index);
+    Sync();
+  });
+  connect(comboTeam_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    editor_.SetTeam(index);
+    Sync();
+  });
 
   AddLabel(client, "Range:", TwipsRect(4920, 480, 555, 255), Qt::AlignRight | Qt::AlignTop);
   textRange_ = new QLineEdit(QStringLiteral("0"), client);
   textRange_->setGeometry(TwipsRect(5520, 480, 675, 315));
-  connect(textRange_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { editor_.SetRange(text.toStdString()); });
+  textRange_->setAccessibleName(QStringLiteral("Range"));
+  connect(textRange_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    editor_.SetRange(text.toStdString());
+    Sync();
+  });
 
   AddLabel(client, "Bolts:", TwipsRect(4920, 840, 555, 255), Qt::AlignRight | Qt::AlignTop);
   for (int k = 0; k < 3; ++k) {
     auto* box = new QCheckBox(client);
     box->setGeometry(TwipsRect(5520 + 240 * k, 840, 195, 255));
     box->setChecked(editor_.Screen().bolts[k]);
-    connect(box, &QCheckBox::toggled, this, [this, k](bool on) { editor_.SetBolt(k, on); });
+    box->setAccessibleName(QStringLiteral("Bolt %1").arg(k + 1));
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) {
+      editor_.SetBolt(k, on);
+      Sync();
+    });
     checkBolt_[k] = box;
   }
 
   auto* rank = new QGroupBox(QStringLiteral("Rank"), client);
+  rank->setAccessibleName(QStringLiteral("Rank"));
   rank->setGeometry(TwipsRect(4860, 1200, 1395, 1635));
   const int rankTops[] = {240, 480, 720, 1020, 1260};
   for (int i = 0; i < 5; ++i) {
@@ -276,7 +314,9 @@ void FormMain::createControls() {
     option->setGeometry(TwipsRect(120, rankTops[i], 1215, 315));
     option->setChecked(editor_.Screen().rankSelected[i]);
     connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
-      if (on) editor_.SetRank(i);
+      if (!on) return;
+      editor_.SetRank(i);
+      Sync();
     });
     optionRank_[i] = option;
   }
@@ -290,6 +330,10 @@ void FormMain::createControls() {
       square->setGeometry(TwipsRect(840 + 360 * column, rowTops[r], 315, 315));
       connect(square, &QAbstractButton::clicked, this,
               [this, row, column] { CheckSquare_Click(row, column); });
+      connect(square, &DialSquareButton::ArrowPressed, this,
+              [this, row, column](int rowStep, int columnStep) {
+                CheckSquare_Arrow(row, column, rowStep, columnStep);
+              });
       squares_[r][column] = square;
     }
   }
@@ -300,6 +344,7 @@ void FormMain::createControls() {
   textValue_ = new QLineEdit(current);
   textValue_->setAlignment(Qt::AlignRight);
   textValue_->setGeometry(TwipsRect(600, 240, 495, 315));
+  textValue_->setAccessibleName(QStringLiteral("Value"));
   connect(textValue_, &QLineEdit::textEdited, this, &FormMain::TextValue_Change);
   imageComboColors_ = new QComboBox(current);
   // Its swatches are shown at their own size, and 330 twips leave one row
@@ -307,6 +352,7 @@ void FormMain::createControls() {
   QRect picker = TwipsRect(1200, 240, 3015, 330);
   picker.setHeight(std::max(picker.height(), PaletteStore::kSwatchSize + 2));
   imageComboColors_->setGeometry(picker);
+  imageComboColors_->setAccessibleName(QStringLiteral("Power"));
   connect(imageComboColors_, &QComboBox::activated, this, &FormMain::ImageComboColors_Click);
 
   commandCalculate_ = new QPushButton(QStringLiteral("Calculate"), client);
@@ -316,7 +362,30 @@ void FormMain::createControls() {
   textPoints_->setReadOnly(true);
   textPoints_->setAlignment(Qt::AlignRight);
   textPoints_->setGeometry(TwipsRect(1260, 3060, 1155, 315));
+  textPoints_->setAccessibleName(QStringLiteral("Points"));
   AddLabel(client, "Points", TwipsRect(2460, 3120, 735, 255));
+
+  // The Tab order runs from top left to bottom right; the 44 squares sit
+  // together in it, and only one of them takes the focus (ShowDialStop).
+  std::vector<QWidget*> order = {comboName_, comboMove_, comboTeam_, textRange_};
+  for (const auto& row : squares_)
+    order.insert(order.end(), row.begin(), row.end());
+  order.insert(order.end(), checkBolt_.begin(), checkBolt_.end());
+  order.insert(order.end(), optionRank_.begin(), optionRank_.end());
+  order.insert(order.end(), {textValue_, imageComboColors_, commandCalculate_, textPoints_});
+  for (std::size_t i = 1; i < order.size(); ++i)
+    setTabOrder(order[i - 1], order[i]);  // skips controls that take no focus
+  for (const auto& row : squares_) {
+    for (DialSquareButton* square : row)
+      square->setFocusPolicy(Qt::NoFocus);
+  }
+
+  // The text boxes' own undo would take Ctrl+Z from the figure's.
+  for (QObject* box :
+       {static_cast<QObject*>(comboName_), static_cast<QObject*>(comboName_->lineEdit()),
+        static_cast<QObject*>(textRange_), static_cast<QObject*>(textValue_),
+        static_cast<QObject*>(textPoints_)})
+    box->installEventFilter(this);
 }
 
 void FormMain::Form_Load() {
@@ -347,6 +416,14 @@ bool FormMain::ShowsKO(StatRow row, int column) const {
 void FormMain::CheckSquare_Click(StatRow row, int column) {
   editor_.ClickSquare(row, column);
   Sync();
+}
+
+void FormMain::CheckSquare_Arrow(StatRow row, int column, int rowStep, int columnStep) {
+  const int r = std::clamp(static_cast<int>(row) + rowStep, 0, kStatRowCount - 1);
+  const int c = std::clamp(column + columnStep, 0, kColumnCount - 1);
+  editor_.MoveToSquare(static_cast<StatRow>(r), c);
+  Sync();
+  Square(static_cast<StatRow>(r), c)->setFocus(Qt::OtherFocusReason);
 }
 
 void FormMain::TextValue_Change(const QString& text) {
@@ -380,9 +457,10 @@ bool FormMain::OpenDataFile(const std::string& path) {
   return opened;
 }
 
-void FormMain::MenuFileSave_Click() {
-  files_.MenuFileSave_Click();
+bool FormMain::MenuFileSave_Click() {
+  const bool saved = files_.MenuFileSave_Click();
   Sync();
+  return saved;
 }
 
 void FormMain::MenuDeleteRecord_Click() {
@@ -397,6 +475,16 @@ void FormMain::ComboName_Click(int index) {
 
 void FormMain::MenuOptionsResetScreen_Click() {
   editor_.ResetScreen();
+  Sync();
+}
+
+void FormMain::MenuEditUndo_Click() {
+  editor_.Undo();
+  Sync();
+}
+
+void FormMain::MenuEditRedo_Click() {
+  editor_.Redo();
   Sync();
 }
 
@@ -423,8 +511,41 @@ void FormMain::MenuHelpAbout_Click() {
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {
+  if (!MayClose()) {
+    event->ignore();
+    return;
+  }
   Form_Unload();
   event->accept();
+}
+
+bool FormMain::MayClose() {
+  if (!editor_.HasUnsavedChanges()) return true;
+  const std::string question = "The figure \"" + editor_.Screen().name +
+                               "\" has changes that are not saved. Save them before closing?";
+  switch (desktop_.AskToSave(question, kAppTitle)) {
+    case SaveChoice::Save:
+      return MenuFileSave_Click();
+    case SaveChoice::Discard:
+      return true;
+    case SaveChoice::Cancel:
+      break;
+  }
+  return false;
+}
+
+bool FormMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+    const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+    for (const QAction* action : {menuEditUndo_, menuEditRedo_}) {
+      if (!action->shortcuts().contains(keys)) continue;
+      // Not overridden, so the menu's shortcut runs; a key press that gets
+      // here (nothing to undo) is dropped.
+      event->ignore();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void FormMain::Form_Unload() {
@@ -458,6 +579,37 @@ void FormMain::Sync() {
     formCheck_->SetValues(editor_.BreakdownFields(), changes.breakdown);
   }
   if (changes.calculation) textPoints_->setText(QString::fromStdString(editor_.PointsText()));
+  ShowDialStop();
+  menuEditUndo_->setEnabled(editor_.CanUndo());
+  menuEditRedo_->setEnabled(editor_.CanRedo());
+  ShowTitle();
+}
+
+void FormMain::ShowTitle() {
+  const std::string& path = files_.DataFileName();
+  QString title = QString::fromUtf8(kCaption);
+  const QString changed = editor_.HasUnsavedChanges() ? QStringLiteral("*") : QString();
+  if (path.empty()) {
+    title += changed;
+  } else {
+    const std::string file = std::filesystem::path(path).filename().string();
+    title = QFile::decodeName(QByteArray::fromStdString(file)) + changed + QStringLiteral(" - ") +
+            title;
+  }
+  if (windowTitle() != title) setWindowTitle(title);
+}
+
+void FormMain::ShowDialStop() {
+  StatRow row = StatRow::Speed;
+  int column = 0;
+  if (StatRowFromName(editor_.CurrentStat(), row)) column = editor_.CurrentColumn();
+  DialSquareButton* stop = Square(row, column);
+  if (stop == dialStop_) return;
+  const bool focused = dialStop_ && dialStop_->hasFocus();
+  if (dialStop_) dialStop_->setFocusPolicy(Qt::NoFocus);
+  stop->setFocusPolicy(Qt::TabFocus);
+  dialStop_ = stop;
+  if (focused) stop->setFocus(Qt::OtherFocusReason);
 }
 
 void FormMain::ShowSquare(StatRow row, int column) {
@@ -467,6 +619,7 @@ void FormMain::ShowSquare(StatRow row, int column) {
   button->SetBackground(square.background);
   button->SetCaptionColour(square.HasWhiteCaption() ? Qt::white : Qt::black);
   button->SetPicture(square.IsKO() ? &palette_->KOSwatch() : nullptr);
+  button->setAccessibleName(QString::fromStdString(SpokenSquare(row, column, square)));
 }
 
 void FormMain::ShowNameList() {
@@ -493,7 +646,9 @@ void FormMain::ShowPicker() {
   }
   if (editor_.PickerRow() != pickerRowShown_) {
     imageComboColors_->clear();
+    // No entries before the first square is selected (after undoing it).
     for (const PickerEntry& entry : editor_.PickerEntries()) {
+      if (!editor_.PickerRow()) break;
       const QString key = Text(entry.key);
       QIcon image;
       for (const ImageListEntry& swatch : imageListColors_) {

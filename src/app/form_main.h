@@ -74,13 +74,18 @@ class FormMain : public QMainWindow {
   QAction* MenuFileSave() const { return menuFileSave_; }
   QAction* MenuDeleteRecord() const { return menuDeleteRecord_; }
   QAction* MenuFilePrint() const { return menuFilePrint_; }
+  QAction* MenuEditUndo() const { return menuEditUndo_; }
+  QAction* MenuEditRedo() const { return menuEditRedo_; }
   QAction* MenuFileExit() const { return menuFileExit_; }
   QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
   QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
   QAction* MenuHelpAbout() const { return menuHelpAbout_; }
 
  protected:
+  // Asks before a changed figure is lost; the window stays on Cancel.
   void closeEvent(QCloseEvent* event) override;
+  // Ctrl+Z and the redo keys act on the figure in the text boxes too.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createActions();
@@ -90,19 +95,25 @@ class FormMain : public QMainWindow {
   void BuildColourImages();
 
   void CheckSquare_Click(StatRow row, int column);
+  void CheckSquare_Arrow(StatRow row, int column, int rowStep, int columnStep);
   void TextValue_Change(const QString& text);
   void ImageComboColors_Click(int index);
   void CommandCalculate_Click();
   void MenuFileNew_Click();
   void MenuFileOpen_Click();
-  void MenuFileSave_Click();
+  bool MenuFileSave_Click();
   void MenuDeleteRecord_Click();
   void ComboName_Click(int index);
   void MenuOptionsResetScreen_Click();
+  void MenuEditUndo_Click();
+  void MenuEditRedo_Click();
   void MenuOptionsDisplayBreakdown_Click();
   void MenuFilePrint_Click();
   void MenuHelpAbout_Click();
   void Form_Unload();
+  // Whether the window may close: true unless the person keeps a changed
+  // figure (Cancel, or a save that did not happen).
+  bool MayClose();
 
   // Shows what the editor changed.
   void Sync();
@@ -110,6 +121,10 @@ class FormMain : public QMainWindow {
   void ShowPicker();
   void ShowFields();
   void ShowNameList();
+  void ShowTitle();
+  // The dial is one Tab stop: the current square (Speed 1 before there is
+  // one) takes the focus, and the focus follows it while the dial has it.
+  void ShowDialStop();
 
   Desktop& desktop_;
   DialEditor editor_;
@@ -132,12 +147,15 @@ class FormMain : public QMainWindow {
   QPointer<FormCheck> formCheck_;
   QPointer<FormAbout> formAbout_;
   std::optional<StatRow> pickerRowShown_;
+  DialSquareButton* dialStop_ = nullptr;
 
   QAction* menuFileNew_ = nullptr;
   QAction* menuFileOpen_ = nullptr;
   QAction* menuFileSave_ = nullptr;
   QAction* menuDeleteRecord_ = nullptr;
   QAction* menuFilePrint_ = nullptr;
+  QAction* menuEditUndo_ = nullptr;
+  QAction* menuEditRedo_ = nullptr;
   QAction* menuFileExit_ = nullptr;
   QAction* menuOptionsDisplayBreakdown_ = nullptr;
   QAction* menuOptionsResetScreen_ = nullptr;

@@ -171,6 +171,8 @@ TEST_F(FormMainTest, MenusCarryTheirShortcuts) {
       {form->MenuDeleteRecord(), QKeySequence("Ctrl+D")},
       {form->MenuFilePrint(), QKeySequence("Ctrl+P")},
       {form->MenuFileExit(), QKeySequence()},
+      {form->MenuEditUndo(), QKeySequence("Ctrl+Z")},
+      {form->MenuEditRedo(), QKeySequence("Ctrl+Shift+Z")},
       {form->MenuOptionsDisplayBreakdown(), QKeySequence("F1")},
       {form->MenuOptionsResetScreen(), QKeySequence("F5")},
       {form->MenuHelpAbout(), QKeySequence()},
@@ -180,7 +182,11 @@ TEST_F(FormMainTest, MenusCarryTheirShortcuts) {
   QStringList menus;
   for (QAction* menu : form->menuBar()->actions())
     menus << menu->text();
-  EXPECT_EQ(menus, (QStringList{"&File", "Options", "&Help"}));
+  EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "Options", "&Help"}));
+  EXPECT_EQ(form->MenuEditRedo()->shortcuts(),
+            (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+  EXPECT_EQ(form->MenuEditUndo()->text(), "&Undo");
+  EXPECT_EQ(form->MenuEditRedo()->text(), "&Redo");
   EXPECT_EQ(form->MenuFileExit()->text(), "E&xit");
   EXPECT_EQ(form->MenuOptionsDisplayBreakdown()->text(), "&Display Breakdown");
 }

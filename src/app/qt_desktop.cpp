@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 #include "app/print_window.h"
@@ -54,6 +55,19 @@ bool QtDesktop::AskYesNo(const std::string& text, const std::string& title) {
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
+}
+
+SaveChoice QtDesktop::AskToSave(const std::string& text, const std::string& title) {
+  QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::NoButton, owner_);
+  QPushButton* save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+  box.setDefaultButton(save);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == save) return SaveChoice::Save;
+  if (box.clickedButton() == discard) return SaveChoice::Discard;
+  return SaveChoice::Cancel;
 }
 
 std::optional<std::string> QtDesktop::ChooseNewFile(const FileDialogRequest& request) {

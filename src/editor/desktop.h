@@ -19,6 +19,9 @@ struct FileDialogRequest {
   bool operator==(const FileDialogRequest&) const = default;
 };
 
+// The answers to the question before unsaved work is lost.
+enum class SaveChoice { Save, Discard, Cancel };
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
@@ -26,6 +29,9 @@ class Desktop {
   virtual void ShowMessage(const std::string& text, const std::string& title) = 0;
   // A modal Yes/No question, Yes the default button; true for Yes.
   virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
+  // A modal question with the buttons "&Save" (the default), "&Discard"
+  // and "Cancel"; Escape and closing the box answer Cancel.
+  virtual SaveChoice AskToSave(const std::string& text, const std::string& title) = 0;
 
   // The file dialog as a save form: any name may be chosen, an existing
   // file without a warning, a missing one only after the person agrees to

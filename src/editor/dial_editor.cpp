@@ -1,9 +1,184 @@
 #include "editor/dial_editor.h"
 
+#include <cstring>
+
 #include "model/numbers.h"
+#include "store/cp1252.h"
 #include "store/record_screen.h"
 
 namespace zandorik {
+namespace {
+
+// Keys of the actions whose repeats make one step.
+constexpr int kNameKey = kStatRowCount * kColumnCount;
+constexpr int kRangeKey = kNameKey + 1;
+
+// A part's image: numbers as their bytes, texts after their length.
+class ImageWriter {
+ public:
+  explicit ImageWriter(std::string& out) : out_(out) { out_.clear(); }
+  template <typename T>
+  ImageWriter& operator<<(const T& value) {
+    char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    out_.append(bytes, sizeof(T));
+    return *this;
+  }
+  ImageWriter& operator<<(const std::string& text) {
+    *this << static_cast<std::uint32_t>(text.size());
+    out_ += text;
+    return *this;
+  }
+
+ private:
+  std::string& out_;
+};
+
+class ImageReader {
+ public:
+  explicit ImageReader(const std::string& in) : in_(in) {}
+  template <typename T>
+  ImageReader& operator>>(T& value) {
+    std::memcpy(&value, in_.data() + at_, sizeof(T));
+    at_ += sizeof(T);
+    return *this;
+  }
+  ImageReader& operator>>(std::string& text) {
+    std::uint32_t size = 0;
+    *this >> size;
+    text.assign(in_, at_, size);
+    at_ += size;
+    return *this;
+  }
+
+ private:
+  const std::string& in_;
+  std::size_t at_ = 0;
+};
+
+// The record that "&Save Record" would store from the screen; nothing
+// when it would refuse.
+std::optional<RecordBytes> StorableRecord(const FigureScreen& screen) {
+  if (!FirstMisfitCp1252(FitName(screen.name)).empty()) return std::nullopt;
+  FigureRecord record;
+  if (!StoreScreenInRecord(screen, record).empty()) return std::nullopt;
+  record.Deleted = 0;
+  return EncodeRecord(record);
+}
+
+}  // namespace
+
+std::string SpokenSquare(StatRow row, int column, const DialSquare& square) {
+  std::string text = std::string(StatRowName(row)) + ", click " + std::to_string(column + 1) + ": ";
+  if (square.IsKO()) return text + "knocked out";
+  text += square.caption.empty() ? "no value" : square.caption;
+  const int colour = ColourPositionFromCode(square.background);
+  if (colour < 0) return text + ", colour code " + FormatGeneral(square.background);
+  return text + ", " + std::string(kColours[colour].name) + ", " +
+         std::string(PowerName(row, colour));
+}
+
+DialEditor::DialEditor(Desktop& desktop, std::size_t undoLimit)
+    : desktop_(desktop),
+      stored_(StorableRecord(screen_)),
+      images_(kPartCount),
+      history_((WriteImages(images_), images_), kFieldsPart + 1, undoLimit) {}
+
+DialEditor::StepGroup::StepGroup(DialEditor& editor, int key) : editor_(editor) {
+  if (editor_.groupDepth_++ == 0) editor_.groupKey_ = key;
+}
+
+DialEditor::StepGroup::~StepGroup() {
+  if (--editor_.groupDepth_ == 0) editor_.RecordStep(editor_.groupKey_);
+}
+
+void DialEditor::RecordStep(int key) {
+  WriteImages(images_);
+  history_.Record(images_, key);
+}
+
+void DialEditor::WriteImages(EditHistory::Images& images) const {
+  for (StatRow row : kStatRows) {
+    for (int column = 0; column < kColumnCount; ++column) {
+      const DialSquare& square = screen_.Square(row, column);
+      ImageWriter(images[static_cast<int>(row) * kColumnCount + column])
+          << square.caption << square.background << square.ko;
+    }
+  }
+  ImageWriter fields(images[kFieldsPart]);
+  fields << screen_.name << screen_.moveText << screen_.teamText << screen_.rangeText
+         << screen_.bolts << screen_.rankSelected;
+  ImageWriter(images[kCursorPart])
+      << currentStat_ << currentColumn_ << currentColour_ << valueText_ << valueEnabled_
+      << pickerRow_.has_value() << pickerRow_.value_or(StatRow::Speed) << pickerSelection_;
+  ImageWriter(images[kPointsPart]) << pointsText_;
+  ImageWriter breakdown(images[kBreakdownPart]);
+  for (const std::string& field : breakdownFields_)
+    breakdown << field;
+}
+
+void DialEditor::PutImage(std::size_t part, const std::string& image) {
+  ImageReader in(image);
+  if (part < kFieldsPart) {
+    const auto row = static_cast<StatRow>(part / kColumnCount);
+    const int column = static_cast<int>(part % kColumnCount);
+    DialSquare& square = At(row, column);
+    in >> square.caption >> square.background >> square.ko;
+    Touch(row, column);
+    return;
+  }
+  switch (part) {
+    case kFieldsPart:
+      in >> screen_.name >> screen_.moveText >> screen_.teamText >> screen_.rangeText >>
+          screen_.bolts >> screen_.rankSelected;
+      changes_.fields = true;
+      break;
+    case kCursorPart: {
+      bool hasPicker = false;
+      StatRow pickerRow = StatRow::Speed;
+      in >> currentStat_ >> currentColumn_ >> currentColour_ >> valueText_ >> valueEnabled_ >>
+          hasPicker >> pickerRow >> pickerSelection_;
+      pickerRow_ = hasPicker ? std::optional<StatRow>(pickerRow) : std::nullopt;
+    }
+      changes_.valueBox = true;
+      changes_.picker = true;
+      break;
+    case kPointsPart:
+      in >> pointsText_;
+      changes_.calculation = true;
+      break;
+    default:
+      for (std::string& field : breakdownFields_)
+        in >> field;
+      changes_.breakdown.set();
+      break;
+  }
+}
+
+bool DialEditor::Undo() {
+  if (groupDepth_ != 0) return false;
+  RecordStep(EditHistory::kNoKey);
+  return history_.Undo(
+      [this](std::size_t part, const std::string& image) { PutImage(part, image); });
+}
+
+bool DialEditor::Redo() {
+  if (groupDepth_ != 0) return false;
+  RecordStep(EditHistory::kNoKey);
+  return history_.Redo(
+      [this](std::size_t part, const std::string& image) { PutImage(part, image); });
+}
+
+bool DialEditor::HasUnsavedChanges() const {
+  static const std::optional<RecordBytes> blank = StorableRecord(FigureScreen{});
+  const std::optional<RecordBytes> now = StorableRecord(screen_);
+  if (!now) return true;
+  return now != blank && now != stored_;
+}
+
+void DialEditor::MarkStored() {
+  stored_ = StorableRecord(screen_);
+}
 
 std::array<PickerEntry, kColourCount> DialEditor::PickerEntries() const {
   std::array<PickerEntry, kColourCount> entries{};
@@ -14,13 +189,23 @@ std::array<PickerEntry, kColourCount> DialEditor::PickerEntries() const {
 }
 
 void DialEditor::ClickSquare(StatRow row, int column) {
+  const StepGroup step(*this);
   if (row == StatRow::Speed) RestoreColumn(column);
+  Select(row, column);
+  changes_.focusValueBox = true;
+}
+
+void DialEditor::MoveToSquare(StatRow row, int column) {
+  const StepGroup step(*this);
+  Select(row, column);
+}
+
+void DialEditor::Select(StatRow row, int column) {
   currentStat_ = std::string(StatRowName(row));
   currentColumn_ = static_cast<std::int16_t>(column);
   FillPicker(row, ColourNameFromCode(At(row, column).background));
   valueEnabled_ = true;
   SetValueText(At(row, column).caption);
-  changes_.focusValueBox = true;
 }
 
 void DialEditor::RestoreColumn(int column) {
@@ -46,6 +231,10 @@ void DialEditor::SetValueText(const std::string& text) {
 }
 
 void DialEditor::TypeValue(const std::string& text) {
+  StatRow row;
+  const int key = HasCurrentSquare(row) ? static_cast<int>(row) * kColumnCount + currentColumn_
+                                        : EditHistory::kNoKey;
+  const StepGroup step(*this, key);
   if (!valueEnabled_) return;
   SetValueText(text);
 }
@@ -61,6 +250,7 @@ void DialEditor::ValueChanged() {
 
 void DialEditor::ChooseColour(int index) {
   if (!pickerRow_ || index < 0 || index >= kColourCount) return;
+  const StepGroup step(*this);
   pickerSelection_ = index;
   changes_.picker = true;
   currentColour_ = ColourCodeFromName(kColours[index].name);
@@ -95,6 +285,7 @@ void DialEditor::MarkKO() {
 }
 
 void DialEditor::ResetScreen() {
+  const StepGroup step(*this);
   screen_.name.clear();
   screen_.moveText = kMovements[0];
   screen_.teamText = kTeams[0].name;
@@ -112,6 +303,7 @@ void DialEditor::ResetScreen() {
 }
 
 void DialEditor::Calculate() {
+  const StepGroup step(*this);
   // Each message is shown, and waited for, as the formula reaches it; the
   // fields are written as the formula finishes them.
   class BoxSink : public MessageSink {
@@ -156,34 +348,47 @@ void DialEditor::Calculate() {
 }
 
 void DialEditor::ShowRecord(const FigureRecord& record) {
+  const StepGroup step(*this);
   ShowRecordOnScreen(record, screen_);
   changes_.fields = true;
   changes_.squares.set();
 }
 
+void DialEditor::ShowRecordAndCalculate(const FigureRecord& record) {
+  const StepGroup step(*this);
+  ShowRecord(record);
+  Calculate();
+}
+
 void DialEditor::SetName(const std::string& text) {
+  const StepGroup step(*this, kNameKey);
   screen_.name = text;
 }
 
 void DialEditor::SetMove(int index) {
+  const StepGroup step(*this);
   screen_.moveText =
       index >= 0 && index < static_cast<int>(kMovements.size()) ? kMovements[index] : "";
 }
 
 void DialEditor::SetTeam(int index) {
+  const StepGroup step(*this);
   screen_.teamText =
       index >= 0 && index < static_cast<int>(kTeams.size()) ? kTeams[index].name : "";
 }
 
 void DialEditor::SetRange(const std::string& text) {
+  const StepGroup step(*this, kRangeKey);
   screen_.rangeText = text;
 }
 
 void DialEditor::SetBolt(int box, bool checked) {
+  const StepGroup step(*this);
   if (box >= 0 && box < 3) screen_.bolts[box] = checked;
 }
 
 void DialEditor::SetRank(int index) {
+  const StepGroup step(*this);
   for (int i = 0; i < static_cast<int>(kRanks.size()); ++i)
     screen_.rankSelected[i] = i == index;
 }

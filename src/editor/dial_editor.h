@@ -13,6 +13,7 @@
 
 #include "cost/calculations.h"
 #include "editor/desktop.h"
+#include "editor/edit_history.h"
 #include "model/figure.h"
 #include "store/figure_record.h"
 
@@ -42,9 +43,32 @@ struct PickerEntry {
   std::string_view text;  // power of the current row
 };
 
+// What a screen reader says for a square: "Attack, click 3: 10, Red,
+// Blades/Claws/Fangs", or "Speed, click 8: knocked out".
+std::string SpokenSquare(StatRow row, int column, const DialSquare& square);
+
 class DialEditor {
  public:
-  explicit DialEditor(Desktop& desktop) : desktop_(desktop) {}
+  // Steps kept for undo; the oldest goes when one more is made.
+  static constexpr std::size_t kUndoLimit = 1000;
+
+  explicit DialEditor(Desktop& desktop, std::size_t undoLimit = kUndoLimit);
+
+  // Everything done to the editor while a group lives is one undo step
+  // (groups may nest; the outermost one counts). Each action below is a
+  // step of its own without one.
+  class StepGroup {
+   public:
+    explicit StepGroup(DialEditor& editor) : StepGroup(editor, EditHistory::kNoKey) {}
+    ~StepGroup();
+    StepGroup(const StepGroup&) = delete;
+    StepGroup& operator=(const StepGroup&) = delete;
+
+   private:
+    friend class DialEditor;
+    StepGroup(DialEditor& editor, int key);
+    DialEditor& editor_;
+  };
 
   const FigureScreen& Screen() const { return screen_; }
 
@@ -73,6 +97,10 @@ class DialEditor {
 
   // A click on a square of the dial.
   void ClickSquare(StatRow row, int column);
+  // An arrow key on the dial: the square becomes the current one as after
+  // a click, without a click's other effects: no column is restored from
+  // the Speed row and the focus stays where it is.
+  void MoveToSquare(StatRow row, int column);
   // The person changed TextValue's text.
   void TypeValue(const std::string& text);
   // The person chose entry `index` (0 to 11) of the picker.
@@ -85,6 +113,10 @@ class DialEditor {
   // A record loaded from the data file: every control but the name box
   // shows it. The points are left to Calculate.
   void ShowRecord(const FigureRecord& record);
+  // ShowRecord, then Calculate, as one undo step: the way a figure from the
+  // name list, or a pasted one, comes onto the screen. Callers that change
+  // the name box with it put both inside one StepGroup.
+  void ShowRecordAndCalculate(const FigureRecord& record);
 
   // The other figure controls, as the person changes them.
   void SetName(const std::string& text);
@@ -96,7 +128,42 @@ class DialEditor {
 
   EditorChanges TakeChanges();
 
+  // Undo puts the screen back as it was before the last step: the figure,
+  // the current square, the value box, the picker, the points and the
+  // breakdown. Redo does the reverse; a new change of the figure clears
+  // what could be redone. Neither touches the data file. False when there
+  // was nothing to undo or redo.
+  bool Undo();
+  bool Redo();
+  bool CanUndo() const { return history_.CanUndo(); }
+  bool CanRedo() const { return history_.CanRedo(); }
+  std::size_t UndoCount() const { return history_.UndoCount(); }
+  const EditHistory& History() const { return history_; }
+
+  // Whether the record that "&Save Record" would store from the screen
+  // differs from the one last loaded or saved (the blank figure at start).
+  // A blank figure with an empty name never counts as changed, nor does a
+  // figure that a record cannot hold count as stored.
+  bool HasUnsavedChanges() const;
+  // The figure on the screen is the one in the data file now: called once
+  // a record is loaded or saved.
+  void MarkStored();
+
  private:
+  // The parts of the state that undo keeps: the 44 squares, the fields,
+  // then what is not the figure.
+  enum Part : std::size_t {
+    kFieldsPart = kStatRowCount * kColumnCount,
+    kCursorPart,  // current square and colour, value box, picker
+    kPointsPart,
+    kBreakdownPart,
+    kPartCount
+  };
+  void WriteImages(EditHistory::Images& images) const;
+  void PutImage(std::size_t part, const std::string& image);
+  void RecordStep(int key);
+  void Select(StatRow row, int column);
+
   DialSquare& At(StatRow row, int column) { return screen_.Square(row, column); }
   void Touch(StatRow row, int column) {
     changes_.squares.set(static_cast<int>(row) * kColumnCount + column);
@@ -123,6 +190,11 @@ class DialEditor {
   std::array<std::string, 11> breakdownFields_;
   std::function<void()> beforeMessage_;
   EditorChanges changes_;
+  std::optional<RecordBytes> stored_;  // the record last loaded or saved
+  EditHistory::Images images_;         // scratch: the parts as of now
+  EditHistory history_;
+  int groupDepth_ = 0;
+  int groupKey_ = EditHistory::kNoKey;
 };
 
 }  // namespace zandorik

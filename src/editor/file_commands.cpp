@@ -187,6 +187,7 @@ bool FileCommands::MenuFileSave_Click() {
     Say(problem);
     return false;
   }
+  editor_.MarkStored();
   Say(problem);  // the list could not be read again
   Say(kRecordSaved);
   return true;
@@ -229,10 +230,13 @@ void FileCommands::ComboName_Click(int index) {
     Say(problem);
     return;
   }
-  editor_.ShowRecord(currentRecord_);
-  // The whole stored name, so that a save goes back to the same record.
-  editor_.SetName(WithoutTrailingSpaces(currentRecord_.Name));
-  editor_.Calculate();
+  {
+    const DialEditor::StepGroup step(editor_);
+    // The whole stored name, so that a save goes back to the same record.
+    editor_.SetName(WithoutTrailingSpaces(currentRecord_.Name));
+    editor_.ShowRecordAndCalculate(currentRecord_);
+  }
+  editor_.MarkStored();
 }
 
 void FileCommands::Close() {

@@ -44,7 +44,8 @@ class FileCommands {
   // "&Delete Record": retires the record of the name in the name box.
   void MenuDeleteRecord_Click();
   // Entry `index` of the name list picked: loads the record it was listed
-  // from, puts that figure's whole name in the name box and prices it.
+  // from, puts that figure's whole name in the name box and prices it, as
+  // one undo step.
   void ComboName_Click(int index);
   // The program ends: the data file is closed.
   void Close();

@@ -15,7 +15,7 @@ namespace zandorik {
 class ScriptedDesktop : public Desktop {
  public:
   struct Box {
-    enum Kind { Message, Question } kind;
+    enum Kind { Message, Question, SaveQuestion } kind;
     std::string text;
     std::string title;
     bool operator==(const Box&) const = default;
@@ -35,6 +35,12 @@ class ScriptedDesktop : public Desktop {
   bool AskYesNo(const std::string& text, const std::string& title) override {
     boxes.push_back({Box::Question, text, title});
     return Next(answers, false);
+  }
+  // Answers from `saveChoices`; a question nobody scripted is answered
+  // Cancel, which loses nothing, and counted in `unexpected`.
+  SaveChoice AskToSave(const std::string& text, const std::string& title) override {
+    boxes.push_back({Box::SaveQuestion, text, title});
+    return Next(saveChoices, SaveChoice::Cancel);
   }
   // Answers from `files` (nothing stands for cancel); a dialog nobody
   // scripted is cancelled and counted in `unexpected`.
@@ -64,6 +70,7 @@ class ScriptedDesktop : public Desktop {
 
   std::vector<Box> boxes;
   std::deque<bool> answers;
+  std::deque<SaveChoice> saveChoices;
   std::vector<Dialog> dialogs;
   std::deque<std::optional<std::string>> files;
   std::vector<std::string> links;
