@@ -41,12 +41,12 @@ install_missing() {
   [ "${#missing[@]}" -gt 0 ] || return 0
   if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
     cat >&2 <<END
-$(basename "$0") needs these Debian packages, which are not installed:
+scripts/$(basename "$0") needs these Debian packages, which are not installed:
   ${missing[*]}
 Installing them takes root, and this account is not root and has no sudo.
 Have them installed as root, for instance with
   su -c 'apt-get install ${missing[*]}'
-then run $(basename "$0") again.
+then run scripts/$(basename "$0") again.
 END
     exit 1
   fi
