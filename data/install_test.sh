@@ -93,6 +93,10 @@ update-mime-database share/mime
 grep -qix "50:$mime:\*\.qmv" share/mime/globs2 || fail "*.QMV is not $mime"
 [ -f "share/mime/${mime}.xml" ] || fail "$mime is not in the MIME database"
 
+# The change log's last entry is this version's.
+zcat share/doc/zandorik-dial/changelog.gz | head -n 1 | grep -qF "zandorik-dial ($version)" ||
+  fail "the change log does not begin with $version"
+
 # The software centres' entry: valid, and for the menu entry's file type.
 metainfo=$(find share/metainfo -name '*.metainfo.xml')
 [ "$(wc -l <<<"$metainfo")" -eq 1 ] || fail "metainfo: $metainfo"
