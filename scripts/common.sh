@@ -4,18 +4,31 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 
-PACKAGES=(
-  cmake g++ make
-  qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev
-  libgtest-dev libbenchmark-dev rapidjson-dev
-  xvfb xauth xdotool imagemagick libx11-dev
-  fonts-liberation2
-  libcups2-dev cups printer-driver-cups-pdf poppler-utils
-  librsvg2-bin desktop-file-utils shared-mime-info dpkg-dev
+# What building and running the programs need.
+RUN_PACKAGES=(
+  cmake g++ make dpkg-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev libcups2-dev rapidjson-dev
+  librsvg2-bin fonts-liberation2
+)
+# A virtual display and a screenshot, for a machine without a display.
+DISPLAYLESS_PACKAGES=(xvfb xauth xdotool imagemagick)
+# What the tests and the benchmarks need besides.
+TEST_PACKAGES=(
+  "${DISPLAYLESS_PACKAGES[@]}"
+  libgtest-dev libbenchmark-dev libx11-dev
+  cups printer-driver-cups-pdf poppler-utils
+  desktop-file-utils shared-mime-info appstream scdoc man-db lintian
 )
 
+# Runs a command as root: directly, or through sudo.
 as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo "$@"
+  else
+    return 127
+  fi
 }
 
 install_missing() {
@@ -25,17 +38,34 @@ install_missing() {
       missing+=("$p")
     fi
   done
-  if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-      "${missing[@]}" >/dev/null
+  [ "${#missing[@]}" -gt 0 ] || return 0
+  if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
+    cat >&2 <<END
+scripts/$(basename "$0") needs these Debian packages, which are not installed:
+  ${missing[*]}
+Installing them takes root, and this account is not root and has no sudo.
+Have them installed as root, for instance with
+  su -c 'apt-get install ${missing[*]}'
+then run scripts/$(basename "$0") again.
+END
+    exit 1
   fi
+  echo "Installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
 }
 
+# build DIR [CONFIGURE_ARGUMENT]... [-- BUILD_ARGUMENT]...
 build() {
   local dir=$1
   shift
-  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  cmake --build "$dir" -j"$(nproc)"
+  local configure=()
+  while [ "$#" -gt 0 ] && [ "$1" != -- ]; do
+    configure+=("$1")
+    shift
+  done
+  [ "$#" -eq 0 ] || shift
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "${configure[@]}" >/dev/null
+  cmake --build "$dir" -j"$(nproc)" "$@"
 }

@@ -1,25 +1,61 @@
 #include <fontconfig/fontconfig.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
+#include "app/command_line.h"
 #include "app/form_main.h"
 #include "app/qt_desktop.h"
+#include "app/window_icon.h"
+
+namespace {
+
+QtMessageHandler qtMessages = nullptr;
+
+// While QApplication connects to the display, Qt's fatal message (no
+// platform plugin could start) ends the program with status 1 and a word
+// of its own, not with an abort.
+void EndWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtFatalMsg) {
+    if (qtMessages) qtMessages(type, context, text);
+    return;
+  }
+  std::fprintf(stderr, "%s\nzandorik-dial: cannot open the window: no display could be reached\n",
+               qPrintable(text));
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::puts(
-          "Usage: zandorik-dial [FILE.QMV]\n"
-          "Starts the Zandorik Dial Generator. With a data file, opens it as\n"
-          "File > Open File does, so that its figures are in the name list.");
+  using zandorik::DialCommandLine;
+  DialCommandLine commandLine = zandorik::ParseDialCommandLine(argc, argv);
+  switch (commandLine.action) {
+    case DialCommandLine::Action::Help:
+      std::puts(zandorik::kDialHelp);
       return 0;
-    }
+    case DialCommandLine::Action::Version:
+      std::puts("zandorik-dial " ZANDORIK_VERSION);
+      return 0;
+    case DialCommandLine::Action::Usage:
+      std::fprintf(stderr,
+                   "zandorik-dial: %s\nUsage: zandorik-dial [OPTION]... [--] [FILE.QMV] "
+                   "(try --help)\n",
+                   commandLine.error.c_str());
+      return 2;
+    case DialCommandLine::Action::Run:
+      break;
+  }
+  if (zandorik::NoDisplayFor(commandLine)) {
+    std::fputs(
+        "zandorik-dial: no display to open the window on: neither DISPLAY nor WAYLAND_DISPLAY "
+        "is set\n",
+        stderr);
+    return 1;
   }
   // A file-size limit must fail a write, which the data file then undoes,
   // not end the program with the figure on the screen.
@@ -27,7 +63,11 @@ int main(int argc, char** argv) {
   // Loading the font configuration is the largest single cost of start-up;
   // do it on the other core while the application connects to the display.
   std::thread fonts([] { FcInit(); });
-  QApplication app(argc, argv);
+  // Qt sees only its own options; the file name never passes through it.
+  int qtArgc = static_cast<int>(commandLine.qtArguments.size()) - 1;
+  qtMessages = qInstallMessageHandler(EndWithoutDisplay);
+  QApplication app(qtArgc, commandLine.qtArguments.data());
+  qInstallMessageHandler(qtMessages);
   fonts.join();
   QApplication::setApplicationName(QStringLiteral("QMVR"));
   // The desktop matches the window to its menu entry and icon by this name.
@@ -37,12 +77,11 @@ int main(int argc, char** argv) {
   zandorik::FormMain form(desktop);
   desktop.SetOwner(&form);
   form.show();
+  zandorik::SetDialIconOnceShown(form);
   // A data file named on the command line (a double-click on a .QMV file)
   // is opened once the window is up, so that any message has its owner.
-  const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) {
-    const std::string path = QFile::encodeName(arguments.at(1)).toStdString();
-    QTimer::singleShot(0, &form, [&form, path] { form.OpenDataFile(path); });
+  if (commandLine.file) {
+    QTimer::singleShot(0, &form, [&form, path = *commandLine.file] { form.OpenDataFile(path); });
   }
   return app.exec();
 }

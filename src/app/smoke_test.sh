@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Starts the built program on a virtual display and checks its window:
 # the title, 423 pixels wide, a 237-pixel client area under the menu bar.
-# Keeps a screenshot.
-#   smoke_test.sh PROGRAM SCREENSHOT
+# Keeps a screenshot. Further arguments go to the program.
+#   smoke_test.sh PROGRAM SCREENSHOT [ARGUMENT]...
 set -euo pipefail
 if [ "${1:-}" != --on-display ]; then
   exec xvfb-run -a -s "-screen 0 800x600x24" bash "$0" --on-display "$@"
 fi
 program=$2
 shot=$3
+shift 3
 # A session of its own for the program, as a desktop login would give it.
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR=$(mktemp -d)
@@ -18,7 +19,7 @@ trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$XDG_R
 # A fresh virtual display now and then refuses a first client: try again.
 window=
 for attempt in 1 2 3; do
-  "$program" </dev/null &
+  "$program" "$@" </dev/null &
   pid=$!
   for _ in $(seq 200); do
     window=$(xdotool search --onlyvisible --name '^Zandorik Dial Generator$' 2>/dev/null | head -n 1) || true

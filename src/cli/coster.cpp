@@ -44,6 +44,7 @@ characters in a name are written as \n, \t, \u001b and the like.)
                values are the texts the breakdown window shows; "points" is
                null when the total leaves the range of whole numbers
   -h, --help   show this help
+  --version    print the program's name and version
   --           end of the options: the next argument is the file, even if
                it begins with "-"
 
@@ -366,15 +367,17 @@ std::optional<int> ParseCosterArguments(const std::vector<std::string>& args, st
                                         std::FILE* err, CosterRequest& request) {
   bool havePath = false;
   bool options = true;
+  // --help and --version: a text on the output, and the end.
+  auto show = [outFile, err](std::string_view text) {
+    Output shown(outFile);
+    shown.Add(text);
+    if (shown.Flush()) return kCostOk;
+    std::fprintf(err, "zandorik-cost: cannot write the output: %s\n", std::strerror(shown.Error()));
+    return kCostWriteFailed;
+  };
   for (const std::string& arg : args) {
-    if (options && (arg == "-h" || arg == "--help")) {
-      Output help(outFile);
-      help.Add(kHelp);
-      if (help.Flush()) return kCostOk;
-      std::fprintf(err, "zandorik-cost: cannot write the output: %s\n",
-                   std::strerror(help.Error()));
-      return kCostWriteFailed;
-    }
+    if (options && (arg == "-h" || arg == "--help")) return show(kHelp);
+    if (options && arg == "--version") return show("zandorik-cost " ZANDORIK_VERSION "\n");
     if (options && arg == "--") {
       options = false;
     } else if (options && arg == "--json") {

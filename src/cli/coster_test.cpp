@@ -151,6 +151,10 @@ TEST_F(CosterTest, MissingFileAndBadUsage) {
   const CostRun help = Cost({"--help"});
   EXPECT_EQ(help.status, kCostOk);
   EXPECT_NE(help.out.find("--json"), std::string::npos);
+  const CostRun version = Cost({"--json", "--version", path_});
+  EXPECT_EQ(version.status, kCostOk);
+  EXPECT_EQ(version.out, "zandorik-cost " ZANDORIK_VERSION "\n");
+  EXPECT_EQ(Cost({"--", "--version"}).status, kCostUnreadable);
 }
 
 TEST_F(CosterTest, DamagedFileIsPricedAndNamed) {
@@ -233,7 +237,7 @@ TEST_F(CosterTest, FailedOutputIsReportedAndStopsTheRun) {
       {std::fopen("/dev/full", "w"), "No space left on device"},
       {::fdopen(ends[1], "w"), "Broken pipe"}};
   for (const auto& [file, reason] : targets) {
-    for (const char* option : {"--breakdown", "--json", "--help"}) {
+    for (const char* option : {"--breakdown", "--json", "--help", "--version"}) {
       std::FILE* err = std::tmpfile();
       EXPECT_EQ(RunCoster({option, path_}, file, err), kCostWriteFailed) << reason << option;
       EXPECT_EQ(ReadAll(err), "zandorik-cost: cannot write the output: " + reason + "\n");
