@@ -35,6 +35,7 @@ QLabel* AddLabel(QWidget* parent, const char* name, const char* text, QRect plac
 
 LinkLabel::LinkLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
   QFont font = DialFont();
+  font.setPointSizeF(8.25);
   font.setUnderline(true);
   setFont(font);
   setAlignment(Qt::AlignLeft | Qt::AlignTop);

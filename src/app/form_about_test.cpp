@@ -9,8 +9,8 @@
 #include <QTimer>
 
 #include "app/form_main.h"
-#include "testing/form_main_driver.h"
 #include "app/twips.h"
+#include "testing/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -96,7 +96,7 @@ TEST_F(ShellTest, AboutControlsSitAtTheirPlaces) {
   for (LinkLabel* link : {about->LabelFormulaEmail(), about->LabelFormulaWebsite(),
                           about->LabelProgramEmail(), about->LabelProgramWebsite()}) {
     EXPECT_TRUE(link->font().underline());
-    EXPECT_EQ(link->font().pointSize(), 8);
+    EXPECT_EQ(link->font().pointSizeF(), 8.25);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), title);
     EXPECT_LE(link->sizeHint().width(), link->width()) << link->text().toStdString();
   }

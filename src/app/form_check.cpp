@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "app/qt_text.h"
 #include "app/twips.h"
 
 namespace zandorik {
@@ -51,7 +52,7 @@ void FormCheck::SetValues(const std::array<std::string, kFieldCount>& texts,
                           std::bitset<kFieldCount> which) {
   for (int i = 0; i < kFieldCount; ++i) {
     if (!which[i]) continue;
-    const QString text = QString::fromStdString(texts[i]);
+    const QString text = QText(texts[i]);
     fields_[i]->setText(text);
     fields_[i]->setCursorPosition(0);
     fields_[i]->setToolTip(text);  // the whole value, where the field is too narrow

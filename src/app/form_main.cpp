@@ -16,14 +16,11 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/qt_text.h"
 #include "app/twips.h"
 
 namespace zandorik {
 namespace {
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 constexpr const char* kCaption = "Zandorik Dial Generator";
 
@@ -36,130 +33,6 @@ QLabel* AddLabel(QWidget* parent, const char* text, QRect geometry,
 }
 
 }  // namespace
-
-QFont DialFont() {
-  static const QStringList kFaces = {
-      QStringLiteral("MS Sans Serif"),   QStringLiteral("Microsoft Sans Serif"),
-      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-      QStringLiteral("Nimbus Sans"),     QStringLiteral("Helvetica")};
-  // The first face installed, found once: matching a whole list of faces
-  // that are missing asks the font configuration for substitutes of each,
-  // which costs more at start-up than the rest of the window's text.
-  static const QStringList faces = [] {
-    const QStringList installed = QFontDatabase::families();
-    for (const QString& face : kFaces) {
-      if (installed.contains(face)) return QStringList{face};
-    }
-    return kFaces;
-  }();
-  QFont font;
-  font.setFamilies(faces);
-  font.setStyleHint(QFont::SansSerif);
-  font.setPointSize(8);
-  // Glyphs snapped to whole pixels: crisp like the classic bitmap face, and
-  // no wider than the boxes were drawn for.
-  font.setHintingPreference(QFont::PreferFullHinting);
-  return font;
-}
-
-namespace {
-
-// A standard icon of a style, asked for only when first drawn.
-class DeferredIconEngine : public QIconEngine {
- public:
-  DeferredIconEngine(QStyle* style, QStyle::StandardPixmap which) : style_(style), which_(which) {}
-  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
-    Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
-  }
-  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-    return Icon().pixmap(size, mode, state);
-  }
-  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-    return Icon().actualSize(size, mode, state);
-  }
-  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
-    return Icon().availableSizes(mode, state);
-  }
-  QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
-
- private:
-  const QIcon& Icon() {
-    if (!loaded_ && style_) icon_ = style_->standardIcon(which_);
-    loaded_ = true;
-    return icon_;
-  }
-
-  QPointer<QStyle> style_;
-  QStyle::StandardPixmap which_;
-  bool loaded_ = false;
-  QIcon icon_;
-};
-
-class DialStyle : public QProxyStyle {
- public:
-  DialStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
-  int pixelMetric(PixelMetric metric, const QStyleOption* option,
-                  const QWidget* widget) const override {
-    if (metric == PM_RadioButtonLabelSpacing || metric == PM_CheckBoxLabelSpacing) return 4;
-    return QProxyStyle::pixelMetric(metric, option, widget);
-  }
-  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                QStyleHintReturn* data) const override {
-    if (hint == SH_GroupBox_TextLabelVerticalAlignment) return Qt::AlignVCenter;
-    return QProxyStyle::styleHint(hint, option, widget, data);
-  }
-
-  // The classic group box: an etched frame whose top line runs through the
-  // middle of the caption, the caption 8 pixels in from the left with the
-  // line broken under it. Fusion puts the whole frame below the caption,
-  // where it runs into the controls placed for the classic frame.
-  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
-                       const QWidget* widget) const override {
-    if (control == CC_GroupBox) return QCommonStyle::subControlRect(control, option, sub, widget);
-    if (control == CC_ComboBox && sub == SC_ComboBoxEditField) {
-      // Room for the picker's swatches at their own size: inside the
-      // one-pixel border, not Fusion's two.
-      const QRect field = QProxyStyle::subControlRect(control, option, sub, widget);
-      const auto* combo = qobject_cast<const QComboBox*>(widget);
-      if (combo && combo->iconSize().height() > field.height()) return field.adjusted(-1, -1, 0, 1);
-      return field;
-    }
-    return QProxyStyle::subControlRect(control, option, sub, widget);
-  }
-  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
-                          QPainter* painter, const QWidget* widget) const override {
-    if (control == CC_GroupBox)
-      return QCommonStyle::drawComplexControl(control, option, painter, widget);
-    QProxyStyle::drawComplexControl(control, option, painter, widget);
-  }
-  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget) const override {
-    if (element == PE_FrameGroupBox)
-      return QCommonStyle::drawPrimitive(element, option, painter, widget);
-    QProxyStyle::drawPrimitive(element, option, painter, widget);
-  }
-
-  QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
-                     const QWidget* widget) const override {
-    // Every menu bar makes an overflow button with this icon, which a menu
-    // bar as wide as the window never shows; reading its image files
-    // (through the image plug-ins) is a good part of the start-up time.
-    if (which == SP_ToolBarHorizontalExtensionButton && option == nullptr)
-      return QIcon(new DeferredIconEngine(baseStyle(), which));
-    return QProxyStyle::standardIcon(which, option, widget);
-  }
-};
-
-}  // namespace
-
-QStyle* MakeDialStyle() {
-  return new DialStyle;
-}
-
-void ApplyDialLook() {
-  QApplication::setStyle(MakeDialStyle());
-  QApplication::setFont(DialFont());
-}
 
 FormMain::FormMain(Desktop& desktop, QWidget* parent)
     : QMainWindow(parent), desktop_(desktop), editor_(desktop), files_(desktop, editor_) {
@@ -310,7 +183,7 @@ void FormMain::createControls() {
   rank->setGeometry(TwipsRect(4860, 1200, 1395, 1635));
   const int rankTops[] = {240, 480, 720, 1020, 1260};
   for (int i = 0; i < 5; ++i) {
-    auto* option = new QRadioButton(Text(kRanks[i].caption), rank);
+    auto* option = new QRadioButton(QText(kRanks[i].caption), rank);
     option->setGeometry(TwipsRect(120, rankTops[i], 1215, 315));
     option->setChecked(editor_.Screen().rankSelected[i]);
     connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
@@ -393,10 +266,10 @@ void FormMain::Form_Load() {
   const QSignalBlocker blockMove(comboMove_);
   const QSignalBlocker blockTeam(comboTeam_);
   for (std::string_view move : kMovements)
-    comboMove_->addItem(Text(move));
+    comboMove_->addItem(QText(move));
   comboMove_->setCurrentIndex(0);
   for (const TeamEntry& team : kTeams)
-    comboTeam_->addItem(Text(team.name));
+    comboTeam_->addItem(QText(team.name));
   comboTeam_->setCurrentIndex(0);
   for (StatRow row : kStatRows) {
     for (int column = 0; column < kColumnCount; ++column)
@@ -566,7 +439,7 @@ void FormMain::Sync() {
   if (changes.fields) ShowFields();
   if (changes.picker) ShowPicker();
   if (changes.valueBox) {
-    const QString text = QString::fromStdString(editor_.ValueText());
+    const QString text = QText(editor_.ValueText());
     if (textValue_->text() != text) textValue_->setText(text);
     textValue_->setEnabled(editor_.ValueEnabled());
   }
@@ -578,7 +451,7 @@ void FormMain::Sync() {
     if (!formCheck_) formCheck_ = new FormCheck(this);  // made hidden on first use
     formCheck_->SetValues(editor_.BreakdownFields(), changes.breakdown);
   }
-  if (changes.calculation) textPoints_->setText(QString::fromStdString(editor_.PointsText()));
+  if (changes.calculation) textPoints_->setText(QText(editor_.PointsText()));
   ShowDialStop();
   menuEditUndo_->setEnabled(editor_.CanUndo());
   menuEditRedo_->setEnabled(editor_.CanRedo());
@@ -615,11 +488,11 @@ void FormMain::ShowDialStop() {
 void FormMain::ShowSquare(StatRow row, int column) {
   const DialSquare& square = editor_.Screen().Square(row, column);
   DialSquareButton* button = Square(row, column);
-  button->setText(QString::fromStdString(square.caption));
+  button->setText(QText(square.caption));
   button->SetBackground(square.background);
   button->SetCaptionColour(square.HasWhiteCaption() ? Qt::white : Qt::black);
   button->SetPicture(square.IsKO() ? &palette_->KOSwatch() : nullptr);
-  button->setAccessibleName(QString::fromStdString(SpokenSquare(row, column, square)));
+  button->setAccessibleName(QText(SpokenSquare(row, column, square)));
 }
 
 void FormMain::ShowNameList() {
@@ -628,12 +501,12 @@ void FormMain::ShowNameList() {
   QStringList names;
   names.reserve(static_cast<qsizetype>(files_.NameList().size()));
   for (const NameEntry& entry : files_.NameList())
-    names.append(QString::fromStdString(entry.shown));
+    names.append(QText(entry.shown));
   nameList_->setStringList(names);
   // Long lists are laid out at once (the list is made on first use).
   if (auto* view = qobject_cast<QListView*>(comboName_->view())) view->setUniformItemSizes(true);
   comboName_->setCurrentIndex(-1);
-  comboName_->setEditText(QString::fromStdString(editor_.Screen().name));
+  comboName_->setEditText(QText(editor_.Screen().name));
 }
 
 void FormMain::ShowPicker() {
@@ -649,12 +522,12 @@ void FormMain::ShowPicker() {
     // No entries before the first square is selected (after undoing it).
     for (const PickerEntry& entry : editor_.PickerEntries()) {
       if (!editor_.PickerRow()) break;
-      const QString key = Text(entry.key);
+      const QString key = QText(entry.key);
       QIcon image;
       for (const ImageListEntry& swatch : imageListColors_) {
         if (swatch.key == key) image = swatch.image;
       }
-      imageComboColors_->addItem(image, Text(entry.text), key);
+      imageComboColors_->addItem(image, QText(entry.text), key);
     }
     pickerRowShown_ = editor_.PickerRow();
   }
@@ -664,10 +537,10 @@ void FormMain::ShowPicker() {
 void FormMain::ShowFields() {
   const FigureScreen& screen = editor_.Screen();
   const QSignalBlocker b1(comboName_), b2(comboMove_), b3(comboTeam_), b4(textRange_);
-  comboName_->setEditText(QString::fromStdString(screen.name));
+  comboName_->setEditText(QText(screen.name));
   comboMove_->setCurrentIndex(MovementPosition(screen.moveText));
   comboTeam_->setCurrentIndex(TeamPosition(screen.teamText));
-  textRange_->setText(QString::fromStdString(screen.rangeText));
+  textRange_->setText(QText(screen.rangeText));
   for (int k = 0; k < 3; ++k) {
     const QSignalBlocker block(checkBolt_[k]);
     checkBolt_[k]->setChecked(screen.bolts[k]);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/dial_square_button.h"
+#include "app/dial_style.h"
 #include "app/form_about.h"
 #include "app/form_check.h"
 #include "app/palette_store.h"
@@ -23,15 +24,6 @@
 #include "editor/file_commands.h"
 
 namespace zandorik {
-
-// The 8-point sans face of every window: the nearest the platform has to
-// "MS Sans Serif".
-QFont DialFont();
-// The program's look: Fusion, with option and check box captions as close
-// to their boxes as on the classic desktop, so that captions fit.
-QStyle* MakeDialStyle();
-// Sets the look and the face for the whole application.
-void ApplyDialLook();
 
 class FormMain : public QMainWindow {
   Q_OBJECT

@@ -10,21 +10,20 @@
 #include <QUrl>
 
 #include "app/print_window.h"
+#include "app/qt_text.h"
 
 namespace zandorik {
 namespace {
 
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
 // One dialog for both forms, starting at the path chosen last.
 std::optional<QString> RunFileDialog(QWidget* owner, const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(
-      owner, QString(), Q(request.startPath),
-      Q(request.filterLabel) + QStringLiteral(" (") + Q(request.pattern) + QStringLiteral(")"));
+  QFileDialog dialog(owner, QString(), QText(request.startPath),
+                     QText(request.filterLabel) + QStringLiteral(" (") + QText(request.pattern) +
+                         QStringLiteral(")"));
   dialog.setAcceptMode(mode);
+  // The filter shows its label alone, as written.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   if (mode == QFileDialog::AcceptSave) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -44,21 +43,21 @@ std::string LocalPath(const QString& path) {
 // Names and paths come from files other people send: a box shows them as
 // they are, never as markup.
 void QtDesktop::ShowMessage(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::Ok, owner_);
+  QMessageBox box(QMessageBox::NoIcon, QText(title), QText(text), QMessageBox::Ok, owner_);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
 bool QtDesktop::AskYesNo(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No,
-                  owner_);
+  QMessageBox box(QMessageBox::NoIcon, QText(title), QText(text),
+                  QMessageBox::Yes | QMessageBox::No, owner_);
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
 
 SaveChoice QtDesktop::AskToSave(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::NoButton, owner_);
+  QMessageBox box(QMessageBox::NoIcon, QText(title), QText(text), QMessageBox::NoButton, owner_);
   QPushButton* save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
   QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
   QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
@@ -91,7 +90,7 @@ std::optional<std::string> QtDesktop::ChooseExistingFile(const FileDialogRequest
 }
 
 void QtDesktop::OpenLink(const std::string& target) {
-  QDesktopServices::openUrl(QUrl(Q(target), QUrl::TolerantMode));
+  QDesktopServices::openUrl(QUrl(QText(target), QUrl::TolerantMode));
 }
 
 std::optional<std::string> QtDesktop::PrintMainWindow() {

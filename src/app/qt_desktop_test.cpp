@@ -83,10 +83,12 @@ TEST(QtDesktop, FileDialogsOfferTheFilterAndAskBeforeANewFile) {
   QDir().mkpath(dir);
   const QString fresh = dir + QStringLiteral("/fresh.QMV");
   QStringList filters;
+  bool labelOnly = false;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
     filters = dialog->nameFilters();
+    labelOnly = dialog->testOption(QFileDialog::HideNameFilterDetails);
     dialog->selectFile(fresh);
     WhenBoxShows([](QMessageBox* box) { EXPECT_NE(box->text().indexOf("Create"), -1); },
                  Qt::Key_Return);
@@ -95,6 +97,7 @@ TEST(QtDesktop, FileDialogsOfferTheFilterAndAskBeforeANewFile) {
   EXPECT_EQ(desktop.ChooseNewFile({"QMVR Data file", "*.QMV", dir.toStdString()}),
             fresh.toStdString());
   EXPECT_EQ(filters, QStringList{"QMVR Data file (*.QMV)"});
+  EXPECT_TRUE(labelOnly);  // shown as "QMVR Data file"
 
   QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
   EXPECT_EQ(desktop.ChooseExistingFile({"QMVR data file", "*.QMV", fresh.toStdString()}),
