@@ -137,8 +137,16 @@ bool ReadRequest(const ParsedArgs& args, Request& request, std::string& why) {
 // Qt draws only inside an application object; the command makes one on
 // the offscreen platform when the program has none, so that it runs the
 // same with or without a display.
+// Qt's notes about the desktop it runs on (no runtime folder on a server,
+// and the like) are not the user's business; its errors still show.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "zandorik sheet: %s\n", message.toLocal8Bit().constData());
+}
+
 std::unique_ptr<QGuiApplication> StartQt() {
   if (QCoreApplication::instance()) return nullptr;
+  qInstallMessageHandler(QuietQtMessages);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "zandorik";

@@ -244,8 +244,9 @@ void AddPageFrame(PageBuilder& out, const Measure& measure, const PaperSize& siz
   const double left = kSheetMargin, right = size.width - kSheetMargin;
   const double bottom = size.height - kSheetMargin;
   const double ruler = bottom - 16;
-  AddRuler(out, measure, left, ruler, 100, 100, 10, 5, "ruler-100mm", "100 mm (numbers: cm)");
-  AddRuler(out, measure, left + 112, ruler, 25.4, 8, 8, 4, "ruler-1in", "1 inch");
+  // In from the margin by the half width of the numbers under the ends.
+  AddRuler(out, measure, left + 2, ruler, 100, 100, 10, 5, "ruler-100mm", "100 mm (numbers: cm)");
+  AddRuler(out, measure, left + 114, ruler, 25.4, 8, 8, 4, "ruler-1in", "1 inch");
   out.Print(measure.Fit(right, ruler + 3, "Print at 100% (actual size)", 7 * kPointMm,
                         right - left - 150, true, Anchor::End));
   const double foot = bottom - 1;
@@ -257,6 +258,14 @@ void AddPageFrame(PageBuilder& out, const Measure& measure, const PaperSize& siz
 }
 
 }  // namespace
+
+SquarePlace DialSquarePlace(const Sheet::Cell& cell, double diameter, StatRow row, int column) {
+  const DialGeometry g(diameter);
+  const double radius = -(g.BoxTop(static_cast<int>(row)) + g.BoxHeight() / 2);
+  const double a = column * 30 * kDegree;
+  return {cell.x + diameter / 2 + radius * std::sin(a), cell.y + diameter / 2 - radius * std::cos(a),
+          g.boxWidth};
+}
 
 Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& options) {
   const Measure measure;

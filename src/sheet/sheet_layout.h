@@ -103,6 +103,14 @@ struct Sheet {
 // QGuiApplication, for the fonts' measures.
 Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& options);
 
+// Where the box of a square of a figure's dial lies, the dial at its place
+// in `cell`: the box's centre, in millimetres on the page, and its width
+// across the sector.
+struct SquarePlace {
+  double x, y, width;
+};
+SquarePlace DialSquarePlace(const Sheet::Cell& cell, double diameter, StatRow row, int column);
+
 // The face of every text of a sheet.
 inline constexpr const char* kSheetFontFamily = "Liberation Sans";
 
