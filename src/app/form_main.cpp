@@ -185,6 +185,12 @@ void FormMain::createActions() {
   menuDeleteRecord_ = action("&Delete Record", QKeySequence(Qt::CTRL | Qt::Key_D));
   menuFilePrint_ = action("&Print", QKeySequence(Qt::CTRL | Qt::Key_P));
   menuFileExit_ = action("E&xit");
+  menuFileExportSheet_ = action("Export Dia&l Sheet...");
+  menuFilePrintSheet_ = action("Print Dial S&heet");
+  connect(menuFileExportSheet_, &QAction::triggered, this,
+          [this] { sheetCommands_.Export(editor_.Screen(), files_.DataFileName()); });
+  connect(menuFilePrintSheet_, &QAction::triggered, this,
+          [this] { sheetCommands_.Print(editor_.Screen()); });
   menuOptionsDisplayBreakdown_ = action("&Display Breakdown", QKeySequence(Qt::Key_F1));
   menuOptionsResetScreen_ = action("&Reset Screen", QKeySequence(Qt::Key_F5));
   menuHelpAbout_ = action("&About");
@@ -211,6 +217,8 @@ void FormMain::createMenus() {
   file->addAction(menuDeleteRecord_);
   file->addSeparator();
   file->addAction(menuFilePrint_);
+  file->addAction(menuFileExportSheet_);
+  file->addAction(menuFilePrintSheet_);
   file->addSeparator();
   file->addAction(menuFileExit_);
   QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/dial_sheet_commands.h"
 #include "app/dial_square_button.h"
 #include "app/form_about.h"
 #include "app/form_check.h"
@@ -74,6 +75,9 @@ class FormMain : public QMainWindow {
   QAction* MenuFileSave() const { return menuFileSave_; }
   QAction* MenuDeleteRecord() const { return menuDeleteRecord_; }
   QAction* MenuFilePrint() const { return menuFilePrint_; }
+  QAction* MenuFileExportSheet() const { return menuFileExportSheet_; }
+  QAction* MenuFilePrintSheet() const { return menuFilePrintSheet_; }
+  const DialSheetCommands& SheetCommands() const { return sheetCommands_; }
   QAction* MenuFileExit() const { return menuFileExit_; }
   QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
   QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
@@ -138,6 +142,9 @@ class FormMain : public QMainWindow {
   QAction* menuFileSave_ = nullptr;
   QAction* menuDeleteRecord_ = nullptr;
   QAction* menuFilePrint_ = nullptr;
+  QAction* menuFileExportSheet_ = nullptr;  // "Export Dia&l Sheet..."
+  QAction* menuFilePrintSheet_ = nullptr;   // "Print Dial S&heet"
+  DialSheetCommands sheetCommands_{desktop_};
   QAction* menuFileExit_ = nullptr;
   QAction* menuOptionsDisplayBreakdown_ = nullptr;
   QAction* menuOptionsResetScreen_ = nullptr;
