@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "sheet/painter_renderer.h"
 #include "sheet/sheet_output.h"
 #include "sheet/sheet_test_support.h"
 #include "sheet/svg_writer.h"
@@ -259,6 +260,28 @@ TEST(SheetPng, SizeAndResolutionAsAsked) {
     EXPECT_EQ(PngResolution(ReadText(png)), (std::array<std::uint32_t, 2>{perMetre, perMetre}));
     std::remove(png.c_str());
   }
+}
+
+// The README's picture is the sample file's sheet as the tests make it:
+// it fails when the sheet no longer looks like it. After a deliberate
+// change, ZANDORIK_UPDATE_SCREENSHOTS=1 takes the new one over.
+TEST(SheetPng, ReadmePictureIsTheSampleSheet) {
+  const Sheet sheet = LayOutSheet(ExampleFigures(), {Paper::A4, 40, "figures.QMV"});
+  const QImage now = RenderSheetPage(sheet, 0, 75);
+  const QString path = QStringLiteral(ZANDORIK_DOCS_DIR "/dial-sheet.png");
+  if (qEnvironmentVariableIsSet("ZANDORIK_UPDATE_SCREENSHOTS")) {
+    ASSERT_TRUE(now.convertToFormat(QImage::Format_Indexed8).save(path));
+  }
+  const QImage docs = QImage(path).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(docs.size(), now.size());
+  int differ = 0;
+  for (int y = 0; y < docs.height(); ++y)
+    for (int x = 0; x < docs.width(); ++x)
+      differ += !Near(docs.pixelColor(x, y), {static_cast<std::uint8_t>(now.pixelColor(x, y).red()),
+                                              static_cast<std::uint8_t>(now.pixelColor(x, y).green()),
+                                              static_cast<std::uint8_t>(now.pixelColor(x, y).blue())},
+                      64);
+  EXPECT_LT(differ, docs.width() * docs.height() / 100);
 }
 
 }  // namespace
