@@ -55,7 +55,8 @@ void DialSheetCommands::Export(const FigureScreen& figure, const std::string& fi
 }
 
 void DialSheetCommands::Print(const FigureScreen& figure) {
-  if (const std::optional<std::string> failure = desktop_.PrintDialSheet(figure, settings_.diameter))
+  if (const std::optional<std::string> failure =
+          desktop_.PrintDialSheet(figure, settings_.diameter))
     desktop_.ShowMessage(*failure, kAppTitle);
 }
 

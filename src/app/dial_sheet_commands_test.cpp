@@ -60,8 +60,8 @@ TEST_F(DialSheetMenuTest, EntriesFollowPrintWithTheirOwnAccessLetters) {
 struct ExportStep {
   std::optional<SheetSettings> settings;
   std::optional<ExportChoice> file;
-  std::deque<bool> answers;     // to the replace question
-  std::string written;          // the file that holds the new sheet, "" for none
+  std::deque<bool> answers;  // to the replace question
+  std::string written;       // the file that holds the new sheet, "" for none
   int questions;
 };
 
@@ -90,7 +90,8 @@ TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
       ASSERT_TRUE(fs::exists(step.written));
       if (step.written.ends_with(".svg")) {
         const std::string svg = Read(step.written);
-        const std::string radius = "r=\"" + std::to_string(static_cast<int>(step.settings->diameter / 2)) + "\"";
+        const std::string radius =
+            "r=\"" + std::to_string(static_cast<int>(step.settings->diameter / 2)) + "\"";
         EXPECT_NE(svg.find(radius), std::string::npos);
         EXPECT_NE(svg.find(step.settings->letter ? "width=\"215.9mm\"" : "width=\"210mm\""),
                   std::string::npos);
@@ -114,7 +115,8 @@ TEST_F(DialSheetMenuTest, PrintUsesTheLastDiameterAndSaysWhatFailed) {
   desktop.sheetSettings.push_back(SheetSettings{false, 65});
   desktop.exportFiles.push_back(std::nullopt);
   form->MenuFileExportSheet()->trigger();
-  desktop.printFailure = "No default printer is set up on this computer, so the dial sheet was not printed.";
+  desktop.printFailure =
+      "No default printer is set up on this computer, so the dial sheet was not printed.";
   form->MenuFilePrintSheet()->trigger();
   EXPECT_EQ(desktop.sheetPrints, (std::vector<double>{40, 65}));
   EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>{*desktop.printFailure});

@@ -123,9 +123,9 @@ std::optional<ExportChoice> QtDesktop::ChooseExportFile(const ExportDialogReques
   // The caller asks before replacing a file, once the extension is added.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return ExportChoice{LocalPath(dialog.selectedFiles().constFirst()),
-                      static_cast<int>(std::max<qsizetype>(
-                          0, filters.indexOf(dialog.selectedNameFilter())))};
+  return ExportChoice{
+      LocalPath(dialog.selectedFiles().constFirst()),
+      static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
 }
 
 std::optional<std::string> QtDesktop::PrintDialSheet(const FigureScreen& figure, double diameter) {

@@ -16,7 +16,8 @@
 namespace zandorik {
 namespace {
 
-constexpr std::string_view kHelp = R"help(Usage: zandorik sheet [--paper a4|letter] [--diameter MM] [--dpi N]
+constexpr std::string_view kHelp =
+    R"help(Usage: zandorik sheet [--paper a4|letter] [--diameter MM] [--dpi N]
                       -o OUT.pdf|OUT.svg|OUT.png FILE.QMV [NAME...]
 
 Makes a sheet of dials to print, cut out and play with: for each figure a
@@ -75,7 +76,8 @@ bool ParseNumber(const std::string& text, double& value) {
 
 std::string Trimmed(std::string_view name) {
   const std::size_t last = name.find_last_not_of(' ');
-  return std::string(last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1));
+  return std::string(last == std::string_view::npos ? std::string_view()
+                                                    : name.substr(0, last + 1));
 }
 
 struct Request {

@@ -60,11 +60,13 @@ TEST(SheetCommand, WrongCommandLinesWriteNothing) {
       {data.path, 2, {"-o OUT.pdf"}},
       {"-o " + (data.dir / "out.jpg").string() + " " + data.path, 2, {".pdf, .svg or .png"}},
       {"-o " + out, 2, {"name the data file"}},
-      {"-o " + out + " " + data.path + " Vex 'Alley Cat' Nobody", 2,
+      {"-o " + out + " " + data.path + " Vex 'Alley Cat' Nobody",
+       2,
        {"no figure named \"Vex\"", "no figure named \"Nobody\"", "nothing was written"}},
       {"-o " + out + " " + (data.dir / "none.QMV").string(), 1, {"No such file or directory"}},
       {"-o " + out + " " + data.dir.string(), 1, {"cannot read"}},
-      {"-o " + (data.dir / "no" / "out.pdf").string() + " " + data.path, 4,
+      {"-o " + (data.dir / "no" / "out.pdf").string() + " " + data.path,
+       4,
        {"cannot write", "no/out.pdf"}},
   };
   for (const Case& c : cases) {
@@ -94,8 +96,8 @@ TEST(SheetCommand, ChosenFiguresAndPages) {
   EXPECT_NE(run.err.find("\"Vex\": Error in range: 3"), std::string::npos) << run.err;
   EXPECT_NE(ReadText(svg).find(">Vex<"), std::string::npos);
 
-  run = Sheet("--paper letter --diameter 60 -o " + (data.dir / "all.svg").string() + " " +
-              data.path);
+  run =
+      Sheet("--paper letter --diameter 60 -o " + (data.dir / "all.svg").string() + " " + data.path);
   EXPECT_EQ(run.status, 0) << run.err;
   const std::vector<std::string> files = FilesIn(data.dir);
   ASSERT_GE(files.size(), 4u);

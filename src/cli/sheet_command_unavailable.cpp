@@ -17,7 +17,7 @@ int Run(const CommandContext& context) {
 
 }  // namespace
 
-extern const Subcommand kSheetCommand = {"sheet", "make dial sheets (not in this build)", kHelp,
-                                         {}, Run};
+extern const Subcommand kSheetCommand = {
+    "sheet", "make dial sheets (not in this build)", kHelp, {}, Run};
 
 }  // namespace zandorik

@@ -22,8 +22,8 @@ struct FileDialogRequest {
 
 // The paper and diameter of a dial sheet, as the sheet dialog offers them.
 struct SheetSettings {
-  bool letter = false;    // Letter paper; A4 otherwise
-  double diameter = 40;   // millimetres, 30 to 80
+  bool letter = false;   // Letter paper; A4 otherwise
+  double diameter = 40;  // millimetres, 30 to 80
   bool operator==(const SheetSettings&) const = default;
 };
 

@@ -36,8 +36,9 @@ void DrawText(QPainter& painter, const Text& text) {
   const qreal scale = text.size / kFontReference;
   painter.scale(scale, scale);
   const qreal width = text.width / scale;
-  const qreal x = text.anchor == Anchor::Start ? 0 : text.anchor == Anchor::Middle ? -width / 2
-                                                                                    : -width;
+  const qreal x = text.anchor == Anchor::Start    ? 0
+                  : text.anchor == Anchor::Middle ? -width / 2
+                                                  : -width;
   painter.setFont(font);
   painter.setPen(Colour(text.colour));
   painter.drawText(QPointF(x, 0), QString::fromStdString(text.text));

@@ -2,8 +2,8 @@
 // printer.
 #pragma once
 
-#include <QImage>
 #include <QIODevice>
+#include <QImage>
 #include <QPainter>
 #include <string>
 

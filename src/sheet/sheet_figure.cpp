@@ -10,8 +10,8 @@ namespace {
 void SetColour(SheetSquare& square, double code) {
   square.colour = ColourPositionFromCode(code);
   // The screen gives a square its code as background, whatever it is.
-  const std::uint32_t bits = code >= 0 && code <= 0xFFFFFF ? static_cast<std::uint32_t>(code)
-                                                           : 0xFFFFFF;
+  const std::uint32_t bits =
+      code >= 0 && code <= 0xFFFFFF ? static_cast<std::uint32_t>(code) : 0xFFFFFF;
   square.red = static_cast<std::uint8_t>(bits & 0xFF);
   square.green = static_cast<std::uint8_t>((bits >> 8) & 0xFF);
   square.blue = static_cast<std::uint8_t>((bits >> 16) & 0xFF);

@@ -23,8 +23,8 @@ struct SheetSquare {
 };
 
 struct SheetFigure {
-  std::string name;    // UTF-8, trailing blanks removed
-  std::string points;  // as the points field shows it; "" when there are none
+  std::string name;                         // UTF-8, trailing blanks removed
+  std::string points;                       // as the points field shows it; "" when there are none
   std::string team, movement, range, rank;  // as their controls show them
   int bolts = 0;                            // ticked bolt boxes
   std::array<std::array<SheetSquare, kColumnCount>, kStatRowCount> dial{};
@@ -39,7 +39,7 @@ struct SheetFigure {
 // One line of a figure's legend: a power used on a row.
 struct LegendEntry {
   StatRow row;
-  int colour;  // list position in kColours
+  int colour;        // list position in kColours
   std::string text;  // "Speed, Green: Charge"
 };
 // Every power the figure's live squares use, once, row by row in colour

@@ -139,13 +139,13 @@ void AddDial(PageBuilder& out, const Measure& measure, const SheetFigure& figure
       }
     }
     // The click's number, inside the band, hidden under the cover.
-    place(measure.Fit(cx, cy - 4.2 * g.k, std::to_string(column + 1), 4 * kPointMm * g.k,
-                      3 * g.k, false, Anchor::Middle));
+    place(measure.Fit(cx, cy - 4.2 * g.k, std::to_string(column + 1), 4 * kPointMm * g.k, 3 * g.k,
+                      false, Anchor::Middle));
   }
   // The twelfth sector: the name, in small print along the radius.
-  Text name = measure.Fit(cx + 0.5 * g.k, cy - g.inner - 0.3 * g.k, figure.name,
-                          4.5 * kPointMm * g.k, g.outer - g.inner - 0.6 * g.k, false,
-                          Anchor::Start);
+  Text name =
+      measure.Fit(cx + 0.5 * g.k, cy - g.inner - 0.3 * g.k, figure.name, 4.5 * kPointMm * g.k,
+                  g.outer - g.inner - 0.6 * g.k, false, Anchor::Start);
   name.angle = -90;
   out.Print(name, 330, cx, cy);
   AddCross(out, cx, cy, g.k);
@@ -155,8 +155,8 @@ void AddDial(PageBuilder& out, const Measure& measure, const SheetFigure& figure
 Polygon BoltMark(double x, double y, double h) {
   const double w = h * 0.55;
   return Polygon{{x + 0.55 * w, y, x + 0.05 * w, y + 0.55 * h, x + 0.45 * w, y + 0.55 * h,
-                  x + 0.3 * w, y + h, x + w, y + 0.4 * h, x + 0.58 * w, y + 0.4 * h,
-                  x + 0.85 * w, y}};
+                  x + 0.3 * w, y + h, x + w, y + 0.4 * h, x + 0.58 * w, y + 0.4 * h, x + 0.85 * w,
+                  y}};
 }
 
 void AddCover(PageBuilder& out, const Measure& measure, const SheetFigure& figure, double cx,
@@ -166,9 +166,8 @@ void AddCover(PageBuilder& out, const Measure& measure, const SheetFigure& figur
   const double margin = 0.2 * g.k;
   const double top = cy + g.BoxTop(0) - margin;
   const double bottom = cy + g.BoxTop(3) + g.BoxHeight() + margin;
-  out.Add(Layer::Cut,
-          Box{cx - g.boxWidth / 2 - margin, top, g.boxWidth + 2 * margin, bottom - top,
-              kCutLineWidth});
+  out.Add(Layer::Cut, Box{cx - g.boxWidth / 2 - margin, top, g.boxWidth + 2 * margin, bottom - top,
+                          kCutLineWidth});
   AddCross(out, cx, cy, g.k);
 
   // The text lines below the centre, each as wide as the circle allows.
@@ -180,8 +179,8 @@ void AddCover(PageBuilder& out, const Measure& measure, const SheetFigure& figur
   double y = cy + 5.2 * g.k;
   out.Print(measure.Fit(cx, y, figure.name, 8 * kPointMm * g.k, room(y), true, Anchor::Middle));
   y += 3.4 * g.k;
-  out.Print(measure.Fit(cx, y, (figure.points.empty() ? std::string("?") : figure.points) +
-                                   " points",
+  out.Print(measure.Fit(cx, y,
+                        (figure.points.empty() ? std::string("?") : figure.points) + " points",
                         7 * kPointMm * g.k, room(y), true, Anchor::Middle));
   y += 2.8 * g.k;
   out.Print(measure.Fit(cx, y, "Team: " + figure.team, size, room(y), false, Anchor::Middle));
@@ -189,12 +188,12 @@ void AddCover(PageBuilder& out, const Measure& measure, const SheetFigure& figur
   // Movement and range, then one bolt mark for each ticked bolt.
   const double boltHeight = 2 * g.k, boltStep = 1.4 * g.k;
   const double bolts = figure.bolts * boltStep;
-  Text range = measure.Fit(0, y, figure.movement + ", range " + figure.range, size,
-                           room(y) - bolts, false, Anchor::Start);
+  Text range = measure.Fit(0, y, figure.movement + ", range " + figure.range, size, room(y) - bolts,
+                           false, Anchor::Start);
   range.x = cx - (range.width + bolts) / 2;
   for (int b = 0; b < figure.bolts; ++b) {
-    out.Print(BoltMark(range.x + range.width + 0.4 * g.k + b * boltStep, y - 1.6 * g.k,
-                       boltHeight));
+    out.Print(
+        BoltMark(range.x + range.width + 0.4 * g.k + b * boltStep, y - 1.6 * g.k, boltHeight));
   }
   out.Print(range);
   y += 2.6 * g.k;
@@ -211,8 +210,8 @@ void AddLegend(PageBuilder& out, const Measure& measure, const SheetFigure& figu
   for (const LegendEntry& entry : legend) {
     const ColourInfo& c = kColours[entry.colour];
     out.Print(Box{x, y + 0.2, 2.6, 2.6, kThin, true, Rgb{c.red, c.green, c.blue}});
-    out.Print(measure.Fit(x + 3.6, y + 2.3, entry.text, kLegendSize, width - 3.6, false,
-                          Anchor::Start));
+    out.Print(
+        measure.Fit(x + 3.6, y + 2.3, entry.text, kLegendSize, width - 3.6, false, Anchor::Start));
     y += kLegendLine;
   }
 }
@@ -235,8 +234,8 @@ void AddRuler(PageBuilder& out, const Measure& measure, double x, double y, doub
                             Anchor::Middle));
     }
   }
-  out.Print(measure.Fit(x + length / 2, y - 1.2, label, 6 * kPointMm, length, false,
-                        Anchor::Middle));
+  out.Print(
+      measure.Fit(x + length / 2, y - 1.2, label, 6 * kPointMm, length, false, Anchor::Middle));
 }
 
 void AddPageFrame(PageBuilder& out, const Measure& measure, const PaperSize& size,
@@ -263,8 +262,8 @@ SquarePlace DialSquarePlace(const Sheet::Cell& cell, double diameter, StatRow ro
   const DialGeometry g(diameter);
   const double radius = -(g.BoxTop(static_cast<int>(row)) + g.BoxHeight() / 2);
   const double a = column * 30 * kDegree;
-  return {cell.x + diameter / 2 + radius * std::sin(a), cell.y + diameter / 2 - radius * std::cos(a),
-          g.boxWidth};
+  return {cell.x + diameter / 2 + radius * std::sin(a),
+          cell.y + diameter / 2 - radius * std::cos(a), g.boxWidth};
 }
 
 Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& options) {

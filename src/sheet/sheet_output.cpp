@@ -61,7 +61,8 @@ bool WriteSheet(const Sheet& sheet, const std::string& path, int dpi, const std:
     return false;
   };
   for (std::size_t i = 0; i < paths.size(); ++i) {
-    auto& file = files.emplace_back(std::make_unique<QSaveFile>(QFile::decodeName(paths[i].c_str())));
+    auto& file =
+        files.emplace_back(std::make_unique<QSaveFile>(QFile::decodeName(paths[i].c_str())));
     if (!file->open(QIODevice::WriteOnly)) return fail(*file, paths[i]);
     bool ok = true;
     switch (*format) {

@@ -25,8 +25,11 @@ struct Bounds {
 // A text's box from its anchor, length and size (ascent 0.8, descent 0.25).
 Bounds TextBounds(const SvgShape& t) {
   const double length = t.Number("textLength"), size = t.Number("font-size");
-  const std::string anchor = t.attributes.count("text-anchor") ? t.attributes.at("text-anchor") : "";
-  const double left = t.Number("x") - (anchor == "middle" ? length / 2 : anchor == "end" ? length : 0);
+  const std::string anchor =
+      t.attributes.count("text-anchor") ? t.attributes.at("text-anchor") : "";
+  const double left = t.Number("x") - (anchor == "middle" ? length / 2
+                                       : anchor == "end"  ? length
+                                                          : 0);
   return {left, t.Number("y") - 0.8 * size, left + length, t.Number("y") + 0.25 * size};
 }
 
@@ -88,8 +91,8 @@ TEST_P(SheetGeometry, ReadFromTheSvg) {
         EXPECT_NEAR(length, s.attributes.at("id") == "ruler-100mm" ? 100 : 25.4, 1e-3);
         EXPECT_EQ(s.Number("y1"), s.Number("y2"));
       }
-      if (s.kind == "text" && s.text == "page " + std::to_string(p + 1) + " of " +
-                                           std::to_string(c.pages))
+      if (s.kind == "text" &&
+          s.text == "page " + std::to_string(p + 1) + " of " + std::to_string(c.pages))
         footer = true;
       if (s.Has("transform")) continue;  // the dials' turned sectors
       if (s.kind == "text") loose.push_back(TextBounds(s));
@@ -185,8 +188,8 @@ TEST(SheetPdf, PagesFontsTextsAndColours) {
 
     constexpr int kDpi = 200;
     ASSERT_EQ(Shell("pdftoppm -r 200 -png -singlefile " + pdf + " " + TempPath("page")).status, 0);
-    const QImage page = QImage(QString::fromStdString(TempPath("page.png")))
-                            .convertToFormat(QImage::Format_RGB32);
+    const QImage page =
+        QImage(QString::fromStdString(TempPath("page.png"))).convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(page.isNull());
     const auto pixel = [&](double x, double y) {
       return page.pixelColor(static_cast<int>(x * kDpi / 25.4), static_cast<int>(y * kDpi / 25.4));
@@ -277,9 +280,10 @@ TEST(SheetPng, ReadmePictureIsTheSampleSheet) {
   int differ = 0;
   for (int y = 0; y < docs.height(); ++y)
     for (int x = 0; x < docs.width(); ++x)
-      differ += !Near(docs.pixelColor(x, y), {static_cast<std::uint8_t>(now.pixelColor(x, y).red()),
-                                              static_cast<std::uint8_t>(now.pixelColor(x, y).green()),
-                                              static_cast<std::uint8_t>(now.pixelColor(x, y).blue())},
+      differ += !Near(docs.pixelColor(x, y),
+                      {static_cast<std::uint8_t>(now.pixelColor(x, y).red()),
+                       static_cast<std::uint8_t>(now.pixelColor(x, y).green()),
+                       static_cast<std::uint8_t>(now.pixelColor(x, y).blue())},
                       64);
   EXPECT_LT(differ, docs.width() * docs.height() / 100);
 }

@@ -94,7 +94,8 @@ inline std::string ReadText(const std::string& path) {
 inline ShellRun Shell(const std::string& command) {
   const std::string base = testing::TempDir() + "zandorik_shell_" + std::to_string(::getpid());
   const int raw = std::system((command + " >" + base + ".out 2>" + base + ".err").c_str());
-  ShellRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(base + ".out"), ReadText(base + ".err")};
+  ShellRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(base + ".out"),
+               ReadText(base + ".err")};
   std::remove((base + ".out").c_str());
   std::remove((base + ".err").c_str());
   return run;

@@ -69,8 +69,7 @@ std::string Fill(bool filled, Rgb colour) {
 
 void WriteItem(std::string& out, const Item& item) {
   std::string turn;
-  if (item.turn != 0)
-    turn = "rotate(" + N(item.turn) + " " + N(item.cx) + " " + N(item.cy) + ")";
+  if (item.turn != 0) turn = "rotate(" + N(item.turn) + " " + N(item.cx) + " " + N(item.cy) + ")";
   const auto transform = [&](const std::string& more = {}) {
     const std::string all = turn.empty() ? more : more.empty() ? turn : turn + " " + more;
     return all.empty() ? std::string() : " transform=\"" + all + "\"";
@@ -97,12 +96,11 @@ void WriteItem(std::string& out, const Item& item) {
         } else {
           if (s.text.empty()) return;
           static constexpr const char* kAnchors[] = {"start", "middle", "end"};
-          out += "<text x=\"" + N(s.x) + "\" y=\"" + N(s.y) + "\" font-size=\"" + N(s.size) +
-                 "\"" + (s.bold ? " font-weight=\"bold\"" : "") +
-                 (s.anchor == Anchor::Start
-                      ? std::string()
-                      : std::string(" text-anchor=\"") + kAnchors[static_cast<int>(s.anchor)] +
-                            "\"") +
+          out += "<text x=\"" + N(s.x) + "\" y=\"" + N(s.y) + "\" font-size=\"" + N(s.size) + "\"" +
+                 (s.bold ? " font-weight=\"bold\"" : "") +
+                 (s.anchor == Anchor::Start ? std::string()
+                                            : std::string(" text-anchor=\"") +
+                                                  kAnchors[static_cast<int>(s.anchor)] + "\"") +
                  " fill=\"" + Hex(s.colour) + "\" textLength=\"" + N(s.width) +
                  "\" lengthAdjust=\"spacingAndGlyphs\"" +
                  transform(s.angle != 0 ? "rotate(" + N(s.angle) + " " + N(s.x) + " " + N(s.y) + ")"
@@ -120,11 +118,12 @@ std::string SheetPageSvg(const Sheet& sheet, int page, const std::string& title)
   std::string out;
   out.reserve(64 * items.items.size() + 1024);
   out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\""
-         " xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\""
-         " version=\"1.1\" xml:space=\"preserve\" width=\"" +
-         N(sheet.size.width) + "mm\" height=\"" + N(sheet.size.height) + "mm\" viewBox=\"0 0 " +
-         N(sheet.size.width) + " " + N(sheet.size.height) + "\">\n";
+  out +=
+      "<svg xmlns=\"http://www.w3.org/2000/svg\""
+      " xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\""
+      " version=\"1.1\" xml:space=\"preserve\" width=\"" +
+      N(sheet.size.width) + "mm\" height=\"" + N(sheet.size.height) + "mm\" viewBox=\"0 0 " +
+      N(sheet.size.width) + " " + N(sheet.size.height) + "\">\n";
   out += "<title>" + Escaped(title) + "</title>\n";
   for (Layer layer : {Layer::Print, Layer::Cut}) {
     const bool cut = layer == Layer::Cut;
