@@ -138,7 +138,12 @@ INSTANTIATE_TEST_SUITE_P(Diameters, SheetGeometry,
                                          GeometryCase{40, Paper::A4, 1, 1},
                                          GeometryCase{40, Paper::Letter, 3, 3},
                                          GeometryCase{80, Paper::Letter, 1, 3},
-                                         GeometryCase{80, Paper::A4, 1, 3}));
+                                         GeometryCase{80, Paper::A4, 1, 3}),
+                         [](const testing::TestParamInfo<GeometryCase>& info) {
+                           return std::string(PaperName(info.param.paper)) + "_" +
+                                  std::to_string(static_cast<int>(info.param.diameter)) + "mm_" +
+                                  std::to_string(info.param.copies * 6) + "figures";
+                         });
 
 std::string TempPath(const std::string& name) {
   return testing::TempDir() + "zandorik_sheet_" + std::to_string(::getpid()) + "_" + name;
