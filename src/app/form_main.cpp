@@ -68,6 +68,12 @@ void FormMain::createActions() {
   menuEditRedo_->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   menuFileExit_ = action("E&xit");
+  menuFileExportSheet_ = action("Export Dia&l Sheet...");
+  menuFilePrintSheet_ = action("Print Dial S&heet");
+  connect(menuFileExportSheet_, &QAction::triggered, this,
+          [this] { sheetCommands_.Export(editor_.Screen(), files_.DataFileName()); });
+  connect(menuFilePrintSheet_, &QAction::triggered, this,
+          [this] { sheetCommands_.Print(editor_.Screen()); });
   menuOptionsDisplayBreakdown_ = action("&Display Breakdown", QKeySequence(Qt::Key_F1));
   menuOptionsResetScreen_ = action("&Reset Screen", QKeySequence(Qt::Key_F5));
   menuHelpAbout_ = action("&About");
@@ -96,6 +102,8 @@ void FormMain::createMenus() {
   file->addAction(menuDeleteRecord_);
   file->addSeparator();
   file->addAction(menuFilePrint_);
+  file->addAction(menuFileExportSheet_);
+  file->addAction(menuFilePrintSheet_);
   file->addSeparator();
   file->addAction(menuFileExit_);
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));

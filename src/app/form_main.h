@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/dial_sheet_commands.h"
 #include "app/dial_square_button.h"
 #include "app/dial_style.h"
 #include "app/form_about.h"
@@ -68,6 +69,9 @@ class FormMain : public QMainWindow {
   QAction* MenuFilePrint() const { return menuFilePrint_; }
   QAction* MenuEditUndo() const { return menuEditUndo_; }
   QAction* MenuEditRedo() const { return menuEditRedo_; }
+  QAction* MenuFileExportSheet() const { return menuFileExportSheet_; }
+  QAction* MenuFilePrintSheet() const { return menuFilePrintSheet_; }
+  const DialSheetCommands& SheetCommands() const { return sheetCommands_; }
   QAction* MenuFileExit() const { return menuFileExit_; }
   QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
   QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
@@ -148,6 +152,9 @@ class FormMain : public QMainWindow {
   QAction* menuFilePrint_ = nullptr;
   QAction* menuEditUndo_ = nullptr;
   QAction* menuEditRedo_ = nullptr;
+  QAction* menuFileExportSheet_ = nullptr;  // "Export Dia&l Sheet..."
+  QAction* menuFilePrintSheet_ = nullptr;   // "Print Dial S&heet"
+  DialSheetCommands sheetCommands_{desktop_};
   QAction* menuFileExit_ = nullptr;
   QAction* menuOptionsDisplayBreakdown_ = nullptr;
   QAction* menuOptionsResetScreen_ = nullptr;

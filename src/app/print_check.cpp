@@ -5,6 +5,10 @@
 //   print_check cannot-print  prints where it cannot; expects one message,
 //                             then the window still works
 //   print_check page PNG      checks a page rendered from the printed PDF
+//   print_check sheet         prints the figure's dial sheet ("Print Dial
+//                             Sheet"); any message is a failure
+//   print_check ruler PNG DPI measures the 100 mm ruler on a printed sheet
+//                             rendered at DPI: 100 mm to within 0.5 mm
 //
 // Messages and questions are recorded instead of shown (the scripted
 // desktop), so nothing waits for a person; the printing itself is the
@@ -28,6 +32,10 @@ class PrintingDesktop : public ScriptedDesktop {
   std::optional<std::string> PrintMainWindow() override {
     ++prints;
     return qt.PrintMainWindow();
+  }
+  std::optional<std::string> PrintDialSheet(const FigureScreen& figure, double diameter) override {
+    sheetPrints.push_back(diameter);
+    return qt.PrintDialSheet(figure, diameter);
   }
 };
 
@@ -88,6 +96,23 @@ int CheckPage(const FormMain& form, const QString& path) {
   return coloured > 0 ? 0 : Fail("no coloured square on the page");
 }
 
+// The ruler is the longest dark line across the page.
+int CheckRuler(const QString& path, double dpi) {
+  const QImage page = QImage(path).convertToFormat(QImage::Format_RGB32);
+  if (page.isNull()) return Fail("cannot read " + path.toStdString());
+  int longest = 0;
+  for (int y = 0; y < page.height(); ++y) {
+    int run = 0;
+    for (int x = 0; x < page.width(); ++x) {
+      run = page.pixelColor(x, y).lightness() < 160 ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+  }
+  const double mm = longest / dpi * 25.4;
+  std::printf("the ruler measures %.2f mm on the printed page\n", mm);
+  return std::abs(mm - 100) <= 0.5 ? 0 : Fail("the 100 mm ruler is not 100 mm long");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,8 +120,10 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QStringList args = QApplication::arguments();
   const QString mode = args.value(1);
-  if (!(mode == "print" || mode == "cannot-print" || (mode == "page" && args.size() == 3)))
-    return Fail("usage: print_check print | cannot-print | page PNG");
+  if (mode == "ruler" && args.size() == 4) return CheckRuler(args[2], args[3].toDouble());
+  if (!(mode == "print" || mode == "cannot-print" || mode == "sheet" ||
+        (mode == "page" && args.size() == 3)))
+    return Fail("usage: print_check print | cannot-print | page PNG | sheet | ruler PNG DPI");
 
   ApplyDialLook();
   PrintingDesktop desktop;
@@ -110,6 +137,13 @@ int main(int argc, char** argv) {
   if (mode == "page") return CheckPage(form, args[2]);
 
   desktop.boxes.clear();
+  if (mode == "sheet") {
+    form.MenuFilePrintSheet()->trigger();
+    if (desktop.sheetPrints.size() != 1) return Fail("\"Print Dial Sheet\" did not print");
+    if (!desktop.boxes.empty()) return Fail("printing the sheet said: " + desktop.boxes[0].text);
+    std::printf("sheet printed\n");
+    return 0;
+  }
   form.MenuFilePrint()->trigger();
   if (desktop.prints != 1) return Fail("\"&Print\" did not print");
   if (mode == "print") {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "app/dial_sheet_commands.h"
 #include "app/print_window.h"
 #include "app/qt_text.h"
 
@@ -93,24 +94,57 @@ void QtDesktop::OpenLink(const std::string& target) {
   QDesktopServices::openUrl(QUrl(QText(target), QUrl::TolerantMode));
 }
 
+namespace {
+
+// The print libraries are loaded with the first print, not at start.
+template <typename Function>
+Function PrintModuleFunction(const char* symbol) {
+  const QString dir = QCoreApplication::applicationDirPath();
+  for (const QString& path : {dir + QStringLiteral("/" ZANDORIK_PRINT_MODULE),
+                              dir + QStringLiteral("/" ZANDORIK_PRINT_MODULE_INSTALLED)}) {
+    QLibrary module(path);
+    if (auto found = reinterpret_cast<Function>(module.resolve(symbol))) return found;
+  }
+  return Function{};
+}
+
+constexpr const char* kNoPrintModule =
+    "Printing is not available: the print module " ZANDORIK_PRINT_MODULE
+    " was not found beside the program.";
+
+}  // namespace
+
 std::optional<std::string> QtDesktop::PrintMainWindow() {
   if (!owner_) return std::string("There is no window to print.");
-  // The print libraries are loaded with the first print, not at start.
-  static const PrintWindowFunction print = [] {
-    const QString dir = QCoreApplication::applicationDirPath();
-    for (const QString& path : {dir + QStringLiteral("/" ZANDORIK_PRINT_MODULE),
-                                dir + QStringLiteral("/" ZANDORIK_PRINT_MODULE_INSTALLED)}) {
-      QLibrary module(path);
-      if (auto found = reinterpret_cast<PrintWindowFunction>(module.resolve(kPrintWindowSymbol)))
-        return found;
-    }
-    return PrintWindowFunction{};
-  }();
-  if (!print) {
-    return std::string("Printing is not available: the print module " ZANDORIK_PRINT_MODULE
-                       " was not found beside the program.");
-  }
+  static const auto print = PrintModuleFunction<PrintWindowFunction>(kPrintWindowSymbol);
+  if (!print) return std::string(kNoPrintModule);
   return print(owner_);
+}
+
+std::optional<SheetSettings> QtDesktop::ChooseSheetSettings(const SheetSettings& current) {
+  return RunSheetDialog(owner_, current);
+}
+
+std::optional<ExportChoice> QtDesktop::ChooseExportFile(const ExportDialogRequest& request) {
+  QStringList filters;
+  for (const std::string& filter : request.filters)
+    filters << QText(filter);
+  QFileDialog dialog(owner_, QString(), QText(request.startPath));
+  dialog.setNameFilters(filters);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // The caller asks before replacing a file, once the extension is added.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ExportChoice{
+      LocalPath(dialog.selectedFiles().constFirst()),
+      static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
+}
+
+std::optional<std::string> QtDesktop::PrintDialSheet(const FigureScreen& figure, double diameter) {
+  static const auto print = PrintModuleFunction<PrintSheetFunction>(kPrintSheetSymbol);
+  if (!print) return std::string(kNoPrintModule);
+  return PrintSheet(print, figure, diameter);
 }
 
 }  // namespace zandorik

@@ -20,6 +20,9 @@ class QtDesktop : public Desktop {
   std::optional<std::string> ChooseExistingFile(const FileDialogRequest& request) override;
   void OpenLink(const std::string& target) override;
   std::optional<std::string> PrintMainWindow() override;
+  std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) override;
+  std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) override;
+  std::optional<std::string> PrintDialSheet(const FigureScreen& figure, double diameter) override;
 
  private:
   QPointer<QWidget> owner_;

@@ -8,11 +8,12 @@ namespace zandorik {
 
 // Each subcommand lives in a file of its own (repair_command.cpp, ...).
 extern const Subcommand kRepairCommand;
+extern const Subcommand kSheetCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array<const Subcommand*, 1> kSubcommands = {&kRepairCommand};
+const std::array<const Subcommand*, 2> kSubcommands = {&kRepairCommand, &kSheetCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zandorik {
 
@@ -21,6 +22,28 @@ struct FileDialogRequest {
 
 // The answers to the question before unsaved work is lost.
 enum class SaveChoice { Save, Discard, Cancel };
+// The paper and diameter of a dial sheet, as the sheet dialog offers them.
+struct SheetSettings {
+  bool letter = false;   // Letter paper; A4 otherwise
+  double diameter = 40;  // millimetres, 30 to 80
+  bool operator==(const SheetSettings&) const = default;
+};
+
+// The save dialog of an export: its filters ("PDF (*.pdf)", ...) and the
+// path to start from.
+struct ExportDialogRequest {
+  std::vector<std::string> filters;
+  std::string startPath;
+  bool operator==(const ExportDialogRequest&) const = default;
+};
+// The name typed or chosen, as it stands, and the filter chosen with it.
+struct ExportChoice {
+  std::string path;
+  int filter = 0;
+  bool operator==(const ExportChoice&) const = default;
+};
+
+struct FigureScreen;
 
 class Desktop {
  public:
@@ -49,6 +72,18 @@ class Desktop {
   // printer without a dialog. Returns what went wrong, or nothing when the
   // job was handed to the printer.
   virtual std::optional<std::string> PrintMainWindow() = 0;
+
+  // The small dialog of a dial sheet: paper and diameter, starting from
+  // `current`. Nothing when the person cancels.
+  virtual std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) = 0;
+  // The save dialog of an export. It neither adds an extension nor asks
+  // before a file is replaced: the caller does both. Nothing on cancel.
+  virtual std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) = 0;
+  // Prints the figure's dial sheet on the default printer's paper (Letter,
+  // or A4 for any other) at actual size, without a dialog. Returns what
+  // went wrong, or nothing when the job was handed to the printer.
+  virtual std::optional<std::string> PrintDialSheet(const FigureScreen& figure,
+                                                    double diameter) = 0;
 };
 
 }  // namespace zandorik

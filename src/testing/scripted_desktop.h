@@ -59,6 +59,22 @@ class ScriptedDesktop : public Desktop {
     return printFailure;
   }
 
+  // Answers from `sheetSettings` and `exportFiles` (nothing for cancel);
+  // unscripted, cancelled and counted in `unexpected`.
+  std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) override {
+    settingsOffered.push_back(current);
+    return Next(sheetSettings, std::optional<SheetSettings>());
+  }
+  std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) override {
+    exportDialogs.push_back(request);
+    return Next(exportFiles, std::optional<ExportChoice>());
+  }
+  // Records the diameter; fails with `printFailure` when it is set.
+  std::optional<std::string> PrintDialSheet(const FigureScreen&, double diameter) override {
+    sheetPrints.push_back(diameter);
+    return printFailure;
+  }
+
   // The texts of the boxes shown so far, and forget them.
   std::vector<std::string> TakeTexts() {
     std::vector<std::string> texts;
@@ -76,6 +92,11 @@ class ScriptedDesktop : public Desktop {
   std::vector<std::string> links;
   int prints = 0;
   std::optional<std::string> printFailure;
+  std::vector<SheetSettings> settingsOffered;
+  std::deque<std::optional<SheetSettings>> sheetSettings;
+  std::vector<ExportDialogRequest> exportDialogs;
+  std::deque<std::optional<ExportChoice>> exportFiles;
+  std::vector<double> sheetPrints;  // the diameter of each sheet printed
   int unexpected = 0;
   // Called with each message as it is shown, while the caller waits.
   std::function<void(const std::string&)> onMessage;

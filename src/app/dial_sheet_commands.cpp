@@ -1,0 +1,102 @@
+#include "app/dial_sheet_commands.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <algorithm>
+
+#include "sheet/painter_renderer.h"
+#include "sheet/sheet_output.h"
+
+namespace zandorik {
+namespace {
+
+constexpr const char* kExtensions[] = {".pdf", ".svg", ".png"};
+
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void DialSheetCommands::Export(const FigureScreen& figure, const std::string& fileName) {
+  const std::optional<SheetSettings> settings = desktop_.ChooseSheetSettings(settings_);
+  if (!settings) return;
+  settings_ = *settings;
+  settings_.diameter = std::clamp(settings_.diameter, kMinDiameter, kMaxDiameter);
+
+  ExportDialogRequest request{{std::begin(kSheetExportFilters), std::end(kSheetExportFilters)},
+                              lastPath_};
+  const std::optional<ExportChoice> choice = desktop_.ChooseExportFile(request);
+  if (!choice || choice->path.empty()) return;
+  std::string path = choice->path;
+  if (!SheetFormatOf(path)) path += kExtensions[std::clamp(choice->filter, 0, 2)];
+  lastPath_ = path;
+
+  std::vector<std::string> messages;
+  const Sheet sheet = LayOutSheet(
+      {SheetFigureFromScreen(figure, messages)},
+      {settings_.letter ? Paper::Letter : Paper::A4, settings_.diameter, BaseName(fileName)});
+  for (const std::string& target :
+       SheetFilePaths(path, *SheetFormatOf(path), static_cast<int>(sheet.pages.size()))) {
+    if (QFileInfo::exists(QFile::decodeName(target.c_str())) &&
+        !desktop_.AskYesNo(target + " already exists.\nDo you want to replace it?", kAppTitle)) {
+      return;
+    }
+  }
+  std::vector<std::string> written;
+  std::string error;
+  if (!WriteSheet(sheet, path, kDefaultDpi, "Dial sheet: " + figure.name, written, error))
+    desktop_.ShowMessage("The dial sheet was not written: " + error + ".", kAppTitle);
+}
+
+void DialSheetCommands::Print(const FigureScreen& figure) {
+  if (const std::optional<std::string> failure =
+          desktop_.PrintDialSheet(figure, settings_.diameter))
+    desktop_.ShowMessage(*failure, kAppTitle);
+}
+
+std::optional<SheetSettings> RunSheetDialog(QWidget* owner, const SheetSettings& current) {
+  QDialog dialog(owner);
+  dialog.setWindowTitle(QStringLiteral("Dial Sheet"));
+  auto* form = new QFormLayout(&dialog);
+  auto* paper = new QComboBox(&dialog);
+  paper->addItems({QStringLiteral("A4"), QStringLiteral("Letter")});
+  paper->setCurrentIndex(current.letter ? 1 : 0);
+  form->addRow(QStringLiteral("&Paper:"), paper);
+  auto* diameter = new QDoubleSpinBox(&dialog);
+  diameter->setRange(kMinDiameter, kMaxDiameter);
+  diameter->setDecimals(1);
+  diameter->setSuffix(QStringLiteral(" mm"));
+  diameter->setValue(current.diameter);
+  form->addRow(QStringLiteral("&Diameter:"), diameter);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  form->addRow(buttons);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return SheetSettings{paper->currentIndex() == 1, diameter->value()};
+}
+
+std::optional<std::string> PrintSheet(PrintSheetFunction print, const FigureScreen& figure,
+                                      double diameter) {
+  std::vector<std::string> messages;
+  const std::vector<SheetFigure> figures = {SheetFigureFromScreen(figure, messages)};
+  Sheet sheet;
+  SheetPrintJob job;
+  job.title = "Dial sheet: " + figure.name;
+  job.layOut = [&](bool letter) {
+    sheet = LayOutSheet(figures, {letter ? Paper::Letter : Paper::A4, diameter, figure.name});
+    return static_cast<int>(sheet.pages.size());
+  };
+  job.draw = [&](QPainter& painter, int page) {
+    DrawSheetPage(painter, sheet.pages[static_cast<std::size_t>(page)]);
+  };
+  return print(job);
+}
+
+}  // namespace zandorik

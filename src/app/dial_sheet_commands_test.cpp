@@ -1,0 +1,126 @@
+// The dial sheet from the main window: the File menu's two entries, the
+// settings and save dialogs answered through the scripted desktop, the
+// extension added, the question before a file is replaced.
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "app/form_main.h"
+#include "testing/showcase_figure.h"
+#include "testing/test_data_file.h"
+
+namespace zandorik {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DialSheetMenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = std::make_unique<FormMain>(desktop);
+    drive = std::make_unique<FormMainDriver>(*form, desktop);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EnterShowcaseFigure(*form, *drive);
+    desktop.boxes.clear();
+  }
+  std::string Read(const fs::path& path) const {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  TestDataFile data;
+  ScriptedDesktop desktop;
+  std::unique_ptr<FormMain> form;
+  std::unique_ptr<FormMainDriver> drive;
+};
+
+TEST_F(DialSheetMenuTest, EntriesFollowPrintWithTheirOwnAccessLetters) {
+  const QList<QAction*> file = form->menuBar()->actions().first()->menu()->actions();
+  const int print = static_cast<int>(file.indexOf(form->MenuFilePrint()));
+  ASSERT_GE(print, 0);
+  EXPECT_EQ(file.value(print + 1), form->MenuFileExportSheet());
+  EXPECT_EQ(file.value(print + 2), form->MenuFilePrintSheet());
+  EXPECT_EQ(form->MenuFileExportSheet()->text(), "Export Dia&l Sheet...");
+  EXPECT_EQ(form->MenuFilePrintSheet()->text(), "Print Dial S&heet");
+  QSet<QChar> letters;
+  for (QAction* a : file) {
+    const int amp = static_cast<int>(a->text().indexOf('&'));
+    if (amp < 0) continue;
+    const QChar letter = a->text()[amp + 1].toLower();
+    EXPECT_FALSE(letters.contains(letter)) << a->text().toStdString();
+    letters.insert(letter);
+  }
+}
+
+// Each export: the dialog answers, then what is on disk.
+struct ExportStep {
+  std::optional<SheetSettings> settings;
+  std::optional<ExportChoice> file;
+  std::deque<bool> answers;  // to the replace question
+  std::string written;       // the file that holds the new sheet, "" for none
+  int questions;
+};
+
+TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
+  const std::string base = (data.dir / "alley").string();
+  const std::vector<ExportStep> steps = {
+      {std::nullopt, std::nullopt, {}, "", 0},                                 // cancelled first
+      {SheetSettings{true, 50}, std::nullopt, {}, "", 0},                      // then the file
+      {SheetSettings{true, 50}, ExportChoice{base, 1}, {}, base + ".svg", 0},  // SVG added
+      {SheetSettings{false, 30}, ExportChoice{base, 1}, {false}, "", 1},       // not replaced
+      {SheetSettings{false, 30}, ExportChoice{base + ".svg", 0}, {true}, base + ".svg", 1},
+      {SheetSettings{false, 40}, ExportChoice{base + ".PNG", 0}, {}, base + ".PNG", 0},
+  };
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    SCOPED_TRACE("step " + std::to_string(i));
+    const ExportStep& step = steps[i];
+    const std::string before = Read(base + ".svg");
+    desktop.sheetSettings.push_back(step.settings);
+    if (step.settings) desktop.exportFiles.push_back(step.file);
+    desktop.answers = step.answers;
+    desktop.boxes.clear();
+    form->MenuFileExportSheet()->trigger();
+    EXPECT_EQ(desktop.unexpected, 0);
+    EXPECT_EQ(static_cast<int>(desktop.boxes.size()), step.questions);
+    if (!step.written.empty()) {
+      ASSERT_TRUE(fs::exists(step.written));
+      if (step.written.ends_with(".svg")) {
+        const std::string svg = Read(step.written);
+        const std::string radius =
+            "r=\"" + std::to_string(static_cast<int>(step.settings->diameter / 2)) + "\"";
+        EXPECT_NE(svg.find(radius), std::string::npos);
+        EXPECT_NE(svg.find(step.settings->letter ? "width=\"215.9mm\"" : "width=\"210mm\""),
+                  std::string::npos);
+        EXPECT_NE(svg.find(">Alley Cat<"), std::string::npos);
+        EXPECT_NE(svg.find(">74 points<"), std::string::npos);
+      }
+    } else {
+      EXPECT_EQ(Read(base + ".svg"), before);
+    }
+  }
+  // The settings offered are those chosen last; the dialog starts at the
+  // last file.
+  EXPECT_EQ(desktop.settingsOffered[2], (SheetSettings{true, 50}));
+  EXPECT_EQ(desktop.exportDialogs.back().startPath, base + ".svg");
+  EXPECT_EQ(desktop.exportDialogs.front().filters,
+            (std::vector<std::string>{"PDF (*.pdf)", "SVG (*.svg)", "PNG image (*.png)"}));
+}
+
+TEST_F(DialSheetMenuTest, PrintUsesTheLastDiameterAndSaysWhatFailed) {
+  form->MenuFilePrintSheet()->trigger();
+  desktop.sheetSettings.push_back(SheetSettings{false, 65});
+  desktop.exportFiles.push_back(std::nullopt);
+  form->MenuFileExportSheet()->trigger();
+  desktop.printFailure =
+      "No default printer is set up on this computer, so the dial sheet was not printed.";
+  form->MenuFilePrintSheet()->trigger();
+  EXPECT_EQ(desktop.sheetPrints, (std::vector<double>{40, 65}));
+  EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>{*desktop.printFailure});
+}
+
+}  // namespace
+}  // namespace zandorik

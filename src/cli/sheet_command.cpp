@@ -1,0 +1,260 @@
+// zandorik sheet: the dial sheets of a data file's figures, true to size,
+// as a PDF document, SVG pages or PNG pages. Needs no display: Qt draws on
+// its offscreen platform.
+#include <QGuiApplication>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <memory>
+
+#include "cli/command_line.h"
+#include "sheet/sheet_output.h"
+#include "store/cp1252.h"
+#include "store/data_file.h"
+#include "store/record_view.h"
+
+namespace zandorik {
+namespace {
+
+constexpr std::string_view kHelp =
+    R"help(Usage: zandorik sheet [--paper a4|letter] [--diameter MM] [--dpi N]
+                      -o OUT.pdf|OUT.svg|OUT.png FILE.QMV [NAME...]
+
+Makes a sheet of dials to print, cut out and play with: for each figure a
+turning dial (clicks 1 to 11 with the four stats in their power colours,
+KO clicks in red), a cover with a window onto one click and the figure's
+name, points, team, movement, range, bolts and rank, and a legend of the
+powers it uses. Pieces are true to size; every page has a 100 mm and a
+1 inch ruler to check the print ("Print at 100% (actual size)").
+
+Without NAMEs, every stored figure in record order; with NAMEs, those
+figures, each name matched exactly against the stored names (letter case
+counts, trailing blanks aside).
+
+  -o, --output OUT   the file to write; its extension chooses the format:
+                       .pdf  one document, vector, fonts embedded
+                       .svg  one file a page (OUT.svg, or OUT-1.svg,
+                             OUT-2.svg ... for more pages); 1 unit = 1 mm,
+                             the cut lines in a layer "Cut" of their own
+                       .png  one file a page, named as for SVG
+      --paper P      a4 (210 x 297 mm, the default) or letter
+                     (215.9 x 279.4 mm), portrait
+      --diameter MM  the dial's diameter, 30 to 80 millimetres (default 40)
+      --dpi N        dots per inch of PNG pages, 30 to 600 (default 300)
+  -h, --help         show this help
+
+Each file is written to a temporary file and renamed into place once
+whole. The messages that pricing a figure would show in the window are
+written to standard error with the figure's name; the sheet shows the
+points as computed.
+
+Exit status:
+  0  done
+  1  the data file cannot be read, or is in use by another program
+  2  the command line is wrong (an unknown option, a diameter outside 30
+     to 80, an unknown paper, a name the file does not hold ...); nothing
+     is written
+  3  the data file is damaged: sheets are made of what could be read and
+     each damage is named on standard error
+  4  the output cannot be written; no file is left half written
+)help";
+
+constexpr std::array<OptionSpec, 4> kOptions = {{
+    {"output", 'o', true},
+    {"paper", 0, true},
+    {"diameter", 0, true},
+    {"dpi", 0, true},
+}};
+
+constexpr const char* kMe = "zandorik sheet";
+
+bool ParseNumber(const std::string& text, double& value) {
+  const char* end = text.data() + text.size();
+  const auto result = std::from_chars(text.data(), end, value);
+  return !text.empty() && result.ec == std::errc() && result.ptr == end && std::isfinite(value);
+}
+
+std::string Trimmed(std::string_view name) {
+  const std::size_t last = name.find_last_not_of(' ');
+  return std::string(last == std::string_view::npos ? std::string_view()
+                                                    : name.substr(0, last + 1));
+}
+
+struct Request {
+  SheetOptions options;
+  std::string output;
+  int dpi = kDefaultDpi;
+  std::string path;
+  std::vector<std::string> names;
+};
+
+// The request, or the complaint that makes the command line wrong.
+bool ReadRequest(const ParsedArgs& args, Request& request, std::string& why) {
+  request.output = args.Value("output");
+  if (!args.Has("output") || request.output.empty()) {
+    why = "name the sheet to write with -o OUT.pdf, OUT.svg or OUT.png";
+    return false;
+  }
+  if (!SheetFormatOf(request.output)) {
+    why = "the output \"" + request.output + "\" must end in .pdf, .svg or .png";
+    return false;
+  }
+  const std::string paper = args.Value("paper", "a4");
+  if (paper == "a4" || paper == "A4") {
+    request.options.paper = Paper::A4;
+  } else if (paper == "letter" || paper == "Letter") {
+    request.options.paper = Paper::Letter;
+  } else {
+    why = "unknown paper \"" + paper + "\": a4 or letter";
+    return false;
+  }
+  if (args.Has("diameter")) {
+    const std::string text = args.Value("diameter");
+    double d = 0;
+    if (!ParseNumber(text, d) || d < kMinDiameter || d > kMaxDiameter) {
+      why = "the diameter \"" + text + "\" is not a number of millimetres from 30 to 80";
+      return false;
+    }
+    request.options.diameter = d;
+  }
+  if (args.Has("dpi")) {
+    const std::string text = args.Value("dpi");
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, request.dpi);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end || request.dpi < 30 ||
+        request.dpi > 600) {
+      why = "the resolution \"" + text + "\" is not a whole number of dots per inch from 30 to 600";
+      return false;
+    }
+  }
+  if (args.operands.empty()) {
+    why = "name the data file (FILE.QMV)";
+    return false;
+  }
+  request.path = args.operands.front();
+  request.names.assign(args.operands.begin() + 1, args.operands.end());
+  return true;
+}
+
+// Qt draws only inside an application object; the command makes one on
+// the offscreen platform when the program has none, so that it runs the
+// same with or without a display.
+// Qt's notes about the desktop it runs on (no runtime folder on a server,
+// and the like) are not the user's business; its errors still show.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "zandorik sheet: %s\n", message.toLocal8Bit().constData());
+}
+
+std::unique_ptr<QGuiApplication> StartQt() {
+  if (QCoreApplication::instance()) return nullptr;
+  qInstallMessageHandler(QuietQtMessages);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "zandorik";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int Run(const CommandContext& context) {
+  Request request;
+  std::string why;
+  if (!ReadRequest(context.args, request, why)) {
+    std::fprintf(context.err, "%s: %s; `zandorik sheet --help` says what it takes\n", kMe,
+                 why.c_str());
+    return kExitUsage;
+  }
+
+  // The figures, read under the shared lock.
+  std::vector<SheetFigure> figures;
+  bool damaged = false;
+  {
+    DataFile file;
+    FileError error;
+    const auto unreadable = [&] {
+      std::fprintf(context.err, "%s: cannot read %s: %s\n", kMe, request.path.c_str(),
+                   error.description.c_str());
+      return kExitUnreadable;
+    };
+    if (!file.Open(request.path, false, &error)) return unreadable();
+    const FileLock lock = file.Lock(RecordFile::LockKind::Shared, kLockWait, &error);
+    if (!lock) return unreadable();
+    std::vector<NameEntry> entries;
+    if (!file.ListNames(entries, &error)) return unreadable();
+
+    std::vector<std::int64_t> chosen;
+    if (request.names.empty()) {
+      for (const NameEntry& entry : entries)
+        chosen.push_back(entry.record);
+    } else {
+      std::vector<std::string> stored;
+      for (const NameEntry& entry : entries)
+        stored.push_back(Trimmed(DecodeCp1252({entry.stored.data(), entry.stored.size()})));
+      bool missing = false;
+      for (const std::string& name : request.names) {
+        const std::string wanted = Trimmed(name);
+        bool found = false;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+          if (stored[i] != wanted) continue;
+          chosen.push_back(entries[i].record);
+          found = true;
+        }
+        if (!found) {
+          std::fprintf(context.err, "%s: %s holds no figure named \"%s\"\n", kMe,
+                       request.path.c_str(), name.c_str());
+          missing = true;
+        }
+      }
+      if (missing) {
+        std::fprintf(context.err, "%s: nothing was written\n", kMe);
+        return kExitUsage;
+      }
+    }
+
+    if (const std::string notice = file.DamageNotice(); !notice.empty()) {
+      std::fprintf(context.err, "%s: %s\n", kMe, notice.c_str());
+      damaged = true;
+    }
+    FigureRecord record;
+    std::vector<std::string> messages;
+    for (std::int64_t number : chosen) {
+      if (!file.Read(number, record, &error)) return unreadable();
+      std::vector<std::string> damage;
+      DescribeRecordDamage(record, damage);
+      for (const std::string& d : damage) {
+        std::fprintf(context.err, "%s: %s: record %lld: %s\n", kMe, request.path.c_str(),
+                     static_cast<long long>(number), d.c_str());
+        damaged = true;
+      }
+      messages.clear();
+      figures.push_back(SheetFigureFromRecord(record, messages));
+      for (const std::string& message : messages) {
+        std::fprintf(context.err, "%s: \"%s\": %s\n", kMe, figures.back().name.c_str(),
+                     message.c_str());
+      }
+    }
+  }
+
+  const std::unique_ptr<QGuiApplication> qt = StartQt();
+  const std::size_t slash = request.path.rfind('/');
+  request.options.fileName =
+      slash == std::string::npos ? request.path : request.path.substr(slash + 1);
+  const Sheet sheet = LayOutSheet(figures, request.options);
+  std::vector<std::string> written;
+  if (!WriteSheet(sheet, request.output, request.dpi, "Dial sheet: " + request.options.fileName,
+                  written, why)) {
+    std::fprintf(context.err, "%s: %s\n", kMe, why.c_str());
+    return kExitWriteFailed;
+  }
+  for (const std::string& path : written)
+    std::fprintf(context.out, "%s\n", path.c_str());
+  if (std::fflush(context.out) != 0) return kExitWriteFailed;
+  return damaged ? kExitDamaged : kExitOk;
+}
+
+}  // namespace
+
+extern const Subcommand kSheetCommand = {"sheet", "make dial sheets to print and cut out", kHelp,
+                                         kOptions, Run};
+
+}  // namespace zandorik

@@ -1,0 +1,136 @@
+// zandorik sheet as a program, run without a display: every exit status,
+// the files it writes (or does not), several pages, names that begin alike.
+#include <filesystem>
+
+#include "sheet/sheet_test_support.h"
+#include "testing/test_data_file.h"
+
+namespace zandorik {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The program on a machine without a desktop: no display of any kind.
+ShellRun Sheet(const std::string& args) {
+  return Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " ZANDORIK_PROGRAM " sheet " +
+               args);
+}
+
+std::vector<std::string> FilesIn(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir))
+    if (entry.path().filename() != "figures.QMV") names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+FigureRecord Named(const std::string& name, int range = 0) {
+  FigureRecord record = ExampleRecords().at(1);
+  record.Name = name;
+  record.Range = static_cast<std::int16_t>(range);
+  return record;
+}
+
+int CutCircles(const std::string& svgPath) {
+  int n = 0;
+  for (const SvgShape& s : ReadSvg(ReadText(svgPath)).shapes)
+    n += s.layer == "Cut" && s.kind == "circle";
+  return n;
+}
+
+struct Case {
+  std::string args;  // after the output's and the data file's place
+  int status;
+  std::vector<std::string> errors;
+};
+
+// Everything wrong on the command line: status 2, each fault named,
+// nothing written.
+TEST(SheetCommand, WrongCommandLinesWriteNothing) {
+  TestDataFile data;
+  data.Write({Named("Vexa"), Named("Alley Cat")});
+  const std::string out = (data.dir / "out.pdf").string();
+  const std::vector<Case> cases = {
+      {"--bogus -o " + out + " " + data.path, 2, {"unknown option --bogus"}},
+      {"--diameter 29.9 -o " + out + " " + data.path, 2, {"diameter \"29.9\""}},
+      {"--diameter 81 -o " + out + " " + data.path, 2, {"from 30 to 80"}},
+      {"--diameter 4O -o " + out + " " + data.path, 2, {"diameter \"4O\""}},
+      {"--paper a3 -o " + out + " " + data.path, 2, {"unknown paper \"a3\""}},
+      {"--dpi 0 -o " + out + " " + data.path, 2, {"resolution \"0\""}},
+      {data.path, 2, {"-o OUT.pdf"}},
+      {"-o " + (data.dir / "out.jpg").string() + " " + data.path, 2, {".pdf, .svg or .png"}},
+      {"-o " + out, 2, {"name the data file"}},
+      {"-o " + out + " " + data.path + " Vex 'Alley Cat' Nobody",
+       2,
+       {"no figure named \"Vex\"", "no figure named \"Nobody\"", "nothing was written"}},
+      {"-o " + out + " " + (data.dir / "none.QMV").string(), 1, {"No such file or directory"}},
+      {"-o " + out + " " + data.dir.string(), 1, {"cannot read"}},
+      {"-o " + (data.dir / "no" / "out.pdf").string() + " " + data.path,
+       4,
+       {"cannot write", "no/out.pdf"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const ShellRun run = Sheet(c.args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    for (const std::string& e : c.errors)
+      EXPECT_NE(run.err.find(e), std::string::npos) << run.err;
+    EXPECT_EQ(FilesIn(data.dir), std::vector<std::string>{});
+  }
+}
+
+// Exact names: "Vex" is not "Vexa", trailing blanks do not count; a
+// single page is OUT.svg, more are OUT-1.svg ...; pricing messages go to
+// standard error with the figure's name.
+TEST(SheetCommand, ChosenFiguresAndPages) {
+  TestDataFile data;
+  std::vector<FigureRecord> records = {Named("Vexa"), Named("Vex", 3), Named("Vex Prime")};
+  for (int i = 0; i < 12; ++i)
+    records.push_back(Named("Filler " + std::to_string(i)));
+  data.Write(records);
+  const std::string svg = (data.dir / "vex.svg").string();
+  ShellRun run = Sheet("-o " + svg + " " + data.path + " 'Vex  '");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, svg + "\n");
+  EXPECT_EQ(CutCircles(svg), 2);
+  EXPECT_NE(run.err.find("\"Vex\": Error in range: 3"), std::string::npos) << run.err;
+  EXPECT_NE(ReadText(svg).find(">Vex<"), std::string::npos);
+
+  run =
+      Sheet("--paper letter --diameter 60 -o " + (data.dir / "all.svg").string() + " " + data.path);
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> files = FilesIn(data.dir);
+  ASSERT_GE(files.size(), 4u);
+  EXPECT_EQ(files[0], "all-1.svg");
+  int circles = 0;
+  for (const std::string& f : files)
+    if (f.starts_with("all-")) circles += CutCircles((data.dir / f).string());
+  EXPECT_EQ(circles, 2 * 15);
+  EXPECT_FALSE(fs::exists(data.dir / "all.svg"));
+}
+
+// A file cut short: the whole records make the sheet, the damage is named,
+// status 3.
+TEST(SheetCommand, DamagedFileStillMakesTheSheet) {
+  TestDataFile data;
+  data.Write({Named("Vexa"), Named("Alley Cat")});
+  {
+    std::ofstream tail(data.path, std::ios::binary | std::ios::app);
+    tail << "half a record";
+  }
+  const std::string pdf = (data.dir / "out.pdf").string();
+  const ShellRun run = Sheet("-o " + pdf + " " + data.path);
+  EXPECT_EQ(run.status, 3);
+  EXPECT_NE(run.err.find("zandorik repair"), std::string::npos) << run.err;
+  EXPECT_NE(Shell("pdftotext " + pdf + " -").out.find("Alley Cat"), std::string::npos);
+}
+
+TEST(SheetCommand, HelpAndListing) {
+  EXPECT_NE(Shell(ZANDORIK_PROGRAM " --help").out.find("sheet"), std::string::npos);
+  const ShellRun help = Sheet("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: zandorik sheet"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zandorik
