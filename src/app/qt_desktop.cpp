@@ -1,11 +1,14 @@
 #include "app/qt_desktop.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLibrary>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QUrl>
 
 #include "app/print_window.h"
@@ -98,6 +101,16 @@ std::optional<std::string> QtDesktop::PrintMainWindow() {
                        " was not found beside the program.");
   }
   return print(owner_);
+}
+
+void QtDesktop::SetClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+std::optional<std::string> QtDesktop::ClipboardText() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data || !data->hasText()) return std::nullopt;
+  return data->text().toStdString();
 }
 
 }  // namespace zandorik

@@ -19,6 +19,8 @@ class QtDesktop : public Desktop {
   std::optional<std::string> ChooseExistingFile(const FileDialogRequest& request) override;
   void OpenLink(const std::string& target) override;
   std::optional<std::string> PrintMainWindow() override;
+  void SetClipboardText(const std::string& text) override;
+  std::optional<std::string> ClipboardText() override;
 
  private:
   QPointer<QWidget> owner_;

@@ -8,11 +8,14 @@ namespace zandorik {
 
 // Each subcommand lives in a file of its own (repair_command.cpp, ...).
 extern const Subcommand kRepairCommand;
+extern const Subcommand kExportCommand;
+extern const Subcommand kImportCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array<const Subcommand*, 1> kSubcommands = {&kRepairCommand};
+const std::array<const Subcommand*, 3> kSubcommands = {&kRepairCommand, &kExportCommand,
+                                                       &kImportCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(

@@ -43,6 +43,11 @@ class Desktop {
   // printer without a dialog. Returns what went wrong, or nothing when the
   // job was handed to the printer.
   virtual std::optional<std::string> PrintMainWindow() = 0;
+
+  // The desktop's clipboard, as plain text (UTF-8). Nothing when it holds
+  // no text.
+  virtual void SetClipboardText(const std::string& text) = 0;
+  virtual std::optional<std::string> ClipboardText() = 0;
 };
 
 }  // namespace zandorik

@@ -161,6 +161,14 @@ void DialEditor::ShowRecord(const FigureRecord& record) {
   changes_.squares.set();
 }
 
+void DialEditor::LoadFigure(const FigureRecord& record) {
+  ShowRecord(record);
+  std::string name = record.Name;
+  name.erase(name.find_last_not_of(' ') + 1);
+  SetName(name);
+  Calculate();
+}
+
 void DialEditor::SetName(const std::string& text) {
   screen_.name = text;
 }

@@ -85,6 +85,9 @@ class DialEditor {
   // A record loaded from the data file: every control but the name box
   // shows it. The points are left to Calculate.
   void ShowRecord(const FigureRecord& record);
+  // A whole figure put on the screen, as picking it from the name list
+  // does: the record, then its name without the padding, then Calculate.
+  void LoadFigure(const FigureRecord& record);
 
   // The other figure controls, as the person changes them.
   void SetName(const std::string& text);

@@ -53,6 +53,9 @@ class ScriptedDesktop : public Desktop {
     return printFailure;
   }
 
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
+  std::optional<std::string> ClipboardText() override { return clipboard; }
+
   // The texts of the boxes shown so far, and forget them.
   std::vector<std::string> TakeTexts() {
     std::vector<std::string> texts;
@@ -69,6 +72,7 @@ class ScriptedDesktop : public Desktop {
   std::vector<std::string> links;
   int prints = 0;
   std::optional<std::string> printFailure;
+  std::optional<std::string> clipboard;
   int unexpected = 0;
   // Called with each message as it is shown, while the caller waits.
   std::function<void(const std::string&)> onMessage;

@@ -75,6 +75,28 @@ class DataFile {
   // `putBack` then says whether that worked (number 0) or why it did not.
   bool Write(std::int64_t n, const FigureRecord& record, FileError* error, FileError* putBack);
 
+  // Where each of `names` (30 stored bytes each) goes when they are saved
+  // one after another as Write would save them: over the record of exactly
+  // that name, else into the last deleted record left, else after the last
+  // record. `stored` says that a figure of that name was replaced.
+  bool PlaceFigures(const std::vector<std::string>& names, std::vector<Found>& places,
+                    FileError* error) const;
+
+  // One record to write: its number and the figure.
+  struct Placed {
+    std::int64_t number = 0;
+    const FigureRecord* record = nullptr;
+  };
+  // Writes the records in order (each number at most one past the last
+  // record so far) and flushes them to the disk once, at the end. On a
+  // failure every record already written, the failed one included, gets
+  // its old bytes back, the file its old length, and that is flushed;
+  // `failedAt` is the index of the write that failed (records.size() for
+  // the flush), `putBack` says whether putting back worked (number 0) or
+  // why it did not.
+  bool WriteAll(const std::vector<Placed>& records, FileError* error, FileError* putBack,
+                std::size_t* failedAt);
+
  private:
   // Calls visit(n, bytes) for records 1, 2, ... until it returns false or
   // the last whole record is passed. Every whole record that the file's
