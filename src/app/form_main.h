@@ -20,6 +20,7 @@
 #include "app/form_check.h"
 #include "app/palette_store.h"
 #include "editor/dial_editor.h"
+#include "editor/figure_clipboard.h"
 #include "editor/file_commands.h"
 
 namespace zandorik {
@@ -78,6 +79,8 @@ class FormMain : public QMainWindow {
   QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
   QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
   QAction* MenuHelpAbout() const { return menuHelpAbout_; }
+  QAction* MenuCopyFigure() const { return menuCopyFigure_; }
+  QAction* MenuPasteFigure() const { return menuPasteFigure_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -114,6 +117,7 @@ class FormMain : public QMainWindow {
   Desktop& desktop_;
   DialEditor editor_;
   FileCommands files_;
+  FigureClipboard clipboard_;
   std::unique_ptr<PaletteStore> palette_;  // FormPalette, made on first use
   std::vector<ImageListEntry> imageListColors_;
 
@@ -142,6 +146,8 @@ class FormMain : public QMainWindow {
   QAction* menuOptionsDisplayBreakdown_ = nullptr;
   QAction* menuOptionsResetScreen_ = nullptr;
   QAction* menuHelpAbout_ = nullptr;
+  QAction* menuCopyFigure_ = nullptr;
+  QAction* menuPasteFigure_ = nullptr;
 };
 
 }  // namespace zandorik

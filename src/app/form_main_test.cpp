@@ -174,13 +174,15 @@ TEST_F(FormMainTest, MenusCarryTheirShortcuts) {
       {form->MenuOptionsDisplayBreakdown(), QKeySequence("F1")},
       {form->MenuOptionsResetScreen(), QKeySequence("F5")},
       {form->MenuHelpAbout(), QKeySequence()},
+      {form->MenuCopyFigure(), QKeySequence("Ctrl+Shift+C")},
+      {form->MenuPasteFigure(), QKeySequence("Ctrl+Shift+V")},
   };
   for (const auto& [action, keys] : actions)
     EXPECT_EQ(action->shortcut(), keys);
   QStringList menus;
   for (QAction* menu : form->menuBar()->actions())
     menus << menu->text();
-  EXPECT_EQ(menus, (QStringList{"&File", "Options", "&Help"}));
+  EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "Options", "&Help"}));
   EXPECT_EQ(form->MenuFileExit()->text(), "E&xit");
   EXPECT_EQ(form->MenuOptionsDisplayBreakdown()->text(), "&Display Breakdown");
 }
