@@ -1,8 +1,11 @@
 // zandorik import: stores the figures of a figures document in a data
 // file, as "Save Record" would store each, all or nothing.
+#include <sys/mman.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -50,13 +53,54 @@ Exit status:
 
 constexpr OptionSpec kOptions[] = {{"dry-run", 0, false}};
 
-bool ReadWhole(std::FILE* in, std::string& text) {
-  char buffer[1 << 16];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-    text.append(buffer, got);
-  return !std::ferror(in);
-}
+// The whole document in memory: a regular file mapped, anything else
+// (a pipe, a terminal) read into a buffer that grows without copying.
+class InputText {
+ public:
+  InputText() = default;
+  InputText(const InputText&) = delete;
+  InputText& operator=(const InputText&) = delete;
+  ~InputText() {
+    if (mapped_) ::munmap(data_, size_);
+    if (!mapped_) std::free(data_);
+  }
+
+  bool Read(std::FILE* in) {
+    struct stat st {};
+    if (::fstat(::fileno(in), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+      void* map = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ,
+                         MAP_PRIVATE | MAP_POPULATE, ::fileno(in), 0);
+      if (map != MAP_FAILED) {
+        data_ = static_cast<char*>(map);
+        size_ = static_cast<std::size_t>(st.st_size);
+        mapped_ = true;
+        return true;
+      }
+    }
+    std::size_t capacity = 0;
+    for (;;) {
+      if (capacity - size_ < kPiece) {
+        capacity = std::max(2 * capacity, size_ + kPiece);
+        char* grown = static_cast<char*>(std::realloc(data_, capacity));
+        if (!grown) {
+          errno = ENOMEM;
+          return false;
+        }
+        data_ = grown;
+      }
+      const std::size_t got = std::fread(data_ + size_, 1, capacity - size_, in);
+      size_ += got;
+      if (got == 0) return !std::ferror(in);
+    }
+  }
+  std::string_view Text() const { return {data_, size_}; }
+
+ private:
+  static constexpr std::size_t kPiece = 1 << 20;
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  bool mapped_ = false;
+};
 
 std::string Count(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -106,26 +150,31 @@ int Run(const CommandContext& context) {
     if (!lockFile()) return lockFailure();
   }
 
-  std::string text;
-  if (input == "-") {
-    if (!ReadWhole(context.in, text))
-      return fail(kExitUnreadable,
-                  "cannot read standard input: " + std::string(std::strerror(errno)));
-  } else {
-    std::FILE* in = std::fopen(input.c_str(), "rb");
-    if (!in) return fail(kExitUnreadable, input + ": " + std::strerror(errno));
-    const bool read = ReadWhole(in, text);
-    std::fclose(in);
-    if (!read) return fail(kExitUnreadable, input + ": " + std::strerror(errno));
+  FigureText document;
+  {
+    InputText text;
+    if (input == "-") {
+      if (!text.Read(context.in)) {
+        return fail(kExitUnreadable,
+                    "cannot read standard input: " + std::string(std::strerror(errno)));
+      }
+    } else {
+      std::FILE* in = std::fopen(input.c_str(), "rb");
+      if (!in) return fail(kExitUnreadable, input + ": " + std::strerror(errno));
+      const bool read = text.Read(in);
+      const int number = errno;
+      std::fclose(in);
+      if (!read) return fail(kExitUnreadable, input + ": " + std::strerror(number));
+    }
+    document = ReadFigureText(text.Text());
   }
-  const FigureText document = ReadFigureText(text);
-  std::string().swap(text);
   if (!document.problems.empty()) {
     for (const std::string& problem : document.problems)
       say(problem);
-    if (document.unlisted > 0)
+    if (document.unlisted > 0) {
       say("... and " +
           Count(static_cast<std::size_t>(document.unlisted), "more problem", "more problems"));
+    }
     return fail(kExitUsage, "nothing was stored; the data file is as it was");
   }
   const std::vector<FigureRecord>& figures = document.figures;

@@ -358,17 +358,19 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
   }
 
   bool EndObject(rapidjson::SizeType) {
-    const Frame frame = std::move(stack_.back());
+    const Node node = stack_.back().node;
+    const std::uint32_t seen = stack_.back().seen;
     stack_.pop_back();
-    if (frame.node == Node::Skip) return true;
-    const std::string where = Path(stack_.size());
-    const Keys& keys = *KeysOf(frame.node);
-    for (std::size_t i = 0; i < keys.names.size(); ++i) {
-      if ((keys.required & (1u << i)) && !(frame.seen & (1u << i)))
-        Problem(where, "no " + Quoted(keys.names[i]));
+    if (node == Node::Skip) return true;
+    const Keys& keys = *KeysOf(node);
+    if ((seen & keys.required) != keys.required) {
+      for (std::size_t i = 0; i < keys.names.size(); ++i) {
+        if ((keys.required & (1u << i)) && !(seen & (1u << i)))
+          Problem(Path(stack_.size()), "no " + Quoted(keys.names[i]));
+      }
     }
-    if (frame.node == Node::Click) EndClick(where, frame.seen);
-    if (frame.node == Node::Figure) EndFigure();
+    if (node == Node::Click) EndClick(seen);
+    if (node == Node::Figure) EndFigure();
     return true;
   }
 
@@ -665,28 +667,31 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
     }
   }
 
-  void EndClick(const std::string& where, std::uint32_t seen) {
+  void EndClick(std::uint32_t seen) {
+    const auto where = [&] { return Path(stack_.size()); };
     const bool hasColour = seen & (1u << kColour), hasPower = seen & (1u << kPower);
     const StatRow row = kStatRows[static_cast<std::size_t>(row_)];
     if (!hasColour && !hasPower) {
-      Problem(where, "no \"colour\" and no \"power\"");
+      Problem(where(), "no \"colour\" and no \"power\"");
     } else if (hasPower) {
-      int byPower = -1;
-      for (int c = 0; c < kColourCount; ++c) {
+      // Most often the colour's own power: one comparison.
+      const int priced = hasColour ? ColourPositionFromCode(click_.colour) : -1;
+      int byPower = priced >= 0 && PowerName(row, priced) == click_.power ? priced : -1;
+      for (int c = 0; c < kColourCount && byPower < 0; ++c) {
         if (PowerName(row, c) == click_.power) byPower = c;
       }
       if (byPower < 0) {
-        Problem(where, "unknown power " + Quoted(click_.power) + " on the " +
-                           std::string(StatRowName(row)) + " row");
+        Problem(where(), "unknown power " + Quoted(click_.power) + " on the " +
+                             std::string(StatRowName(row)) + " row");
       } else if (!hasColour) {
         click_.colour = kColours[byPower].code;
       } else if (!click_.unknown && ColourPositionFromCode(click_.colour) != byPower) {
         const int priced = ColourPositionFromCode(click_.colour);
-        Problem(where, "the colour " + click_.colourText +
-                           (priced >= 0 ? " means " + Quoted(PowerName(row, priced))
-                                        : std::string(" means no power")) +
-                           " on the " + std::string(StatRowName(row)) + " row, not " +
-                           Quoted(click_.power));
+        Problem(where(), "the colour " + click_.colourText +
+                             (priced >= 0 ? " means " + Quoted(PowerName(row, priced))
+                                          : std::string(" means no power")) +
+                             " on the " + std::string(StatRowName(row)) + " row, not " +
+                             Quoted(click_.power));
       }
     }
     if (!hasColour) click_.colourText.clear();
