@@ -137,15 +137,12 @@ int Run(const CommandContext& context) {
                                      ? "the data file " + path + " is in use by another program"
                                      : path + ": " + error.description);
   }
-  std::vector<NameEntry> names;
-  if (!file.ListNames(names, &error)) return fail(kExitUnreadable, path + ": " + error.description);
-
-  // The records to write: all, or those named.
+  // The records named, found before anything is written.
   std::vector<std::int64_t> chosen;
-  if (operands.size() == 1) {
-    for (const NameEntry& entry : names)
-      chosen.push_back(entry.record);
-  } else {
+  if (operands.size() > 1) {
+    std::vector<NameEntry> names;
+    if (!file.ListNames(names, &error))
+      return fail(kExitUnreadable, path + ": " + error.description);
     std::vector<std::string> unknown;
     for (std::size_t i = 1; i < operands.size(); ++i) {
       const std::string& name = operands[i];
@@ -179,15 +176,28 @@ int Run(const CommandContext& context) {
   text.reserve(kChunk + 8192);
   FigureTextWriter writer(text);
   writer.Begin();
-  FigureRecord record;
-  for (const std::int64_t n : chosen) {
-    if (!file.Read(n, record, &error))
-      return fail(kExitUnreadable, path + ": " + error.description);
+  bool written = true;
+  const auto write = [&](const FigureRecord& record) {
     writer.Figure(record, FigurePoints(record));
-    if (text.size() >= kChunk && !destination.Put(text)) {
-      return fail(kExitWriteFailed,
-                  "cannot write the output: " + std::string(std::strerror(errno)));
+    if (text.size() >= kChunk) written = destination.Put(text);
+    return written;
+  };
+  if (operands.size() == 1) {
+    // Every figure, a chunk of records at a time: memory stays flat.
+    if (!file.EachFigure([&](std::int64_t, const FigureRecord& r) { return write(r); }, &error) &&
+        written) {
+      return fail(kExitUnreadable, path + ": " + error.description);
     }
+  } else {
+    FigureRecord record;
+    for (const std::int64_t n : chosen) {
+      if (!file.Read(n, record, &error))
+        return fail(kExitUnreadable, path + ": " + error.description);
+      if (!write(record)) break;
+    }
+  }
+  if (!written) {
+    return fail(kExitWriteFailed, "cannot write the output: " + std::string(std::strerror(errno)));
   }
   writer.End();
   if (!destination.Put(text) || !destination.Finish(&why)) {

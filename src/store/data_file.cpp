@@ -74,6 +74,20 @@ bool DataFile::Scan(Visit visit, FileError* error) const {
   return true;
 }
 
+bool DataFile::EachFigure(const std::function<bool(std::int64_t, const FigureRecord&)>& visit,
+                          FileError* error) const {
+  FigureRecord record;
+  return Scan(
+      [&](std::int64_t n, const std::uint8_t* bytes) {
+        if (IsDeletedBytes(bytes)) return true;
+        DecodeRecordNumbers(bytes, record);
+        record.Name.clear();
+        AppendCp1252(StoredName(bytes), record.Name);
+        return visit(n, record);
+      },
+      error);
+}
+
 bool DataFile::ListNames(std::vector<NameEntry>& names, FileError* error) const {
   std::vector<NameEntry> listed;
   std::int64_t bytes = 0;

@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ class DataFile {
     return FileLock(file_, kind, wait, error);
   }
   void SetSystemCalls(SystemCalls* calls) { file_.SetSystemCalls(calls); }
+
+  // Calls visit(n, record) for each stored figure in record order, a few
+  // hundred records read at a time, until it returns false.
+  bool EachFigure(const std::function<bool(std::int64_t, const FigureRecord&)>& visit,
+                  FileError* error) const;
 
   // The name list: one entry for each stored figure, in record order.
   bool ListNames(std::vector<NameEntry>& names, FileError* error) const;
