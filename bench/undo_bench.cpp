@@ -75,7 +75,7 @@ void Edit(DialEditor& editor, ScriptedDesktop& desktop, int kind, int i) {
       editor.ClickSquare(StatRow::Speed, 0);
       break;
     default:  // a whole figure loaded and priced
-      editor.ShowRecordAndCalculate(Figure(i));
+      editor.LoadFigure(Figure(i));
       break;
   }
 }

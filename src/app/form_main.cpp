@@ -35,7 +35,11 @@ QLabel* AddLabel(QWidget* parent, const char* text, QRect geometry,
 }  // namespace
 
 FormMain::FormMain(Desktop& desktop, QWidget* parent)
-    : QMainWindow(parent), desktop_(desktop), editor_(desktop), files_(desktop, editor_) {
+    : QMainWindow(parent),
+      desktop_(desktop),
+      editor_(desktop),
+      files_(desktop, editor_),
+      clipboard_(desktop, editor_) {
   setObjectName(QStringLiteral("FormMain"));
   setWindowTitle(QString::fromUtf8(kCaption));
   setFont(DialFont());
@@ -77,6 +81,16 @@ void FormMain::createActions() {
   menuOptionsDisplayBreakdown_ = action("&Display Breakdown", QKeySequence(Qt::Key_F1));
   menuOptionsResetScreen_ = action("&Reset Screen", QKeySequence(Qt::Key_F5));
   menuHelpAbout_ = action("&About");
+  menuCopyFigure_ = action("&Copy Figure", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+  menuPasteFigure_ = action("&Paste Figure", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+  connect(menuCopyFigure_, &QAction::triggered, this, [this] {
+    clipboard_.MenuCopyFigure_Click();
+    Sync();
+  });
+  connect(menuPasteFigure_, &QAction::triggered, this, [this] {
+    clipboard_.MenuPasteFigure_Click();
+    Sync();
+  });
 
   connect(menuFileNew_, &QAction::triggered, this, &FormMain::MenuFileNew_Click);
   connect(menuFileOpen_, &QAction::triggered, this, &FormMain::MenuFileOpen_Click);
@@ -109,6 +123,9 @@ void FormMain::createMenus() {
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   edit->addAction(menuEditUndo_);
   edit->addAction(menuEditRedo_);
+  edit->addSeparator();
+  edit->addAction(menuCopyFigure_);
+  edit->addAction(menuPasteFigure_);
   QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
   options->addAction(menuOptionsDisplayBreakdown_);
   options->addAction(menuOptionsResetScreen_);

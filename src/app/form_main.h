@@ -22,6 +22,7 @@
 #include "app/form_check.h"
 #include "app/palette_store.h"
 #include "editor/dial_editor.h"
+#include "editor/figure_clipboard.h"
 #include "editor/file_commands.h"
 
 namespace zandorik {
@@ -76,6 +77,8 @@ class FormMain : public QMainWindow {
   QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
   QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
   QAction* MenuHelpAbout() const { return menuHelpAbout_; }
+  QAction* MenuCopyFigure() const { return menuCopyFigure_; }
+  QAction* MenuPasteFigure() const { return menuPasteFigure_; }
 
  protected:
   // Asks before a changed figure is lost; the window stays on Cancel.
@@ -125,6 +128,7 @@ class FormMain : public QMainWindow {
   Desktop& desktop_;
   DialEditor editor_;
   FileCommands files_;
+  FigureClipboard clipboard_;
   std::unique_ptr<PaletteStore> palette_;  // the swatch pictures, made at load
   std::vector<ImageListEntry> imageListColors_;
 
@@ -159,6 +163,8 @@ class FormMain : public QMainWindow {
   QAction* menuOptionsDisplayBreakdown_ = nullptr;
   QAction* menuOptionsResetScreen_ = nullptr;
   QAction* menuHelpAbout_ = nullptr;
+  QAction* menuCopyFigure_ = nullptr;
+  QAction* menuPasteFigure_ = nullptr;
 };
 
 }  // namespace zandorik

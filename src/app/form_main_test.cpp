@@ -176,6 +176,8 @@ TEST_F(FormMainTest, MenusCarryTheirShortcuts) {
       {form->MenuOptionsDisplayBreakdown(), QKeySequence("F1")},
       {form->MenuOptionsResetScreen(), QKeySequence("F5")},
       {form->MenuHelpAbout(), QKeySequence()},
+      {form->MenuCopyFigure(), QKeySequence("Ctrl+Shift+C")},
+      {form->MenuPasteFigure(), QKeySequence("Ctrl+Shift+V")},
   };
   for (const auto& [action, keys] : actions)
     EXPECT_EQ(action->shortcut(), keys);

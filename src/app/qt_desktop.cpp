@@ -1,12 +1,15 @@
 #include "app/qt_desktop.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLibrary>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QMimeData>
 #include <QUrl>
 
 #include "app/dial_sheet_commands.h"
@@ -145,6 +148,16 @@ std::optional<std::string> QtDesktop::PrintDialSheet(const FigureScreen& figure,
   static const auto print = PrintModuleFunction<PrintSheetFunction>(kPrintSheetSymbol);
   if (!print) return std::string(kNoPrintModule);
   return PrintSheet(print, figure, diameter);
+}
+
+void QtDesktop::SetClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QText(text));
+}
+
+std::optional<std::string> QtDesktop::ClipboardText() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data || !data->hasText()) return std::nullopt;
+  return data->text().toStdString();
 }
 
 }  // namespace zandorik

@@ -23,6 +23,8 @@ class QtDesktop : public Desktop {
   std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) override;
   std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) override;
   std::optional<std::string> PrintDialSheet(const FigureScreen& figure, double diameter) override;
+  void SetClipboardText(const std::string& text) override;
+  std::optional<std::string> ClipboardText() override;
 
  private:
   QPointer<QWidget> owner_;

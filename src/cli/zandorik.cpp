@@ -9,11 +9,14 @@ namespace zandorik {
 // Each subcommand lives in a file of its own (repair_command.cpp, ...).
 extern const Subcommand kRepairCommand;
 extern const Subcommand kSheetCommand;
+extern const Subcommand kExportCommand;
+extern const Subcommand kImportCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array<const Subcommand*, 2> kSubcommands = {&kRepairCommand, &kSheetCommand};
+const std::array<const Subcommand*, 4> kSubcommands = {&kRepairCommand, &kSheetCommand,
+                                                       &kExportCommand, &kImportCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(

@@ -84,6 +84,10 @@ class Desktop {
   // went wrong, or nothing when the job was handed to the printer.
   virtual std::optional<std::string> PrintDialSheet(const FigureScreen& figure,
                                                     double diameter) = 0;
+  // The desktop's clipboard, as plain text (UTF-8). Nothing when it holds
+  // no text.
+  virtual void SetClipboardText(const std::string& text) = 0;
+  virtual std::optional<std::string> ClipboardText() = 0;
 };
 
 }  // namespace zandorik

@@ -354,9 +354,12 @@ void DialEditor::ShowRecord(const FigureRecord& record) {
   changes_.squares.set();
 }
 
-void DialEditor::ShowRecordAndCalculate(const FigureRecord& record) {
+void DialEditor::LoadFigure(const FigureRecord& record) {
   const StepGroup step(*this);
   ShowRecord(record);
+  std::string name = record.Name;
+  name.erase(name.find_last_not_of(' ') + 1);
+  SetName(name);
   Calculate();
 }
 

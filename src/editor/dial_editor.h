@@ -113,10 +113,10 @@ class DialEditor {
   // A record loaded from the data file: every control but the name box
   // shows it. The points are left to Calculate.
   void ShowRecord(const FigureRecord& record);
-  // ShowRecord, then Calculate, as one undo step: the way a figure from the
-  // name list, or a pasted one, comes onto the screen. Callers that change
-  // the name box with it put both inside one StepGroup.
-  void ShowRecordAndCalculate(const FigureRecord& record);
+  // A whole figure put on the screen, as picking it from the name list or
+  // pasting it does: the record, its name without the padding, then
+  // Calculate, all one undo step.
+  void LoadFigure(const FigureRecord& record);
 
   // The other figure controls, as the person changes them.
   void SetName(const std::string& text);

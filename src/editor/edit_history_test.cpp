@@ -125,12 +125,12 @@ TEST_F(EditHistoryTest, EveryKindOfChangeIsOneStepThatUndoAndRedoReverse) {
        },
        [](D& e, S&) { e.ResetScreen(); }},
       {"a loaded figure", selectAttack3,
-       [](D& e, S&) { e.ShowRecordAndCalculate(StoredFigure()); }},
+       [](D& e, S&) { e.LoadFigure(StoredFigure()); }},
       {"a name picked and its figure loaded", [](D& e, S&) { e.Calculate(); },
        [](D& e, S&) {
          const DialEditor::StepGroup group(e);
          e.SetName("Stored");
-         e.ShowRecordAndCalculate(StoredFigure());
+         e.LoadFigure(StoredFigure());
        }},
   };
   for (const StepCase& c : cases) {
@@ -243,7 +243,7 @@ TEST_F(EditHistoryTest, RandomEditsUndoToTheBlankFigureAndRedoToTheEnd) {
         pick(4) == 0 ? editor.ResetScreen() : editor.SetName(values[pick(6)]);
         break;
       default:
-        editor.ShowRecordAndCalculate(StoredFigure());
+        editor.LoadFigure(StoredFigure());
         break;
     }
   }
@@ -278,7 +278,7 @@ TEST_F(EditHistoryTest, AFigureIsChangedWhenItsRecordDiffersFromTheOneLastLoaded
   editor.SetName("");
   EXPECT_FALSE(editor.HasUnsavedChanges()) << "a blank figure with an empty name";
   editor.SetName("Stored");
-  editor.ShowRecordAndCalculate(StoredFigure());
+  editor.LoadFigure(StoredFigure());
   editor.MarkStored();
   EXPECT_FALSE(editor.HasUnsavedChanges());
   editor.ClickSquare(StatRow::Attack, 0);

@@ -34,12 +34,19 @@ std::string LockFailureText(const std::string& path, const FileError& error,
          " Try again in a moment.";
 }
 
-std::string WithoutTrailingSpaces(std::string text) {
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
-}
-
 }  // namespace
+
+std::string StoreFigureInRecord(const FigureScreen& screen, FigureRecord& record) {
+  std::string refused;
+  if (const std::string misfit = FirstMisfitCp1252(FitName(screen.name)); !misfit.empty()) {
+    refused += "The name " + Quoted(screen.name) + " holds the character " + Quoted(misfit) +
+               ", which a data file cannot store.\n";
+  }
+  for (std::string& reason : StoreScreenInRecord(screen, record))
+    refused += std::move(reason) + ".\n";
+  record.Deleted = 0;
+  return refused;
+}
 
 FileDialogRequest FileCommands::Dialog(const char* label) const {
   return {label, "*.QMV", lastChosenPath_};
@@ -165,22 +172,11 @@ bool FileCommands::MenuFileSave_Click() {
   const FigureScreen& screen = editor_.Screen();
 
   // Everything that a record cannot hold is refused before the file is read.
-  std::vector<std::string> refused;
-  if (const std::string misfit = FirstMisfitCp1252(FitName(screen.name)); !misfit.empty()) {
-    refused.push_back("The name " + Quoted(screen.name) + " holds the character " + Quoted(misfit) +
-                      ", which a data file cannot store.");
-  }
   FigureRecord record;
-  for (std::string& reason : StoreScreenInRecord(screen, record))
-    refused.push_back(std::move(reason) + ".");
-  if (!refused.empty()) {
-    std::string text;
-    for (const std::string& reason : refused)
-      text += reason + "\n";
-    Say(text + kNothingSaved);
+  if (const std::string refused = StoreFigureInRecord(screen, record); !refused.empty()) {
+    Say(refused + kNothingSaved);
     return false;
   }
-  record.Deleted = 0;
   bool saved = false;
   const std::string problem = WriteRecord(*file, screen.name, &record, kNothingSaved, saved);
   if (!saved) {
@@ -230,12 +226,9 @@ void FileCommands::ComboName_Click(int index) {
     Say(problem);
     return;
   }
-  {
-    const DialEditor::StepGroup step(editor_);
-    // The whole stored name, so that a save goes back to the same record.
-    editor_.SetName(WithoutTrailingSpaces(currentRecord_.Name));
-    editor_.ShowRecordAndCalculate(currentRecord_);
-  }
+  // The whole stored name comes with it, so that a save goes back to the
+  // same record.
+  editor_.LoadFigure(currentRecord_);
   editor_.MarkStored();
 }
 

@@ -26,6 +26,11 @@ inline constexpr const char* kOpenFileFirst = "Please open or create a file firs
 inline constexpr const char* kRecordSaved = "Record saved.";
 inline constexpr const char* kRecordDeleted = "Record deleted.";
 
+// Fills `record` from the screen as "&Save Record" does (Deleted 0). What
+// a record cannot hold is refused: one line for each reason, each ending
+// in a line feed; "" when the record holds the whole figure.
+std::string StoreFigureInRecord(const FigureScreen& screen, FigureRecord& record);
+
 class FileCommands {
  public:
   FileCommands(Desktop& desktop, DialEditor& editor) : desktop_(desktop), editor_(editor) {}

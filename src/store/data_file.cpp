@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "store/cp1252.h"
 #include "store/names.h"
@@ -70,6 +72,20 @@ bool DataFile::Scan(Visit visit, FileError* error) const {
     n += got;
   }
   return true;
+}
+
+bool DataFile::EachFigure(const std::function<bool(std::int64_t, const FigureRecord&)>& visit,
+                          FileError* error) const {
+  FigureRecord record;
+  return Scan(
+      [&](std::int64_t n, const std::uint8_t* bytes) {
+        if (IsDeletedBytes(bytes)) return true;
+        DecodeRecordNumbers(bytes, record);
+        record.Name.clear();
+        AppendCp1252(StoredName(bytes), record.Name);
+        return visit(n, record);
+      },
+      error);
 }
 
 bool DataFile::ListNames(std::vector<NameEntry>& names, FileError* error) const {
@@ -188,6 +204,100 @@ bool DataFile::Write(std::int64_t n, const FigureRecord& record, FileError* erro
   const bool restored = (inPlace ? file_.WriteRaw(Offset(n), old.data(), old.size(), &failed)
                                  : file_.Truncate(status.size, &failed)) &&
                         file_.Sync(&failed);
+  if (!restored && putBack) *putBack = failed.number != 0 ? failed : FileError{EIO, "failed"};
+  return false;
+}
+
+bool DataFile::PlaceFigures(const std::vector<std::string>& names, std::vector<Found>& places,
+                            FileError* error) const {
+  // Only the records whose name is wanted are remembered, and the deleted
+  // ones: each save then takes the first of its name, or the last free.
+  std::unordered_map<std::string_view, std::vector<std::int64_t>> byName;  // record order
+  byName.reserve(names.size());
+  for (const std::string& name : names)
+    byName[name];
+  std::vector<std::int64_t> freeSlots;                        // ascending; the last is taken first
+  std::unordered_map<std::int64_t, std::string_view> holder;  // record -> wanted name it holds
+  std::int64_t count = 0;
+  const bool ok = Scan(
+      [&](std::int64_t n, const std::uint8_t* record) {
+        count = n;
+        const auto it = byName.find(StoredName(record));
+        if (it != byName.end()) {
+          it->second.push_back(n);
+          holder[n] = it->first;
+        }
+        if (IsDeletedBytes(record)) freeSlots.push_back(n);
+        return true;
+      },
+      error);
+  if (!ok) return false;
+  std::unordered_set<std::int64_t> taken;  // no longer free: written by an earlier save
+  places.assign(names.size(), Found{});
+  const std::unordered_set<std::int64_t> deleted(freeSlots.begin(), freeSlots.end());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const auto wanted = byName.find(names[i]);
+    Found& place = places[i];
+    if (!wanted->second.empty()) {
+      place.number = wanted->second.front();
+      place.stored = taken.contains(place.number) || !deleted.contains(place.number);
+    } else {
+      while (!freeSlots.empty() && taken.contains(freeSlots.back()))
+        freeSlots.pop_back();
+      if (!freeSlots.empty()) {
+        place.number = freeSlots.back();
+        freeSlots.pop_back();
+      } else {
+        place.number = ++count;
+      }
+    }
+    // The record now holds this name, and no other.
+    const std::int64_t n = place.number;
+    if (const auto old = holder.find(n); old != holder.end()) {
+      std::vector<std::int64_t>& at = byName[old->second];
+      at.erase(std::find(at.begin(), at.end(), n));
+    }
+    std::vector<std::int64_t>& mine = wanted->second;
+    mine.insert(std::lower_bound(mine.begin(), mine.end(), n), n);
+    holder[n] = wanted->first;
+    taken.insert(n);
+  }
+  return true;
+}
+
+bool DataFile::WriteAll(const std::vector<Placed>& records, FileError* error, FileError* putBack,
+                        std::size_t* failedAt) {
+  if (putBack) *putBack = FileError{};
+  if (failedAt) *failedAt = 0;
+  RecordFile::Status status;
+  if (!file_.Stat(status, error)) return false;
+  const std::int64_t oldRecords = status.size / kRecordBytes;
+  // The old bytes of each record written in place, in writing order.
+  std::vector<std::pair<std::int64_t, RecordBytes>> old;
+  std::size_t done = 0;
+  bool ok = true;
+  for (; done < records.size() && ok; ++done) {
+    const std::int64_t n = records[done].number;
+    if (n <= oldRecords) {
+      RecordBytes& bytes = old.emplace_back(n, RecordBytes{}).second;
+      if (file_.ReadRaw(n, bytes.data(), 1, error) != 1) {
+        if (error && error->number == 0) *error = FileError{EIO, "The record could not be read"};
+        old.pop_back();
+        ok = false;
+        break;
+      }
+    }
+    ok = file_.Write(n, *records[done].record, error);
+    if (!ok) break;
+  }
+  if (ok && file_.Sync(error)) return true;
+  if (failedAt) *failedAt = done;
+  // Newest first, so that a record written twice ends with its first bytes.
+  FileError failed;
+  bool restored = true;
+  for (auto it = old.rbegin(); it != old.rend() && restored; ++it)
+    restored = file_.WriteRaw(Offset(it->first), it->second.data(), it->second.size(), &failed);
+  restored = restored && file_.Truncate(status.size, &failed) && file_.Sync(&failed);
   if (!restored && putBack) *putBack = failed.number != 0 ? failed : FileError{EIO, "failed"};
   return false;
 }

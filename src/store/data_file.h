@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ class DataFile {
   }
   void SetSystemCalls(SystemCalls* calls) { file_.SetSystemCalls(calls); }
 
+  // Calls visit(n, record) for each stored figure in record order, a few
+  // hundred records read at a time, until it returns false.
+  bool EachFigure(const std::function<bool(std::int64_t, const FigureRecord&)>& visit,
+                  FileError* error) const;
+
   // The name list: one entry for each stored figure, in record order.
   bool ListNames(std::vector<NameEntry>& names, FileError* error) const;
 
@@ -74,6 +80,28 @@ class DataFile {
   // the record's old bytes, or the old length, are put back and flushed;
   // `putBack` then says whether that worked (number 0) or why it did not.
   bool Write(std::int64_t n, const FigureRecord& record, FileError* error, FileError* putBack);
+
+  // Where each of `names` (30 stored bytes each) goes when they are saved
+  // one after another as Write would save them: over the record of exactly
+  // that name, else into the last deleted record left, else after the last
+  // record. `stored` says that a figure of that name was replaced.
+  bool PlaceFigures(const std::vector<std::string>& names, std::vector<Found>& places,
+                    FileError* error) const;
+
+  // One record to write: its number and the figure.
+  struct Placed {
+    std::int64_t number = 0;
+    const FigureRecord* record = nullptr;
+  };
+  // Writes the records in order (each number at most one past the last
+  // record so far) and flushes them to the disk once, at the end. On a
+  // failure every record already written, the failed one included, gets
+  // its old bytes back, the file its old length, and that is flushed;
+  // `failedAt` is the index of the write that failed (records.size() for
+  // the flush), `putBack` says whether putting back worked (number 0) or
+  // why it did not.
+  bool WriteAll(const std::vector<Placed>& records, FileError* error, FileError* putBack,
+                std::size_t* failedAt);
 
  private:
   // Calls visit(n, bytes) for records 1, 2, ... until it returns false or

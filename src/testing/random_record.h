@@ -4,7 +4,10 @@
 
 #include <limits>
 #include <random>
+#include <string>
+#include <vector>
 
+#include "store/cp1252.h"
 #include "store/figure_record.h"
 
 namespace zandorik {
@@ -51,6 +54,28 @@ inline FigureRecord RandomRecord(std::mt19937& random) {
     }
   }
   return r;
+}
+
+// Random records (deleted ones among them, as RandomRecord makes them),
+// each with a name of its own: printable names with quotes, backslashes
+// and accents, and every seventh any 30 bytes.
+inline std::vector<FigureRecord> RandomNamedRecords(int count, unsigned seed) {
+  std::mt19937 random(seed);
+  std::vector<FigureRecord> records;
+  for (int i = 0; i < count; ++i) {
+    FigureRecord r = RandomRecord(random);
+    std::string bytes = std::to_string(i) + (i % 3 == 0 ? " \"Q\\\xE9" : " Fig");
+    if (i % 7 == 0) {
+      bytes.clear();
+      for (std::size_t k = 0; k < kNameLength; ++k)
+        bytes += static_cast<char>(random() % 256);
+      for (int k = 0; k < 3; ++k)  // the number makes it a name of its own
+        bytes[static_cast<std::size_t>(k)] = static_cast<char>((i >> (8 * k)) & 0xFF);
+    }
+    r.Name = DecodeCp1252(bytes);
+    records.push_back(r);
+  }
+  return records;
 }
 
 }  // namespace zandorik

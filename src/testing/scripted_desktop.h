@@ -74,6 +74,8 @@ class ScriptedDesktop : public Desktop {
     sheetPrints.push_back(diameter);
     return printFailure;
   }
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
+  std::optional<std::string> ClipboardText() override { return clipboard; }
 
   // The texts of the boxes shown so far, and forget them.
   std::vector<std::string> TakeTexts() {
@@ -97,6 +99,7 @@ class ScriptedDesktop : public Desktop {
   std::vector<ExportDialogRequest> exportDialogs;
   std::deque<std::optional<ExportChoice>> exportFiles;
   std::vector<double> sheetPrints;  // the diameter of each sheet printed
+  std::optional<std::string> clipboard;
   int unexpected = 0;
   // Called with each message as it is shown, while the caller waits.
   std::function<void(const std::string&)> onMessage;

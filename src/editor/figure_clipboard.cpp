@@ -1,0 +1,64 @@
+#include "editor/figure_clipboard.h"
+
+#include "cost/calculations.h"
+#include "editor/file_commands.h"
+#include "store/figure_text.h"
+#include "store/record_view.h"
+
+namespace zandorik {
+namespace {
+
+// A message box lists at most this many problems.
+constexpr std::size_t kProblemsShown = 10;
+
+}  // namespace
+
+bool FigureClipboard::MenuCopyFigure_Click() {
+  FigureRecord record;
+  if (const std::string refused = StoreFigureInRecord(editor_.Screen(), record); !refused.empty()) {
+    desktop_.ShowMessage(refused + kNothingCopied, kAppTitle);
+    return false;
+  }
+  // The points of the record itself, which is what a paste will price.
+  CollectingSink sink;
+  const Calculation calc = CalculateFigure(RecordFigure(record), sink);
+  std::string text;
+  FigureTextWriter writer(text);
+  writer.Begin();
+  writer.Figure(record, calc.points);
+  writer.End();
+  desktop_.SetClipboardText(text);
+  return true;
+}
+
+bool FigureClipboard::MenuPasteFigure_Click() {
+  const std::optional<std::string> text = desktop_.ClipboardText();
+  if (!text) {
+    desktop_.ShowMessage(std::string("The clipboard holds no text. ") + kScreenAsItWas, kAppTitle);
+    return false;
+  }
+  const FigureText document = ReadFigureText(*text);
+  std::string problem;
+  if (!document.problems.empty()) {
+    problem = "The clipboard holds no figure that can be pasted:\n";
+    const std::size_t shown = std::min(document.problems.size(), kProblemsShown);
+    for (std::size_t i = 0; i < shown; ++i)
+      problem += document.problems[i] + "\n";
+    const std::int64_t more =
+        document.unlisted + static_cast<std::int64_t>(document.problems.size() - shown);
+    if (more > 0) problem += "... and " + std::to_string(more) + " more.\n";
+  } else if (document.figures.size() != 1) {
+    problem = document.figures.empty()
+                  ? std::string("The clipboard holds a document without figures. ")
+                  : "The clipboard holds " + std::to_string(document.figures.size()) +
+                        " figures; Paste Figure takes one at a time. ";
+  }
+  if (!problem.empty()) {
+    desktop_.ShowMessage(problem + kScreenAsItWas, kAppTitle);
+    return false;
+  }
+  editor_.LoadFigure(document.figures.front());
+  return true;
+}
+
+}  // namespace zandorik

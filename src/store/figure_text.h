@@ -1,0 +1,67 @@
+// Figures as text: a JSON document that holds stored figures losslessly
+// and reads well in a diff (docs/figure-format.md describes it).
+//
+//   {"format": "zandorik-figures", "version": 1, "figures": [ ... ]}
+//
+// The writer lays every document out the same way (fixed key order, two
+// spaces of indentation, one click per line), so that exporting twice
+// gives identical bytes and changing one click changes one line. Whatever
+// a record holds comes back byte for byte: a value outside the tables is
+// written as a raw number, a colour code that is not exactly a table code
+// as its 64 bits, a name that is not printable as its 30 bytes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/figure_record.h"
+
+namespace zandorik {
+
+inline constexpr std::string_view kFigureFormat = "zandorik-figures";
+inline constexpr int kFigureFormatVersion = 1;
+
+// Appends a document to a string, one figure at a time, so that a caller
+// can hand the text on in pieces and hold no more than one figure's worth.
+class FigureTextWriter {
+ public:
+  explicit FigureTextWriter(std::string& out) : out_(out) {}
+  void Begin();
+  // `points` as Calculate gives them; nothing is written as null.
+  void Figure(const FigureRecord& record, std::optional<std::int32_t> points);
+  void End();
+
+ private:
+  std::string& out_;
+  bool first_ = true;
+};
+
+// What reading a document found.
+struct FigureText {
+  std::vector<FigureRecord> figures;  // Deleted 0, in document order
+  // Each problem with where it is: "figures[3].dial.attack[5]: unknown
+  // colour \"Purple\"", or "line 4, column 9: ..." for a syntax error. Empty
+  // when every figure can be stored.
+  std::vector<std::string> problems;
+  std::int64_t unlisted = 0;  // problems past the first kMaxProblems, counted only
+};
+
+inline constexpr std::size_t kMaxProblems = 100;
+
+// Reads and checks a whole document (UTF-8; a byte order mark is skipped).
+// Every figure is checked as a record must hold it: 16-bit numbers, names
+// of at most 30 Windows-1252 characters, no name given twice. Reading goes
+// on after a problem so that all of them are listed, up to a syntax error.
+FigureText ReadFigureText(std::string_view text);
+
+// The line and column (from 1, columns in characters) of a byte offset.
+std::pair<std::int64_t, std::int64_t> LineAndColumn(std::string_view text, std::size_t offset);
+
+// The name as the text names it: stored bytes without the padding spaces,
+// as UTF-8.
+std::string ShownName(const FigureRecord& record);
+
+}  // namespace zandorik
