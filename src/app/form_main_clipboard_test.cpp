@@ -57,6 +57,17 @@ TEST_F(FormMainClipboardTest, CopyThenPasteBringsTheFigureBackPriced) {
   EXPECT_EQ(form->Square(StatRow::Defense, 0)->text(), "17");
   EXPECT_TRUE(form->Editor().Screen().Square(StatRow::Speed, 6).IsKO());
   EXPECT_TRUE(desktop.TakeTexts().empty());
+
+  // One undo step takes the whole paste back, one redo brings it again.
+  const std::string blank = [&] {
+    drive->Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    return Shown();
+  }();
+  EXPECT_EQ(form->ComboName()->currentText(), "");
+  EXPECT_EQ(form->Square(StatRow::Defense, 0)->text(), "1");
+  drive->Press(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  EXPECT_EQ(Shown(), before);
+  EXPECT_NE(blank, before);
 }
 
 TEST_F(FormMainClipboardTest, AScreenNoRecordHoldsIsNotCopied) {
