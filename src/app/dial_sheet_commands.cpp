@@ -55,9 +55,8 @@ void DialSheetCommands::Export(const FigureScreen& figure, const std::string& fi
 }
 
 void DialSheetCommands::Print(const FigureScreen& figure) {
-  if (const std::optional<std::string> failure =
-          desktop_.PrintDialSheet(figure, settings_.diameter))
-    desktop_.ShowMessage(*failure, kAppTitle);
+  if (std::string failure; !desktop_.PrintDialSheet(figure, settings_.diameter, &failure))
+    desktop_.ShowMessage(failure, kAppTitle);
 }
 
 std::optional<SheetSettings> RunSheetDialog(QWidget* owner, const SheetSettings& current) {

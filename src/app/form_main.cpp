@@ -396,8 +396,8 @@ void FormMain::MenuOptionsDisplayBreakdown_Click() {
 // Printing a window takes no more than handing it to the printer; what
 // went wrong is said in a box, and the figure on screen stays as it is.
 void FormMain::MenuFilePrint_Click() {
-  if (const std::optional<std::string> failure = desktop_.PrintMainWindow())
-    desktop_.ShowMessage(*failure, kAppTitle);
+  if (std::string failure; !desktop_.PrintMainWindow(&failure))
+    desktop_.ShowMessage(failure, kAppTitle);
 }
 
 // One about box at most: chosen again, it comes to the front.

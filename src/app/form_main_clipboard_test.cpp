@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "app/form_main.h"
-#include "testing/form_main_driver.h"
 #include "store/figure_text.h"
+#include "testing/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -25,7 +25,7 @@ class FormMainClipboardTest : public ::testing::Test {
   // The screen as a record holds it, with the name and points shown.
   std::string Shown() const {
     FigureRecord record;
-    StoreFigureInRecord(form->Editor().Screen(), record);
+    StoreFigureInRecord(form->Editor().Screen(), record, nullptr);
     const RecordBytes bytes = EncodeRecord(record);
     return std::string(bytes.begin(), bytes.end()) + "|" +
            form->ComboName()->currentText().toStdString() + "|" +

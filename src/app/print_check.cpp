@@ -29,13 +29,13 @@ namespace {
 class PrintingDesktop : public ScriptedDesktop {
  public:
   QtDesktop qt;
-  std::optional<std::string> PrintMainWindow() override {
+  bool PrintMainWindow(std::string* failure) override {
     ++prints;
-    return qt.PrintMainWindow();
+    return qt.PrintMainWindow(failure);
   }
-  std::optional<std::string> PrintDialSheet(const FigureScreen& figure, double diameter) override {
+  bool PrintDialSheet(const FigureScreen& figure, double diameter, std::string* failure) override {
     sheetPrints.push_back(diameter);
-    return qt.PrintDialSheet(figure, diameter);
+    return qt.PrintDialSheet(figure, diameter, failure);
   }
 };
 

@@ -8,8 +8,8 @@
 #include <QGuiApplication>
 #include <QLibrary>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUrl>
 
 #include "app/dial_sheet_commands.h"
@@ -117,11 +117,21 @@ constexpr const char* kNoPrintModule =
 
 }  // namespace
 
-std::optional<std::string> QtDesktop::PrintMainWindow() {
-  if (!owner_) return std::string("There is no window to print.");
+namespace {
+
+// The print module's answer in the program's error convention.
+bool Printed(const std::optional<std::string>& problem, std::string* failure) {
+  if (problem && failure) *failure = *problem;
+  return !problem;
+}
+
+}  // namespace
+
+bool QtDesktop::PrintMainWindow(std::string* failure) {
+  if (!owner_) return Printed("There is no window to print.", failure);
   static const auto print = PrintModuleFunction<PrintWindowFunction>(kPrintWindowSymbol);
-  if (!print) return std::string(kNoPrintModule);
-  return print(owner_);
+  if (!print) return Printed(kNoPrintModule, failure);
+  return Printed(print(owner_), failure);
 }
 
 std::optional<SheetSettings> QtDesktop::ChooseSheetSettings(const SheetSettings& current) {
@@ -144,10 +154,10 @@ std::optional<ExportChoice> QtDesktop::ChooseExportFile(const ExportDialogReques
       static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
 }
 
-std::optional<std::string> QtDesktop::PrintDialSheet(const FigureScreen& figure, double diameter) {
+bool QtDesktop::PrintDialSheet(const FigureScreen& figure, double diameter, std::string* failure) {
   static const auto print = PrintModuleFunction<PrintSheetFunction>(kPrintSheetSymbol);
-  if (!print) return std::string(kNoPrintModule);
-  return PrintSheet(print, figure, diameter);
+  if (!print) return Printed(kNoPrintModule, failure);
+  return Printed(PrintSheet(print, figure, diameter), failure);
 }
 
 void QtDesktop::SetClipboardText(const std::string& text) {

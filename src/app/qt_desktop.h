@@ -19,10 +19,10 @@ class QtDesktop : public Desktop {
   std::optional<std::string> ChooseNewFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseExistingFile(const FileDialogRequest& request) override;
   void OpenLink(const std::string& target) override;
-  std::optional<std::string> PrintMainWindow() override;
+  bool PrintMainWindow(std::string* failure) override;
   std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) override;
   std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) override;
-  std::optional<std::string> PrintDialSheet(const FigureScreen& figure, double diameter) override;
+  bool PrintDialSheet(const FigureScreen& figure, double diameter, std::string* failure) override;
   void SetClipboardText(const std::string& text) override;
   std::optional<std::string> ClipboardText() override;
 

@@ -65,7 +65,7 @@ class CosterTest : public ::testing::Test {
 
   static FigureRecord Record(const FigureScreen& screen) {
     FigureRecord r;
-    EXPECT_TRUE(StoreScreenInRecord(screen, r).empty());
+    EXPECT_TRUE(StoreScreenInRecord(screen, r));
     return r;
   }
 
@@ -362,7 +362,9 @@ TEST_F(CosterTest, PricesEveryRecordAsTheScreenWould) {
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (records[i].IsDeleted()) continue;
     const std::string number = std::to_string(i + 1);
-    for (const std::string& damage : ShowRecordOnScreen(records[i], screen))
+    std::vector<std::string> found;
+    ShowRecordOnScreen(records[i], screen, &found);
+    for (const std::string& damage : found)
       err += "zandorik-cost: " + path_ + ": record " + number + ": " + damage + "\n";
     CollectingSink sink;
     const Calculation calc = CalculateFigure(screen, sink);

@@ -204,7 +204,7 @@ int Run(const CommandContext& context) {
     return fail(kExitWriteFailed,
                 "cannot write the output: " + (why.empty() ? std::strerror(errno) : why));
   }
-  if (const std::string damage = file.DamageNotice(); !damage.empty()) {
+  if (std::string damage; !file.IsWhole(&damage)) {
     fail(kExitDamaged, damage);
     return kExitDamaged;
   }

@@ -13,10 +13,10 @@
 #include "cli/command_line.h"
 #include "cli/zandorik.h"
 #include "editor/file_commands.h"
-#include "testing/scripted_desktop.h"
 #include "store/data_file.h"
 #include "store/figure_text.h"
 #include "testing/random_record.h"
+#include "testing/scripted_desktop.h"
 #include "testing/test_data_file.h"
 
 namespace zandorik {
@@ -329,7 +329,7 @@ TEST_F(FigureCommandsTest, ExampleFiguresExportedDeletedAndImportedLoadAsBefore)
     for (std::size_t i = 0; i < files.NameList().size(); ++i) {
       files.ComboName_Click(static_cast<int>(i));
       FigureRecord record;
-      StoreFigureInRecord(editor.Screen(), record);
+      StoreFigureInRecord(editor.Screen(), record, nullptr);
       const RecordBytes bytes = EncodeRecord(record);
       std::string text(bytes.begin(), bytes.end());
       text += "|" + editor.PointsText();

@@ -186,8 +186,8 @@ int Run(const CommandContext& context) {
   }
   std::vector<DataFile::Found> places;
   if (file.IsOpen()) {
-    if (std::string refusal = file.WriteRefusal(); !refusal.empty()) {
-      return fail(file.DamageNotice().empty() ? kExitWriteFailed : kExitDamaged, refusal);
+    if (std::string refusal; !file.MayWrite(&refusal)) {
+      return fail(file.IsWhole(nullptr) ? kExitWriteFailed : kExitDamaged, refusal);
     }
     std::vector<std::string> names;
     names.reserve(figures.size());

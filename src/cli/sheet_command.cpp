@@ -211,7 +211,7 @@ int Run(const CommandContext& context) {
       }
     }
 
-    if (const std::string notice = file.DamageNotice(); !notice.empty()) {
+    if (std::string notice; !file.IsWhole(&notice)) {
       std::fprintf(context.err, "%s: %s\n", kMe, notice.c_str());
       damaged = true;
     }

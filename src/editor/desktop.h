@@ -69,9 +69,9 @@ class Desktop {
   virtual void OpenLink(const std::string& target) = 0;
 
   // Prints an image of the main window, as it is shown now, on the default
-  // printer without a dialog. Returns what went wrong, or nothing when the
-  // job was handed to the printer.
-  virtual std::optional<std::string> PrintMainWindow() = 0;
+  // printer without a dialog. True once the job is handed to the printer;
+  // else `failure` says what went wrong.
+  virtual bool PrintMainWindow(std::string* failure) = 0;
 
   // The small dialog of a dial sheet: paper and diameter, starting from
   // `current`. Nothing when the person cancels.
@@ -80,10 +80,10 @@ class Desktop {
   // before a file is replaced: the caller does both. Nothing on cancel.
   virtual std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) = 0;
   // Prints the figure's dial sheet on the default printer's paper (Letter,
-  // or A4 for any other) at actual size, without a dialog. Returns what
-  // went wrong, or nothing when the job was handed to the printer.
-  virtual std::optional<std::string> PrintDialSheet(const FigureScreen& figure,
-                                                    double diameter) = 0;
+  // or A4 for any other) at actual size, without a dialog. True once the
+  // job is handed to the printer; else `failure` says what went wrong.
+  virtual bool PrintDialSheet(const FigureScreen& figure, double diameter,
+                              std::string* failure) = 0;
   // The desktop's clipboard, as plain text (UTF-8). Nothing when it holds
   // no text.
   virtual void SetClipboardText(const std::string& text) = 0;

@@ -61,7 +61,7 @@ class ImageReader {
 std::optional<RecordBytes> StorableRecord(const FigureScreen& screen) {
   if (!FirstMisfitCp1252(FitName(screen.name)).empty()) return std::nullopt;
   FigureRecord record;
-  if (!StoreScreenInRecord(screen, record).empty()) return std::nullopt;
+  if (!StoreScreenInRecord(screen, record)) return std::nullopt;
   record.Deleted = 0;
   return EncodeRecord(record);
 }

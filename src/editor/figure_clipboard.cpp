@@ -15,7 +15,7 @@ constexpr std::size_t kProblemsShown = 10;
 
 bool FigureClipboard::MenuCopyFigure_Click() {
   FigureRecord record;
-  if (const std::string refused = StoreFigureInRecord(editor_.Screen(), record); !refused.empty()) {
+  if (std::string refused; !StoreFigureInRecord(editor_.Screen(), record, &refused)) {
     desktop_.ShowMessage(refused + kNothingCopied, kAppTitle);
     return false;
   }

@@ -36,16 +36,19 @@ std::string LockFailureText(const std::string& path, const FileError& error,
 
 }  // namespace
 
-std::string StoreFigureInRecord(const FigureScreen& screen, FigureRecord& record) {
+bool StoreFigureInRecord(const FigureScreen& screen, FigureRecord& record, std::string* refusal) {
   std::string refused;
   if (const std::string misfit = FirstMisfitCp1252(FitName(screen.name)); !misfit.empty()) {
     refused += "The name " + Quoted(screen.name) + " holds the character " + Quoted(misfit) +
                ", which a data file cannot store.\n";
   }
-  for (std::string& reason : StoreScreenInRecord(screen, record))
+  std::vector<std::string> reasons;
+  StoreScreenInRecord(screen, record, &reasons);
+  for (std::string& reason : reasons)
     refused += std::move(reason) + ".\n";
   record.Deleted = 0;
-  return refused;
+  if (refusal) *refusal = refused;
+  return refused.empty();
 }
 
 FileDialogRequest FileCommands::Dialog(const char* label) const {
@@ -114,7 +117,7 @@ bool FileCommands::Open(const std::string& path, bool create, bool listNames) {
     namesChanged_ = true;
   }
   // Said once, when the file is opened; saves and deletes refuse it again.
-  Say(file_->DamageNotice());
+  if (std::string notice; !file_->IsWhole(&notice)) Say(notice);
   return true;
 }
 
@@ -143,7 +146,7 @@ std::string FileCommands::WriteRecord(DataFile& file, const std::string& name,
   FileError error;
   FileLock lock = file.Lock(RecordFile::LockKind::Exclusive, lockWait_, &error);
   if (!lock) return LockFailureText(file.Path(), error, nothingDone);
-  if (std::string refusal = file.WriteRefusal(); !refusal.empty()) return refusal;
+  if (std::string refusal; !file.MayWrite(&refusal)) return refusal;
   DataFile::Found found;
   if (!file.FindRecordByName(name, found, &error)) return UnexpectedText(error, nothingDone);
   if (!figure && !found.stored) {
@@ -173,7 +176,7 @@ bool FileCommands::MenuFileSave_Click() {
 
   // Everything that a record cannot hold is refused before the file is read.
   FigureRecord record;
-  if (const std::string refused = StoreFigureInRecord(screen, record); !refused.empty()) {
+  if (std::string refused; !StoreFigureInRecord(screen, record, &refused)) {
     Say(refused + kNothingSaved);
     return false;
   }

@@ -26,10 +26,10 @@ inline constexpr const char* kOpenFileFirst = "Please open or create a file firs
 inline constexpr const char* kRecordSaved = "Record saved.";
 inline constexpr const char* kRecordDeleted = "Record deleted.";
 
-// Fills `record` from the screen as "&Save Record" does (Deleted 0). What
-// a record cannot hold is refused: one line for each reason, each ending
-// in a line feed; "" when the record holds the whole figure.
-std::string StoreFigureInRecord(const FigureScreen& screen, FigureRecord& record);
+// Fills `record` from the screen as "&Save Record" does (Deleted 0). False
+// when a record cannot hold the whole figure, with `refusal` one line for
+// each reason, each ending in a line feed.
+bool StoreFigureInRecord(const FigureScreen& screen, FigureRecord& record, std::string* refusal);
 
 class FileCommands {
  public:

@@ -156,34 +156,43 @@ bool DataFile::ReadListed(const NameEntry& entry, FigureRecord& record, bool& li
   return true;
 }
 
-std::string DataFile::DamageNotice() const {
+bool DataFile::IsWhole(std::string* notice) const {
   RecordFile::Status status;
-  if (!file_.Stat(status, nullptr) || status.size % kRecordBytes == 0) return {};
-  return DamageText(path_, status.size) +
-         " Its whole records are listed and can be loaded, but nothing will be written to it. "
-         "To repair it, run:\nzandorik repair " +
-         path_;
+  if (!file_.Stat(status, nullptr) || status.size % kRecordBytes == 0) return true;
+  if (notice) {
+    *notice = DamageText(path_, status.size) +
+              " Its whole records are listed and can be loaded, but nothing will be written to "
+              "it. To repair it, run:\nzandorik repair " +
+              path_;
+  }
+  return false;
 }
 
-std::string DataFile::WriteRefusal() const {
+bool DataFile::MayWrite(std::string* why) const {
+  const auto refuse = [why](std::string text) {
+    if (why) *why = std::move(text);
+    return false;
+  };
   RecordFile::Status status;
   FileError error;
-  if (!file_.Stat(status, &error)) return "The data file cannot be examined: " + error.description;
+  if (!file_.Stat(status, &error)) {
+    return refuse("The data file cannot be examined: " + error.description);
+  }
   if (status.size % kRecordBytes != 0) {
-    return DamageText(path_, status.size) +
-           " Nothing was written. To repair it, run:\nzandorik repair " + path_;
+    return refuse(DamageText(path_, status.size) +
+                  " Nothing was written. To repair it, run:\nzandorik repair " + path_);
   }
   struct stat there {};
   if (::stat(path_.c_str(), &there) != 0 || there.st_ino != status.inode ||
       there.st_dev != status.device) {
-    return "The data file " + path_ +
-           " is no longer where it was opened: it was removed, moved or replaced. Nothing was "
-           "written. Choose the file again with Open File or New File.";
+    return refuse("The data file " + path_ +
+                  " is no longer where it was opened: it was removed, moved or replaced. Nothing "
+                  "was written. Choose the file again with Open File or New File.");
   }
   if (file_.IsReadOnly() || !status.writeBits) {
-    return "The data file " + path_ + " is read-only. Nothing was written.";
+    return refuse("The data file " + path_ + " is read-only. Nothing was written.");
   }
-  return {};
+  return true;
 }
 
 bool DataFile::Write(std::int64_t n, const FigureRecord& record, FileError* error,

@@ -69,12 +69,13 @@ class DataFile {
   bool ReadListed(const NameEntry& entry, FigureRecord& record, bool& listed,
                   FileError* error) const;
 
-  // Why the file must not be written now ("" when it may): a length that
-  // is no whole number of records, a file removed or replaced since it was
+  // Whether the file may be written now; else `why` not: a length that is
+  // no whole number of records, a file removed or replaced since it was
   // opened, or a file that may only be read.
-  std::string WriteRefusal() const;
-  // "" for a file of whole records; else what is wrong and the way out.
-  std::string DamageNotice() const;
+  bool MayWrite(std::string* why) const;
+  // Whether the file holds whole records only; else `notice` says what is
+  // wrong and the way out.
+  bool IsWhole(std::string* notice) const;
 
   // Writes record n (1 to N + 1) and flushes it to the disk. On failure
   // the record's old bytes, or the old length, are put back and flushed;

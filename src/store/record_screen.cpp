@@ -12,7 +12,8 @@ std::string Where(StatRow row, int column) {
 
 }  // namespace
 
-std::vector<std::string> ShowRecordOnScreen(const FigureRecord& record, FigureScreen& screen) {
+bool ShowRecordOnScreen(const FigureRecord& record, FigureScreen& screen,
+                        std::vector<std::string>* damageFound) {
   std::vector<std::string> damage;
   DescribeRecordDamage(record, damage);
   // The record's own reading of its fields, so that a figure on the screen
@@ -39,10 +40,13 @@ std::vector<std::string> ShowRecordOnScreen(const FigureRecord& record, FigureSc
       }
     }
   }
-  return damage;
+  const bool sound = damage.empty();
+  if (damageFound) *damageFound = std::move(damage);
+  return sound;
 }
 
-std::vector<std::string> StoreScreenInRecord(const FigureScreen& screen, FigureRecord& record) {
+bool StoreScreenInRecord(const FigureScreen& screen, FigureRecord& record,
+                         std::vector<std::string>* refusedFound) {
   std::vector<std::string> refused;
   const auto fit = [&](const std::string& text, const std::string& what) -> std::int16_t {
     const double value = ValueOfText(text);
@@ -74,7 +78,9 @@ std::vector<std::string> StoreScreenInRecord(const FigureScreen& screen, FigureR
       record.RowOf(row).Colour[column] = square.background;
     }
   }
-  return refused;
+  const bool stored = refused.empty();
+  if (refusedFound) *refusedFound = std::move(refused);
+  return stored;
 }
 
 }  // namespace zandorik

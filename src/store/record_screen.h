@@ -14,13 +14,15 @@ namespace zandorik {
 // square. The name box is left alone. A damaged record never stops it:
 // a position outside its list selects nothing, a bolt state other than 0
 // or 1 leaves the box clear, a colour that is no colour code is kept as the
-// square's background (pricing then calls it an unknown ability). Each such
-// damage is described in the result.
-std::vector<std::string> ShowRecordOnScreen(const FigureRecord& record, FigureScreen& screen);
+// square's background (pricing then calls it an unknown ability). False
+// for a damaged record, each damage described in `damage`.
+bool ShowRecordOnScreen(const FigureRecord& record, FigureScreen& screen,
+                        std::vector<std::string>* damage = nullptr);
 
 // Fills every field but Deleted from the screen, as saving does. A range or
-// square value that does not fit 16 bits is not stored; each is described
-// in the result and the caller must refuse to write the record.
-std::vector<std::string> StoreScreenInRecord(const FigureScreen& screen, FigureRecord& record);
+// square value that does not fit 16 bits is not stored: false, each
+// described in `refused`, and the caller must refuse to write the record.
+bool StoreScreenInRecord(const FigureScreen& screen, FigureRecord& record,
+                         std::vector<std::string>* refused = nullptr);
 
 }  // namespace zandorik

@@ -35,7 +35,7 @@ TEST(RecordOnScreen, ShowsValuesColoursAndKO) {
   FigureScreen s;
   s.name = "kept";
   s.Square(StatRow::Speed, 0).ko = true;  // left over from an earlier figure
-  EXPECT_TRUE(ShowRecordOnScreen(r, s).empty());
+  EXPECT_TRUE(ShowRecordOnScreen(r, s));
   EXPECT_EQ(s.name, "kept");
   EXPECT_EQ(s.moveText, "Flight");
   EXPECT_EQ(s.teamText, "Skyborn Ally");
@@ -65,7 +65,8 @@ TEST(RecordOnScreen, DamageNeverStopsLoading) {
   r.RowOf(StatRow::Defense).Colour[4] = std::nan("");
   r.RowOf(StatRow::Speed).Colour[0] = 12345;
   FigureScreen s;
-  const std::vector<std::string> damage = ShowRecordOnScreen(r, s);
+  std::vector<std::string> damage;
+  EXPECT_FALSE(ShowRecordOnScreen(r, s, &damage));
   EXPECT_EQ(damage.size(), 7u);
   EXPECT_EQ(s.moveText, "");
   EXPECT_EQ(s.teamText, "");
@@ -86,7 +87,7 @@ TEST(ScreenInRecord, RoundsValuesAndMarksKO) {
   s.Square(StatRow::Attack, 0) = DialSquare{"99999", kWhiteCode, true};  // KO: caption ignored
   s.Square(StatRow::Defense, 0).background = kBlackCode;
   FigureRecord r;
-  EXPECT_TRUE(StoreScreenInRecord(s, r).empty());
+  EXPECT_TRUE(StoreScreenInRecord(s, r));
   EXPECT_EQ(r.Name, "Wrk" + std::string(27, ' '));
   const auto& speed = r.RowOf(StatRow::Speed).Value;
   EXPECT_EQ((std::vector<int>{speed[0], speed[1], speed[2], speed[3]}),
@@ -102,7 +103,8 @@ TEST(ScreenInRecord, RefusesValuesBeyondSixteenBits) {
   s.rangeText = "40000";
   s.Square(StatRow::Damage, 3).caption = "-32769";
   FigureRecord r;
-  const std::vector<std::string> refused = StoreScreenInRecord(s, r);
+  std::vector<std::string> refused;
+  EXPECT_FALSE(StoreScreenInRecord(s, r, &refused));
   EXPECT_EQ(refused,
             (std::vector<std::string>{
                 "The range 40000 does not fit in a record (values go from -32768 to 32767)",
@@ -114,9 +116,9 @@ TEST(ScreenInRecord, FiguresSurviveTheRoundTrip) {
   FigureScreen worked = WorkedFigure();
   worked.Square(StatRow::Attack, 1).background = ColourCodeFromName("Magenta");
   FigureRecord r;
-  ASSERT_TRUE(StoreScreenInRecord(worked, r).empty());
+  ASSERT_TRUE(StoreScreenInRecord(worked, r));
   FigureScreen back;
-  ASSERT_TRUE(ShowRecordOnScreen(DecodeRecord(EncodeRecord(r).data()), back).empty());
+  ASSERT_TRUE(ShowRecordOnScreen(DecodeRecord(EncodeRecord(r).data()), back));
   back.name = worked.name;
   for (int row = 0; row < kStatRowCount; ++row) {
     for (int column = 0; column < kColumnCount; ++column) {

@@ -6,8 +6,8 @@
 
 #include "cost/calculations.h"
 #include "model/numbers.h"
-#include "testing/random_record.h"
 #include "store/record_screen.h"
+#include "testing/random_record.h"
 
 namespace zandorik {
 namespace {
@@ -44,7 +44,8 @@ TEST(RecordFigure, PricesLikeTheScreenItLoadsInto) {
   for (int n = 0; n < 5000; ++n) {
     const FigureRecord record = RandomRecord(random);
     LogSink fromScreen, fromRecord;
-    const std::vector<std::string> screenDamage = ShowRecordOnScreen(record, screen);
+    std::vector<std::string> screenDamage;
+    ShowRecordOnScreen(record, screen, &screenDamage);
     CalculateFigure(screen, fromScreen);
     std::vector<std::string> recordDamage;
     DescribeRecordDamage(record, recordDamage);

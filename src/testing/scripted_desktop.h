@@ -54,9 +54,9 @@ class ScriptedDesktop : public Desktop {
   }
   void OpenLink(const std::string& target) override { links.push_back(target); }
   // Fails with `printFailure` when it is set.
-  std::optional<std::string> PrintMainWindow() override {
+  bool PrintMainWindow(std::string* failure) override {
     ++prints;
-    return printFailure;
+    return Printed(failure);
   }
 
   // Answers from `sheetSettings` and `exportFiles` (nothing for cancel);
@@ -70,9 +70,9 @@ class ScriptedDesktop : public Desktop {
     return Next(exportFiles, std::optional<ExportChoice>());
   }
   // Records the diameter; fails with `printFailure` when it is set.
-  std::optional<std::string> PrintDialSheet(const FigureScreen&, double diameter) override {
+  bool PrintDialSheet(const FigureScreen&, double diameter, std::string* failure) override {
     sheetPrints.push_back(diameter);
-    return printFailure;
+    return Printed(failure);
   }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::optional<std::string> ClipboardText() override { return clipboard; }
@@ -105,6 +105,10 @@ class ScriptedDesktop : public Desktop {
   std::function<void(const std::string&)> onMessage;
 
  private:
+  bool Printed(std::string* failure) const {
+    if (printFailure && failure) *failure = *printFailure;
+    return !printFailure;
+  }
   template <typename T>
   T Next(std::deque<T>& script, T fallback) {
     if (script.empty()) {
