@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Process start to window shown, on a virtual display: zandorik-dial beside
-# a bare Qt main window, alternating, RUNS times each. Prints the medians.
+# a bare Qt main window and a main window with one label in the program's
+# face (the floor for a window that draws text), alternating, RUNS times
+# each. Prints the medians and zandorik-dial's ratio to each.
 # Each start is timed by startup_watch, which waits for the X server's map
 # event of the window (nothing polls). With OTHER_BUILD_DIR (a build of an
 # older commit, say), its zandorik-dial is timed in the same rounds too.
@@ -27,20 +29,25 @@ measure() {  # program title -> milliseconds until its window is mapped
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 bare=()
+labelled=()
 dial=()
 older=()
 for _ in $(seq "$runs"); do
   bare+=("$(measure "$build/bench/bare_window" "Bare Window")")
+  labelled+=("$(measure "$build/bench/labelled_window" "Labelled Window")")
   dial+=("$(measure "$build/src/app/zandorik-dial" "Zandorik Dial Generator")")
   if [ -n "$other" ]; then
     older+=("$(measure "$other/src/app/zandorik-dial" "Zandorik Dial Generator")")
   fi
 done
 b=$(printf '%s\n' "${bare[@]}" | median)
+l=$(printf '%s\n' "${labelled[@]}" | median)
 d=$(printf '%s\n' "${dial[@]}" | median)
-echo "bare Qt main window: ${b} ms (median of $runs)"
-echo "zandorik-dial:       ${d} ms (median of $runs)"
-awk -v b="$b" -v d="$d" 'BEGIN {printf "ratio: %.3f\n", d / b}'
+echo "bare Qt main window:     ${b} ms (median of $runs)"
+echo "window with one label:   ${l} ms (median of $runs)"
+echo "zandorik-dial:           ${d} ms (median of $runs)"
+awk -v b="$b" -v l="$l" -v d="$d" \
+  'BEGIN {printf "ratio to the bare window: %.3f, to the labelled window: %.3f\n", d / b, d / l}'
 if [ -n "$other" ]; then
   o=$(printf '%s\n' "${older[@]}" | median)
   echo "$other zandorik-dial: ${o} ms (median of $runs)"

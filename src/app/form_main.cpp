@@ -43,9 +43,9 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
   setObjectName(QStringLiteral("FormMain"));
   setWindowTitle(QString::fromUtf8(kCaption));
   setFont(DialFont());
-  createActions();
-  createMenus();
-  createControls();
+  CreateActions();
+  CreateMenus();
+  CreateControls();
   Form_Load();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   Sync();
@@ -56,7 +56,7 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
 
 FormMain::~FormMain() = default;
 
-void FormMain::createActions() {
+void FormMain::CreateActions() {
   auto action = [this](const char* text, QKeySequence shortcut = {}) {
     auto* a = new QAction(QString::fromUtf8(text), this);
     a->setShortcut(shortcut);
@@ -107,7 +107,7 @@ void FormMain::createActions() {
           &FormMain::MenuOptionsResetScreen_Click);
 }
 
-void FormMain::createMenus() {
+void FormMain::CreateMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->addAction(menuFileNew_);
   file->addAction(menuFileOpen_);
@@ -133,7 +133,7 @@ void FormMain::createMenus() {
   help->addAction(menuHelpAbout_);
 }
 
-void FormMain::createControls() {
+void FormMain::CreateControls() {
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("ClientArea"));
   client->setFixedSize(Twips(6345), Twips(3555));

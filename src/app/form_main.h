@@ -87,9 +87,9 @@ class FormMain : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void createActions();
-  void createMenus();
-  void createControls();
+  void CreateActions();
+  void CreateMenus();
+  void CreateControls();
   void Form_Load();
   void BuildColourImages();
 
