@@ -10,49 +10,23 @@
 # (private_spooler.sh); without root that step is left out.
 #   end_to_end_test.sh PROGRAM COSTER
 set -euo pipefail
-if [ "${1:-}" != --on-display ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --on-display "$@"
-fi
-program=$2
-coster=$3
-if [ "$(id -u)" -eq 0 ]; then
+if [ "${1:-}" = --on-display ] && [ "$(id -u)" -eq 0 ]; then
   source "$(dirname "${BASH_SOURCE[0]}")/private_spooler.sh"
   printing=yes
 else
-  echo "not root: the print step is left out"
-  tmp=$(mktemp -d)
-  cleanup() { rm -rf "$tmp"; }
-  fail() { echo "FAILED: $*" >&2; exit 1; }
   printing=
 fi
-work="$tmp/e2e"
-mkdir -p "$work"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-pid=
-trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; cleanup' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/../testing/window_session.sh" "$@"
+shift
+program=$1
+coster=$2
+[ -n "$printing" ] || echo "not root: the print step is left out"
 data="$work/mine.QMV"
 
-# The first visible window whose whole title is $1, waiting up to 10 s.
-window() {
-  local id
-  for _ in $(seq 200); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
-    [ -n "$id" ] && { echo "$id"; return; }
-    sleep 0.05
-  done
-  fail "no window '$1'"
-}
-keys() { xdotool windowfocus --sync "$1"; shift; xdotool key --delay 20 "$@"; sleep 0.2; }
-type_text() { xdotool windowfocus --sync "$1"; xdotool type --delay 10 "$2"; sleep 0.1; }
 # Clicks the point (x, y) of the client area, under the menu bar.
-click() { xdotool mousemove --window "$main" "$1" $(($2 + menu)) click 1; sleep 0.15; }
+click() { click_in "$main" "$menu" "$1" "$2"; }
 # Presses Return on the message box that must come up now.
-answer() {
-  local box
-  box=$(window QMVR)
-  keys "$box" Return
-}
+answer() { answer_box "$pid"; }
 # The points field as an image, once it has stopped changing.
 points() {
   local crop=(-window "$main" -crop "77x21+84+$((204 + menu))")
@@ -65,16 +39,11 @@ points() {
   done
 }
 same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
-# Starts the program; $1 is the title its window must show.
+# Starts the program; $1 is the title its window must show, whole.
 start() {
   local title=$1
   shift
-  "$program" "$@" </dev/null &
-  pid=$!
-  main=$(window "$title")
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  menu=$((HEIGHT - 237))
-  sleep 0.3
+  start_window "^${title//./\\.}\$" "$program" "$@"
 }
 stop() {
   keys "$main" alt+f
@@ -113,13 +82,13 @@ points reloaded
 same priced reloaded || fail "the reloaded figure shows other points"
 if [ -n "$printing" ]; then keys "$main" ctrl+p; fi
 click 90 90;  type_text "$main" 8    # Attack, click 2: a change
-window 'mine.QMV\* - Zandorik Dial Generator' >/dev/null
+window '^mine\.QMV\* - Zandorik Dial Generator$' >/dev/null
 keys "$main" alt+f
 keys "$main" x
 keys "$(window QMVR)" Escape         # Cancel: the program stays
 kill -0 "$pid" 2>/dev/null || fail "the program ended though Cancel was chosen"
 keys "$main" ctrl+z                  # the change undone: nothing to lose
-window 'mine.QMV - Zandorik Dial Generator' >/dev/null
+window '^mine\.QMV - Zandorik Dial Generator$' >/dev/null
 stop
 
 start 'mine.QMV - Zandorik Dial Generator' "$data"
