@@ -11,19 +11,17 @@
 #include "app/form_main.h"
 #include "testing/showcase_figure.h"
 #include "testing/test_data_file.h"
+#include "testing/window_test.h"
 
 namespace zandorik {
 namespace {
 
 namespace fs = std::filesystem;
 
-class DialSheetMenuTest : public ::testing::Test {
+class DialSheetMenuTest : public WindowTest {
  protected:
   void SetUp() override {
-    form = std::make_unique<FormMain>(desktop);
-    drive = std::make_unique<FormMainDriver>(*form, desktop);
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    WindowTest::SetUp();
     EnterShowcaseFigure(*form, *drive);
     desktop.boxes.clear();
   }
@@ -33,9 +31,6 @@ class DialSheetMenuTest : public ::testing::Test {
   }
 
   TestDataFile data;
-  ScriptedDesktop desktop;
-  std::unique_ptr<FormMain> form;
-  std::unique_ptr<FormMainDriver> drive;
 };
 
 TEST_F(DialSheetMenuTest, EntriesFollowPrintWithTheirOwnAccessLetters) {

@@ -6,20 +6,13 @@
 
 #include "app/form_main.h"
 #include "store/figure_text.h"
-#include "testing/form_main_driver.h"
+#include "testing/window_test.h"
 
 namespace zandorik {
 namespace {
 
-class FormMainClipboardTest : public ::testing::Test {
+class FormMainClipboardTest : public WindowTest {
  protected:
-  void SetUp() override {
-    form = std::make_unique<FormMain>(desktop);
-    drive = std::make_unique<FormMainDriver>(*form, desktop);
-    form->show();
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-  }
   void Copy() { drive->Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)); }
   void Paste() { drive->Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)); }
   // The screen as a record holds it, with the name and points shown.
@@ -31,10 +24,6 @@ class FormMainClipboardTest : public ::testing::Test {
            form->ComboName()->currentText().toStdString() + "|" +
            form->TextPoints()->text().toStdString();
   }
-
-  ScriptedDesktop desktop;
-  std::unique_ptr<FormMain> form;
-  std::unique_ptr<FormMainDriver> drive;
 };
 
 TEST_F(FormMainClipboardTest, CopyThenPasteBringsTheFigureBackPriced) {

@@ -9,21 +9,14 @@
 #include <functional>
 
 #include "app/form_main.h"
-#include "testing/form_main_driver.h"
 #include "testing/test_data_file.h"
+#include "testing/window_test.h"
 
 namespace zandorik {
 namespace {
 
-class FormMainEditTest : public ::testing::Test {
+class FormMainEditTest : public WindowTest {
  protected:
-  void SetUp() override {
-    form = std::make_unique<FormMain>(desktop);
-    drive = std::make_unique<FormMainDriver>(*form, desktop);
-    form->show();
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-  }
   void TearDown() override {
     // The window goes without its question.
     form.reset();
@@ -47,9 +40,6 @@ class FormMainEditTest : public ::testing::Test {
   }
 
   TestDataFile data;
-  ScriptedDesktop desktop;
-  std::unique_ptr<FormMain> form;
-  std::unique_ptr<FormMainDriver> drive;
 };
 
 const QKeySequence kUndo(Qt::CTRL | Qt::Key_Z);

@@ -9,23 +9,16 @@
 #include <fstream>
 
 #include "app/form_main.h"
-#include "testing/form_main_driver.h"
 #include "testing/test_data_file.h"
+#include "testing/window_test.h"
 
 namespace zandorik {
 namespace {
 
 namespace fs = std::filesystem;
 
-class FormMainFileTest : public ::testing::Test {
+class FormMainFileTest : public WindowTest {
  protected:
-  void SetUp() override {
-    form = std::make_unique<FormMain>(desktop);
-    drive = std::make_unique<FormMainDriver>(*form, desktop);
-    form->show();
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-  }
   void WriteRecords(const std::vector<FigureRecord>& records) { data.Write(records); }
   QStringList Names() const {
     QStringList names;
@@ -40,9 +33,6 @@ class FormMainFileTest : public ::testing::Test {
 
   TestDataFile data;
   const std::string& path = data.path;
-  ScriptedDesktop desktop;
-  std::unique_ptr<FormMain> form;
-  std::unique_ptr<FormMainDriver> drive;
 };
 
 TEST_F(FormMainFileTest, PickingANameLoadsTheFigureAndPricesIt) {

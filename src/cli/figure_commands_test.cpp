@@ -15,6 +15,7 @@
 #include "editor/file_commands.h"
 #include "store/data_file.h"
 #include "store/figure_text.h"
+#include "testing/command_run.h"
 #include "testing/random_record.h"
 #include "testing/scripted_desktop.h"
 #include "testing/test_data_file.h"
@@ -23,30 +24,6 @@ namespace zandorik {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CommandRun {
-  int status;
-  std::string out, err;
-};
-
-// Runs the program in this process, `input` as its standard input.
-CommandRun Zandorik(const std::vector<std::string>& args, const std::string& input = {}) {
-  char *outText = nullptr, *errText = nullptr;
-  std::size_t outSize = 0, errSize = 0;
-  std::FILE* out = open_memstream(&outText, &outSize);
-  std::FILE* err = open_memstream(&errText, &errSize);
-  std::string in = input;
-  std::FILE* inFile = fmemopen(in.data(), in.size() + 1, "r");  // +1: an empty input too
-  if (input.empty()) std::fgetc(inFile);
-  const int status = RunZandorik(args, out, err, inFile);
-  std::fclose(inFile);
-  std::fclose(out);
-  std::fclose(err);
-  CommandRun run{status, std::string(outText, outSize), std::string(errText, errSize)};
-  std::free(outText);
-  std::free(errText);
-  return run;
-}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

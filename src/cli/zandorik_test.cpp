@@ -9,33 +9,13 @@
 
 #include "cli/command_line.h"
 #include "store/data_file.h"
+#include "testing/command_run.h"
 #include "testing/test_data_file.h"
 
 namespace zandorik {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CommandRun {
-  int status;
-  std::string out, err;
-};
-
-// Runs the program with its output and errors caught in memory.
-CommandRun Zandorik(const std::vector<std::string>& args) {
-  char* outText = nullptr;
-  char* errText = nullptr;
-  std::size_t outSize = 0, errSize = 0;
-  std::FILE* out = open_memstream(&outText, &outSize);
-  std::FILE* err = open_memstream(&errText, &errSize);
-  const int status = RunZandorik(args, out, err, stdin);
-  std::fclose(out);
-  std::fclose(err);
-  CommandRun run{status, std::string(outText, outSize), std::string(errText, errSize)};
-  std::free(outText);
-  std::free(errText);
-  return run;
-}
 
 TEST(CommandLine, OptionsStandAnywhereAndDoubleDashEndsThem) {
   const OptionSpec options[] = {{"output", 'o', true}, {"dry-run", 0, false}};

@@ -1,0 +1,38 @@
+// Runs the `zandorik` program in the test's own process, with its output,
+// errors and input in memory.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "cli/zandorik.h"
+
+namespace zandorik {
+
+struct CommandRun {
+  int status;
+  std::string out, err;
+};
+
+// `input` is the program's standard input.
+inline CommandRun Zandorik(const std::vector<std::string>& args, const std::string& input = {}) {
+  char *outText = nullptr, *errText = nullptr;
+  std::size_t outSize = 0, errSize = 0;
+  std::FILE* out = open_memstream(&outText, &outSize);
+  std::FILE* err = open_memstream(&errText, &errSize);
+  std::string in = input;
+  std::FILE* inFile = fmemopen(in.data(), in.size() + 1, "r");  // +1: an empty input too
+  if (input.empty()) std::fgetc(inFile);
+  const int status = RunZandorik(args, out, err, inFile);
+  std::fclose(inFile);
+  std::fclose(out);
+  std::fclose(err);
+  CommandRun run{status, std::string(outText, outSize), std::string(errText, errSize)};
+  std::free(outText);
+  std::free(errText);
+  return run;
+}
+
+}  // namespace zandorik
