@@ -10,6 +10,7 @@
 #include "app/form_main.h"
 #include "app/qt_desktop.h"
 #include "app/window_icon.h"
+#include "store/system_calls.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ void EndWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const 
 }  // namespace
 
 int main(int argc, char** argv) {
+  zandorik::ReserveStandardDescriptors();
   using zandorik::DialCommandLine;
   DialCommandLine commandLine = zandorik::ParseDialCommandLine(argc, argv);
   switch (commandLine.action) {

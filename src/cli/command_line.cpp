@@ -1,6 +1,19 @@
 #include "cli/command_line.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace zandorik {
+
+int FinishOutput(std::FILE* out, std::FILE* err, std::string_view who, int status,
+                 std::string_view done) {
+  if (std::fflush(out) == 0 && !std::ferror(out)) return status;
+  const int number = errno != 0 ? errno : EIO;
+  std::fprintf(err, "%.*s: cannot write the output: %s%s%.*s\n", static_cast<int>(who.size()),
+               who.data(), std::strerror(number), done.empty() ? "" : "; ",
+               static_cast<int>(done.size()), done.data());
+  return kExitWriteFailed;
+}
 
 std::string ParsedArgs::Value(std::string_view name, std::string fallback) const {
   const auto it = options.find(name);

@@ -53,6 +53,12 @@ struct CommandContext {
   std::FILE* in;
 };
 
+// Flushes the program's output. Done: `status`. Else the failure is said on
+// `err` (after `who`, with `done`, what was already done and stays done)
+// and the status is kExitWriteFailed.
+int FinishOutput(std::FILE* out, std::FILE* err, std::string_view who, int status,
+                 std::string_view done = {});
+
 struct Subcommand {
   std::string_view name;
   std::string_view summary;  // one line for `zandorik --help`

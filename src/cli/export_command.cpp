@@ -25,7 +25,8 @@ Writes the figures stored in FILE.QMV as one JSON document, every figure in
 record order, or only the figures named (exact stored names, in the order
 given). Whatever a record holds is kept, damage included, so that
 `zandorik import` brings every figure back byte for byte. The format is
-described in docs/figure-format.md. Exporting twice gives identical files.
+described in docs/figure-format.md (installed in
+/usr/share/doc/zandorik-dial/). Exporting twice gives identical files.
 
   -o, --output OUT.json  write to OUT.json instead of standard output; the
                          file is replaced only once the whole document is

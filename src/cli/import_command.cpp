@@ -48,7 +48,8 @@ Exit status:
      use by another program
   2  the command line or the document is wrong: nothing was written
   3  the data file is damaged: nothing was written
-  4  a write to the data file failed: what was written was put back
+  4  a write to the data file failed: what was written was put back; or
+     the report could not be written (the message says what was stored)
 )";
 
 constexpr OptionSpec kOptions[] = {{"dry-run", 0, false}};
@@ -214,7 +215,8 @@ int Run(const CommandContext& context) {
     }
     std::fprintf(context.out, "%s would be stored: %s\n",
                  Count(figures.size(), "figure", "figures").c_str(), counts.c_str());
-    return std::fflush(context.out) == 0 ? kExitOk : kExitWriteFailed;
+    return FinishOutput(context.out, context.err, "zandorik import", kExitOk,
+                        "nothing was written to the data file");
   }
 
   std::vector<DataFile::Placed> writes;
@@ -246,7 +248,8 @@ int Run(const CommandContext& context) {
   }
   std::fprintf(context.out, "%s stored: %s\n", Count(figures.size(), "figure", "figures").c_str(),
                counts.c_str());
-  return std::fflush(context.out) == 0 ? kExitOk : kExitWriteFailed;
+  return FinishOutput(context.out, context.err, "zandorik import", kExitOk,
+                      "the figures were stored all the same");
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ Exit status:
   0  repaired, or nothing needed repair
   1  the data file cannot be read, or is in use by another program
   2  the command line is wrong
-  4  FILE.QMV.tail exists already, or a write failed; the data file is as
-     it was
+  4  FILE.QMV.tail exists already, or a write failed (what the message
+     says was done is done; else the data file is as it was)
 )";
 
 int Run(const CommandContext& context) {
@@ -42,6 +42,7 @@ int Run(const CommandContext& context) {
     const bool wrote = error.number == EEXIST || !report.tailPath.empty();
     return wrote ? kExitWriteFailed : kExitUnreadable;
   }
+  std::string done;
   if (report.tailBytes == 0) {
     std::fprintf(context.out, "%s holds %lld whole records: nothing to repair.\n", path.c_str(),
                  static_cast<long long>(report.records));
@@ -52,7 +53,10 @@ int Run(const CommandContext& context) {
                  static_cast<long long>(report.tailBytes), static_cast<long long>(report.records),
                  report.tailPath.c_str(), path.c_str(), static_cast<long long>(report.records));
   }
-  return std::fflush(context.out) == 0 ? kExitOk : kExitWriteFailed;
+  if (report.tailBytes != 0) {
+    done = "the data file was repaired all the same (its tail is in " + report.tailPath + ")";
+  }
+  return FinishOutput(context.out, context.err, "zandorik repair", kExitOk, done);
 }
 
 }  // namespace

@@ -42,9 +42,10 @@ counts, trailing blanks aside).
       --diameter MM  the dial's diameter, 30 to 80 millimetres (default 40)
       --dpi N        dots per inch of PNG pages, 30 to 600 (default 300)
   -h, --help         show this help
+  --                 end of the options
 
 Each file is written to a temporary file and renamed into place once
-whole. The messages that pricing a figure would show in the window are
+whole, and its name is printed on standard output. The messages that pricing a figure would show in the window are
 written to standard error with the figure's name; the sheet shows the
 points as computed.
 
@@ -248,8 +249,8 @@ int Run(const CommandContext& context) {
   }
   for (const std::string& path : written)
     std::fprintf(context.out, "%s\n", path.c_str());
-  if (std::fflush(context.out) != 0) return kExitWriteFailed;
-  return damaged ? kExitDamaged : kExitOk;
+  return FinishOutput(context.out, context.err, kMe, damaged ? kExitDamaged : kExitOk,
+                      "the sheet was written all the same");
 }
 
 }  // namespace

@@ -53,11 +53,11 @@ int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   const std::string& first = args.front();
   if (first == "-h" || first == "--help" || first == "help") {
     PrintUsage(out);
-    return std::fflush(out) == 0 ? kExitOk : kExitWriteFailed;
+    return FinishOutput(out, err, "zandorik", kExitOk);
   }
   if (first == "--version") {
     std::fputs("zandorik " ZANDORIK_VERSION "\n", out);
-    return std::fflush(out) == 0 ? kExitOk : kExitWriteFailed;
+    return FinishOutput(out, err, "zandorik", kExitOk);
   }
   const Subcommand* command = nullptr;
   for (const Subcommand* c : kSubcommands)
@@ -76,7 +76,7 @@ int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   }
   if (parsed.help) {
     std::fwrite(command->help.data(), 1, command->help.size(), out);
-    return std::fflush(out) == 0 ? kExitOk : kExitWriteFailed;
+    return FinishOutput(out, err, "zandorik " + first, kExitOk);
   }
   return command->run({parsed, out, err, in});
 }

@@ -2,6 +2,7 @@
 #include "cli/zandorik.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -104,6 +105,46 @@ TEST(Zandorik, RepairKeepsTheTailBesideTheFileAndNeverOverwritesIt) {
   run = Zandorik({"repair", data.path});
   EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.out, data.path + " holds 2 whole records: nothing to repair.\n");
+}
+
+// Started without its standard output or error, or with an output that
+// takes nothing, the program never writes into the data file, and says
+// what it could not write.
+TEST(Zandorik, AClosedOrFullOutputNeverReachesTheDataFile) {
+  TestDataFile data;
+  FigureRecord a, b;
+  a.Name = "A";
+  b.Name = "B";
+  data.Write({a, b});
+  const std::string before = data.Bytes();
+  const std::string json = (data.dir / "a.json").string();
+  ASSERT_EQ(Zandorik({"export", data.path, "-o", json}).status, kExitOk);
+  const std::string err = (data.dir / "err").string();
+  const struct {
+    std::string command;
+    int status;
+    const char* said;  // on standard error
+  } cases[] = {
+      {"export " + data.path + " >&-", kExitWriteFailed, "cannot write the output"},
+      {"import " + data.path + " " + json + " --dry-run >&-", kExitWriteFailed,
+       "cannot write the output: Bad file descriptor; nothing was written to the data file"},
+      {"import " + data.path + " " + json + " >/dev/full", kExitWriteFailed,
+       "No space left on device; the figures were stored all the same"},
+      {"export " + data.path + " Nobody 2>&-", kExitUsage, ""},
+      {"--version >/dev/full", kExitWriteFailed, "zandorik: cannot write the output"},
+      {"repair " + data.path + " >&-", kExitWriteFailed, "cannot write the output"},
+  };
+  for (const auto& c : cases) {
+    const std::string line = std::string(ZANDORIK_PROGRAM) + " " + c.command +
+                             (c.command.find("2>&-") == std::string::npos ? " 2>" + err : "");
+    const int status = std::system(line.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), c.status) << c.command;
+    EXPECT_EQ(data.Bytes(), before) << c.command;
+    std::ifstream said(err);
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(said), {}).find(c.said), std::string::npos)
+        << c.command;
+    std::filesystem::remove(err);
+  }
 }
 
 }  // namespace

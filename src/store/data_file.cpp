@@ -161,8 +161,8 @@ bool DataFile::IsWhole(std::string* notice) const {
   if (!file_.Stat(status, nullptr) || status.size % kRecordBytes == 0) return true;
   if (notice) {
     *notice = DamageText(path_, status.size) +
-              " Its whole records are listed and can be loaded, but nothing will be written to "
-              "it. To repair it, run:\nzandorik repair " +
+              " Its whole records can be read, but nothing will be written to it. To repair "
+              "it, run: zandorik repair " +
               path_;
   }
   return false;
@@ -180,7 +180,7 @@ bool DataFile::MayWrite(std::string* why) const {
   }
   if (status.size % kRecordBytes != 0) {
     return refuse(DamageText(path_, status.size) +
-                  " Nothing was written. To repair it, run:\nzandorik repair " + path_);
+                  " Nothing was written. To repair it, run: zandorik repair " + path_);
   }
   struct stat there {};
   if (::stat(path_.c_str(), &there) != 0 || there.st_ino != status.inode ||

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace zandorik {
 
 int SystemCalls::Open(const char* path, int flags, mode_t mode) {
@@ -23,6 +25,15 @@ int SystemCalls::Fsync(int fd) {
 
 int SystemCalls::Ftruncate(int fd, off_t length) {
   return ::ftruncate(fd, length);
+}
+
+void ReserveStandardDescriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free descriptor: this one, as the lower ones are open.
+    const int taken = ::open("/dev/null", O_RDONLY);
+    if (taken >= 0 && taken != fd) ::close(taken);
+  }
 }
 
 SystemCalls& SystemCalls::Real() {

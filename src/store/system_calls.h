@@ -21,4 +21,11 @@ class SystemCalls {
   static SystemCalls& Real();
 };
 
+// Called first thing by every program: a standard descriptor (input,
+// output, error) that the program was started without is taken by
+// /dev/null, opened for reading, so that no file opened later (a data
+// file above all) becomes the program's output, and writing the output
+// fails, and is reported, instead of landing in that file.
+void ReserveStandardDescriptors();
+
 }  // namespace zandorik
