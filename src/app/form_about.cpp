@@ -34,6 +34,7 @@ QLabel* AddLabel(QWidget* parent, const char* name, const char* text, QRect plac
 }  // namespace
 
 LinkLabel::LinkLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
+  setTextFormat(Qt::PlainText);
   QFont font = DialFont();
   font.setPointSizeF(8.25);
   font.setUnderline(true);

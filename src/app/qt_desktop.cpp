@@ -62,6 +62,7 @@ bool QtDesktop::AskYesNo(const std::string& text, const std::string& title) {
 
 SaveChoice QtDesktop::AskToSave(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::NoIcon, QText(title), QText(text), QMessageBox::NoButton, owner_);
+  box.setTextFormat(Qt::PlainText);  // the text holds the figure's name
   QPushButton* save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
   QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
   QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
