@@ -10,6 +10,7 @@
 #include <QTest>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 
 #include "app/form_main.h"
 #include "testing/form_main_driver.h"
@@ -54,9 +55,18 @@ void BM_CalculatePress(benchmark::State& state) {
 }
 BENCHMARK(BM_CalculatePress)->Unit(benchmark::kMicrosecond);
 
-// Undo and redo in turn, each with the window redrawn; the time is per
-// undo or redo.
-void UndoRedo(benchmark::State& state, FormMain& form) {
+// The worked figure on a shown window, then `step`, then undo and redo of
+// that step in turn, each with the window redrawn; the time is per undo or
+// redo. `step` says what went wrong, or nothing.
+void UndoRedo(benchmark::State& state,
+              const std::function<const char*(FormMain&, FormMainDriver&)>& step) {
+  ScriptedDesktop desktop;
+  FormMain form(desktop);
+  form.show();
+  if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
+  FormMainDriver drive(form, desktop);
+  drive.EnterWorkedFigure();
+  if (const char* failure = step(form, drive)) state.SkipWithError(failure);
   if (!form.MenuEditUndo()->isEnabled()) state.SkipWithError("nothing to undo");
   for (auto _ : state) {
     form.MenuEditUndo()->trigger();
@@ -66,15 +76,10 @@ void UndoRedo(benchmark::State& state, FormMain& form) {
 }
 
 void BM_UndoRedoKOMarking(benchmark::State& state) {
-  ScriptedDesktop desktop;
-  FormMain form(desktop);
-  form.show();
-  if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
-  FormMainDriver drive(form, desktop);
-  drive.EnterWorkedFigure();
-  drive.MarkKO(StatRow::Attack, 0);
-  if (!form.ShowsKO(StatRow::Damage, 0)) state.SkipWithError("not marked");
-  UndoRedo(state, form);
+  UndoRedo(state, [](FormMain& form, FormMainDriver& drive) -> const char* {
+    drive.MarkKO(StatRow::Attack, 0);
+    return form.ShowsKO(StatRow::Damage, 0) ? nullptr : "not marked";
+  });
 }
 BENCHMARK(BM_UndoRedoKOMarking)->Unit(benchmark::kMicrosecond);
 
@@ -94,16 +99,11 @@ void BM_UndoRedoLoad(benchmark::State& state) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
-  ScriptedDesktop desktop;
-  FormMain form(desktop);
-  form.show();
-  if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
-  FormMainDriver drive(form, desktop);
-  drive.EnterWorkedFigure();
-  form.OpenDataFile(path);
-  drive.PickName(0);
-  if (form.TextRange()->text() != QStringLiteral("6")) state.SkipWithError("not loaded");
-  UndoRedo(state, form);
+  UndoRedo(state, [&](FormMain& form, FormMainDriver& drive) -> const char* {
+    form.OpenDataFile(path);
+    drive.PickName(0);
+    return form.TextRange()->text() == QStringLiteral("6") ? nullptr : "not loaded";
+  });
   std::remove(path.c_str());
 }
 BENCHMARK(BM_UndoRedoLoad)->Unit(benchmark::kMicrosecond);

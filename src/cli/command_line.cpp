@@ -43,7 +43,7 @@ bool ParseArguments(const std::vector<std::string>& args, std::span<const Option
       parsed.operands.push_back(arg);
       continue;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* match = nullptr;
     std::string_view given = arg;
     std::optional<std::string> inlineValue;
     if (arg[1] == '-') {
@@ -54,16 +54,16 @@ bool ParseArguments(const std::vector<std::string>& args, std::span<const Option
         given = std::string_view(arg).substr(0, eq + 2);
       }
       for (const OptionSpec& o : options)
-        if (o.name == name) spec = &o;
+        if (o.name == name) match = &o;
     } else {
       if (arg.size() > 2) inlineValue = arg.substr(2);  // -oFILE
       given = std::string_view(arg).substr(0, 2);
       for (const OptionSpec& o : options)
-        if (o.shortName != 0 && o.shortName == arg[1]) spec = &o;
+        if (o.shortName != 0 && o.shortName == arg[1]) match = &o;
     }
-    if (!spec) return fail("unknown option " + std::string(given));
+    if (!match) return fail("unknown option " + std::string(given));
     std::string value;
-    if (spec->takesValue) {
+    if (match->takesValue) {
       if (inlineValue) {
         value = std::move(*inlineValue);
       } else if (i + 1 < args.size()) {
@@ -74,7 +74,7 @@ bool ParseArguments(const std::vector<std::string>& args, std::span<const Option
     } else if (inlineValue) {
       return fail("the option " + std::string(given) + " takes no value");
     }
-    parsed.options[std::string(spec->name)] = std::move(value);
+    parsed.options[std::string(match->name)] = std::move(value);
   }
   return true;
 }
