@@ -197,24 +197,7 @@ bool DataFile::MayWrite(std::string* why) const {
 
 bool DataFile::Write(std::int64_t n, const FigureRecord& record, FileError* error,
                      FileError* putBack) {
-  if (putBack) *putBack = FileError{};
-  RecordFile::Status status;
-  if (!file_.Stat(status, error)) return false;
-  RecordBytes old{};
-  const bool inPlace = n <= status.size / kRecordBytes;
-  if (inPlace && file_.ReadRaw(n, old.data(), 1, error) != 1) {
-    if (error && error->number == 0) *error = FileError{EIO, "The record could not be read"};
-    return false;
-  }
-  if (file_.Write(n, record, error) && file_.Sync(error)) return true;
-  // Put back what was there, so that only a whole record ever counts; and
-  // say so only once that is on the disk.
-  FileError failed;
-  const bool restored = (inPlace ? file_.WriteRaw(Offset(n), old.data(), old.size(), &failed)
-                                 : file_.Truncate(status.size, &failed)) &&
-                        file_.Sync(&failed);
-  if (!restored && putBack) *putBack = failed.number != 0 ? failed : FileError{EIO, "failed"};
-  return false;
+  return WriteAll({{n, &record}}, error, putBack, nullptr);
 }
 
 bool DataFile::PlaceFigures(const std::vector<std::string>& names, std::vector<Found>& places,
