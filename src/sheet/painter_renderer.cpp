@@ -70,8 +70,8 @@ void DrawItem(QPainter& painter, const Item& item) {
           QPolygonF polygon;
           for (std::size_t i = 0; i + 1 < shape.xy.size(); i += 2)
             polygon << QPointF(shape.xy[i], shape.xy[i + 1]);
-          painter.setPen(Qt::NoPen);
-          painter.setBrush(Colour(shape.fill));
+          painter.setPen(Pen(shape.stroke, shape.strokeColour));
+          painter.setBrush(shape.filled ? QBrush(Colour(shape.fill)) : QBrush(Qt::NoBrush));
           painter.drawPolygon(polygon);
         } else {
           DrawText(painter, shape);
