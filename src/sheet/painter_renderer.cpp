@@ -4,10 +4,12 @@
 #include <QPdfWriter>
 #include <cmath>
 
+#include "sheet/sheet_font.h"
+
 namespace zandorik {
 namespace {
 
-constexpr qreal kFontReference = 100;  // pixel size the faces are drawn at, then scaled
+constexpr int kFontReference = 100;  // pixel size the faces are drawn at, then scaled
 
 QColor Colour(Rgb c) {
   return QColor(c.red, c.green, c.blue);
@@ -27,7 +29,10 @@ QPen Pen(double width, Rgb colour) {
 class PageDrawer {
  public:
   explicit PageDrawer(QPainter& painter)
-      : painter_(painter), base_(painter.transform()), regular_(Font(false)), bold_(Font(true)) {}
+      : painter_(painter),
+        base_(painter.transform()),
+        regular_(SheetFont(false, kFontReference)),
+        bold_(SheetFont(true, kFontReference)) {}
   ~PageDrawer() { painter_.setTransform(base_); }
 
   void Draw(const Item& item) {
@@ -41,15 +46,6 @@ class PageDrawer {
   }
 
  private:
-  static QFont Font(bool bold) {
-    QFont font(QString::fromUtf8(kSheetFontFamily));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(static_cast<int>(kFontReference));
-    font.setBold(bold);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-  }
-
   void Place(const QTransform& transform) {
     if (painter_.transform() != transform) painter_.setTransform(transform);
   }

@@ -1,6 +1,5 @@
 #include "sheet/sheet_layout.h"
 
-#include <QFont>
 #include <QFontMetricsF>
 #include <QString>
 #include <algorithm>
@@ -8,6 +7,8 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+
+#include "sheet/sheet_font.h"
 
 namespace zandorik {
 
@@ -53,7 +54,7 @@ constexpr Rgb kGrey{150, 150, 150};
 // same in the PDF and the PNG; the SVG file states each text's length.
 class Measure {
  public:
-  Measure() : regular_(Font(false)), bold_(Font(true)) {}
+  Measure() : regular_(SheetFont(false, kReference)), bold_(SheetFont(true, kReference)) {}
   // Advance of `text` at `size` millimetres.
   double Width(const std::string& text, double size, bool bold) const {
     return (bold ? bold_ : regular_).horizontalAdvance(QString::fromStdString(text)) * size /
@@ -100,15 +101,7 @@ class Measure {
     return best;
   }
 
-  static QFont Font(bool bold) {
-    QFont font(QString::fromUtf8(kSheetFontFamily));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(static_cast<int>(kReference));
-    font.setBold(bold);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-  }
-  static constexpr double kReference = 100;  // pixel size the measures are taken at
+  static constexpr int kReference = 100;  // pixel size the measures are taken at
 
  private:
   QFontMetricsF regular_, bold_;
