@@ -388,31 +388,34 @@ struct LegendBlock {
 };
 
 // The powers the figure uses, each with the swatch and letter of its
-// boxes.
-std::vector<LegendBlock> LegendBlocks(const SheetFigure& figure) {
+// boxes, in as many columns as `width` holds of 70 mm.
+std::vector<LegendBlock> LegendBlocks(const SheetFigure& figure, double width) {
   std::vector<LegendEntry> legend = FigureLegend(figure);
-  const double height = kLegendLine * std::max<std::size_t>(1, legend.size());
-  return {{height, [legend = std::move(legend)](PageBuilder& out, const Measure& measure, double x,
-                                                double y, double width) {
-             if (legend.empty()) {
-               out.Print(
-                   measure.Fit(x, y + 2.3, "No powers", kLegendSize, width, false, Anchor::Start));
-               return;
-             }
-             constexpr double kSwatch = 2.6, kMark = 1.5;
-             for (const LegendEntry& entry : legend) {
-               const ColourInfo& c = kColours[entry.colour];
-               const Rgb fill{c.red, c.green, c.blue};
-               out.Print(Box{x, y + 0.2, kSwatch, kSwatch, kThin, true, fill});
-               out.Print(Box{x + kSwatch, y + 0.2, kMark, kSwatch, kThin, true, kWhite});
-               out.Print(Centred(measure, x + kSwatch + kMark / 2, y + 0.2 + kSwatch / 2,
-                                 std::string(PowerMark(entry.colour)), 1.55, kMark - 0.1, true));
-               const double text = kSwatch + kMark + 1;
-               out.Print(measure.Fit(x + text, y + 2.3, entry.text, kLegendSize, width - text,
-                                     false, Anchor::Start));
-               y += kLegendLine;
-             }
-           }}};
+  const int columns = std::max(1, static_cast<int>((width + kCellGap) / (70 + kCellGap)));
+  const int rows = std::max(1, static_cast<int>(legend.size() + columns - 1) / columns);
+  return {
+      {kLegendLine * rows,
+       [legend = std::move(legend), columns, rows](PageBuilder& out, const Measure& measure,
+                                                   double x, double y, double width) {
+         if (legend.empty()) {
+           out.Print(
+               measure.Fit(x, y + 2.3, "No powers", kLegendSize, width, false, Anchor::Start));
+           return;
+         }
+         constexpr double kSwatch = 2.6, kMark = 1.5, kText = kSwatch + kMark + 1;
+         const double step = (width + kCellGap) / columns;
+         for (std::size_t i = 0; i < legend.size(); ++i) {
+           const double left = x + static_cast<double>(i / rows) * step;
+           const double top = y + static_cast<double>(i % rows) * kLegendLine;
+           const ColourInfo& c = kColours[legend[i].colour];
+           out.Print(Box{left, top + 0.2, kSwatch, kSwatch, kThin, true, {c.red, c.green, c.blue}});
+           out.Print(Box{left + kSwatch, top + 0.2, kMark, kSwatch, kThin, true, kWhite});
+           out.Print(Centred(measure, left + kSwatch + kMark / 2, top + 0.2 + kSwatch / 2,
+                             std::string(PowerMark(legend[i].colour)), 1.55, kMark - 0.1, true));
+           out.Print(measure.Fit(left + kText, top + 2.3, legend[i].text, kLegendSize,
+                                 step - kCellGap - kText, false, Anchor::Start));
+         }
+       }}};
 }
 
 // Where cells go on a page: inside the margins, below the assembly steps,
@@ -549,6 +552,7 @@ Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& o
   // The legend beside the pieces when it has room there, else below them.
   const bool beside = width - pairWidth - kCellGap >= kLegendBeside;
   const double cellWidth = beside ? width : pairWidth;
+  const double legendWidth = beside ? width - pairWidth - kCellGap : cellWidth;
   const int perRow = std::max(1, static_cast<int>((width + kCellGap) / (cellWidth + kCellGap)));
 
   std::vector<std::vector<LegendBlock>> legends;
@@ -558,7 +562,7 @@ Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& o
   int inRow = 0;
   for (const SheetFigure& figure : figures) {
     double legendHeight = 0;
-    for (const LegendBlock& block : legends.emplace_back(LegendBlocks(figure)))
+    for (const LegendBlock& block : legends.emplace_back(LegendBlocks(figure, legendWidth)))
       legendHeight += block.height;
     const double height = beside ? std::max(d, legendHeight) : d + 2.5 + legendHeight;
     if (inRow == perRow) {
@@ -585,12 +589,8 @@ Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& o
     AddDial(out, measure, figures[i], name, dialX, cy, geometry);
     AddCover(out, measure, figures[i], name, coverX, cy, geometry);
     AddCuts(out, dialX, coverX, cy, geometry);
-    double legendX = cell.x, legendY = cell.y + d + 2.5, legendWidth = cell.width;
-    if (beside) {
-      legendX = cell.x + pairWidth + kCellGap;
-      legendY = cell.y;
-      legendWidth = cell.x + cell.width - legendX;
-    }
+    const double legendX = beside ? cell.x + pairWidth + kCellGap : cell.x;
+    double legendY = beside ? cell.y : cell.y + d + 2.5;
     for (const LegendBlock& block : legends[i]) {
       block.draw(out, measure, legendX, legendY, legendWidth);
       legendY += block.height;
