@@ -11,12 +11,13 @@ extern const Subcommand kRepairCommand;
 extern const Subcommand kSheetCommand;
 extern const Subcommand kExportCommand;
 extern const Subcommand kImportCommand;
+extern const Subcommand kTeamCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array<const Subcommand*, 4> kSubcommands = {&kRepairCommand, &kSheetCommand,
-                                                       &kExportCommand, &kImportCommand};
+const std::array<const Subcommand*, 5> kSubcommands = {
+    &kRepairCommand, &kSheetCommand, &kExportCommand, &kImportCommand, &kTeamCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(
