@@ -68,12 +68,13 @@ constexpr std::array<OptionSpec, 4> kOptions = {{
 struct Verb {
   std::string_view name;
   std::size_t operands;  // after the verb
+  std::string_view operandsText;
   std::array<std::string_view, 2> options;
 };
 constexpr Verb kVerbs[] = {
-    {"new", 1, {"cap", "name"}},
-    {"add", 3, {"count", ""}},
-    {"show", 1, {"json", ""}},
+    {"new", 1, "TEAM.json", {"cap", "name"}},
+    {"add", 3, "TEAM.json FILE.QMV NAME", {"count", ""}},
+    {"show", 1, "TEAM.json", {"json", ""}},
 };
 
 class TeamRun {
@@ -271,8 +272,7 @@ int Run(const CommandContext& context) {
       return command.Fail(kExitUsage, "takes no --" + option);
   }
   if (operands.size() != verb->operands + 1) {
-    static constexpr const char* kWants[] = {"TEAM.json", "TEAM.json FILE.QMV NAME", "TEAM.json"};
-    return command.Fail(kExitUsage, std::string("takes ") + kWants[verb - kVerbs] +
+    return command.Fail(kExitUsage, "takes " + std::string(verb->operandsText) +
                                         "; `zandorik team --help` says more");
   }
   if (verb->name == "new") return New(context, command);
