@@ -13,10 +13,10 @@ constexpr std::string_view kHelp = R"(Usage: zandorik code FILE.QMV [NAME...]
 Prints the share code of every figure stored in FILE.QMV, in record order,
 or of the figures named (exact stored names, in the order given): one line
 each, the name, a tab and the code. A code is one line of text such as
-  ZD1:8%D4QE7.W7S-S:MC0AA1
+  ZD1:0W10LTY556 9XB0.01XB0*01R00KCN/3
 that holds the whole record; `zandorik import DATA.QMV --code CODE` or
 Edit > Paste Figure in the window brings the figure back byte for byte.
-Codes hold spaces: quote them on a command line. The code's layout is
+A code may hold spaces: quote it on a command line. The code's layout is
 described in docs/share-code.md (installed in /usr/share/doc/zandorik-dial/).
 
   -h, --help  show this help

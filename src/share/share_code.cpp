@@ -24,17 +24,30 @@ namespace {
 class BitWriter {
  public:
   void Put(std::uint64_t value, int bits) {
-    for (int i = bits - 1; i >= 0; --i) {
-      if (used_ % 8 == 0) bytes_.push_back(0);
-      if ((value >> i) & 1) bytes_.back() |= static_cast<std::uint8_t>(0x80 >> (used_ % 8));
-      ++used_;
+    if (bits > 32) {
+      Put(value >> 32, bits - 32);
+      bits = 32;
     }
+    // At most 7 bits wait in `waiting_` between calls.
+    waiting_ = (waiting_ << bits) | (value & ((std::uint64_t{1} << bits) - 1));
+    count_ += bits;
+    used_ += static_cast<std::size_t>(bits);
+    for (; count_ >= 8; count_ -= 8)
+      bytes_.push_back(static_cast<std::uint8_t>(waiting_ >> (count_ - 8)));
   }
   std::size_t Bits() const { return used_; }
-  std::vector<std::uint8_t>& Bytes() { return bytes_; }
+  // The bytes, the last one filled up with zero bits. Nothing more may be
+  // put after.
+  std::vector<std::uint8_t>& Bytes() {
+    if (count_ > 0) bytes_.push_back(static_cast<std::uint8_t>(waiting_ << (8 - count_)));
+    count_ = 0;
+    return bytes_;
+  }
 
  private:
   std::vector<std::uint8_t> bytes_;
+  std::uint64_t waiting_ = 0;
+  int count_ = 0;
   std::size_t used_ = 0;
 };
 
