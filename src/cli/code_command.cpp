@@ -42,12 +42,10 @@ int Run(const CommandContext& context) {
   if (operands.empty()) return fail(kExitUsage, "name the data file");
   const std::string& path = operands.front();
   StoredFigures figures;
-  int status = kExitOk;
-  if (std::vector<std::string> problems;
-      !figures.Open(path, {operands.begin() + 1, operands.end()}, status, &problems)) {
-    for (const std::string& problem : problems)
-      fail(status, problem);
-    return status;
+  if (const int opened =
+          figures.Open(path, {operands.begin() + 1, operands.end()}, context.err, "zandorik code");
+      opened != kExitOk) {
+    return opened;
   }
   std::string line;
   FileError error;
@@ -63,7 +61,8 @@ int Run(const CommandContext& context) {
   if (!read) return fail(kExitUnreadable, path + ": " + error.description);
   std::string damage;
   const bool whole = figures.File().IsWhole(&damage);
-  status = FinishOutput(context.out, context.err, "zandorik code", whole ? kExitOk : kExitDamaged);
+  const int status =
+      FinishOutput(context.out, context.err, "zandorik code", whole ? kExitOk : kExitDamaged);
   if (status == kExitDamaged) fail(status, damage);
   return status;
 }

@@ -114,12 +114,10 @@ int Run(const CommandContext& context) {
     return fail(kExitUsage, "--output needs a file name");
 
   StoredFigures figures;
-  int status = kExitOk;
-  if (std::vector<std::string> problems;
-      !figures.Open(path, {operands.begin() + 1, operands.end()}, status, &problems)) {
-    for (const std::string& problem : problems)
-      fail(status, problem);
-    return status;
+  if (const int opened = figures.Open(path, {operands.begin() + 1, operands.end()}, context.err,
+                                      "zandorik export");
+      opened != kExitOk) {
+    return opened;
   }
 
   Destination destination(context.out, output);

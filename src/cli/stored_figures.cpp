@@ -7,18 +7,19 @@
 #include <cstring>
 
 #include "cli/command_line.h"
+#include "cli/coster.h"
 #include "cost/calculations.h"
 #include "store/cp1252.h"
 #include "store/record_view.h"
 
 namespace zandorik {
 
-bool StoredFigures::Open(const std::string& path, std::span<const std::string> names, int& status,
-                         std::vector<std::string>* problems) {
-  const auto fail = [&](int why, std::string text) {
-    status = why;
-    if (problems) problems->push_back(std::move(text));
-    return false;
+int StoredFigures::Open(const std::string& path, std::span<const std::string> names, std::FILE* err,
+                        std::string_view who) {
+  const auto fail = [&](int status, const std::string& text) {
+    std::fprintf(err, "%.*s: %s\n", static_cast<int>(who.size()), who.data(),
+                 VisibleText(text).c_str());
+    return status;
   };
   // Only regular files: a device or a FIFO would never end, or never open.
   struct stat there {};
@@ -35,7 +36,7 @@ bool StoredFigures::Open(const std::string& path, std::span<const std::string> n
                                      : path + ": " + error.description);
   }
   every_ = names.empty();
-  if (every_) return true;
+  if (every_) return kExitOk;
   std::vector<NameEntry> listed;
   if (!file_.ListNames(listed, &error))
     return fail(kExitUnreadable, path + ": " + error.description);
@@ -58,7 +59,7 @@ bool StoredFigures::Open(const std::string& path, std::span<const std::string> n
       chosen_.push_back(record);
     }
   }
-  return !unknown || fail(kExitUsage, "nothing was written");
+  return unknown ? fail(kExitUsage, "nothing was written") : kExitOk;
 }
 
 bool StoredFigures::Each(const std::function<bool(const FigureRecord&)>& visit,

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/data_file.h"
@@ -18,11 +20,10 @@ class StoredFigures {
  public:
   // Opens `path` (a regular file only), takes its shared lock, waiting up
   // to 3 seconds, and finds the records of `names`: exact stored names, in
-  // the order given; none for every figure. Else false, with the exit
-  // status in `status` and each problem, the last one saying that nothing
-  // was written.
-  bool Open(const std::string& path, std::span<const std::string> names, int& status,
-            std::vector<std::string>* problems);
+  // the order given; none for every figure. Done: kExitOk. Else each
+  // problem is said on `err` after `who`, and the exit status is returned.
+  int Open(const std::string& path, std::span<const std::string> names, std::FILE* err,
+           std::string_view who);
   // Calls visit for each chosen figure, in record order or in the order
   // named, until it returns false. False when a record cannot be read.
   bool Each(const std::function<bool(const FigureRecord&)>& visit, FileError* error) const;
