@@ -304,11 +304,14 @@ std::uint32_t Checksum(std::span<const std::uint8_t> bytes) {
 }
 
 // The code itself: no blanks around it, and after the tab of a line as
-// `zandorik code` prints it.
+// `zandorik code` prints it. Several lines are no code.
 std::string_view CodeText(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
   while (!text.empty() && blank(text.back()))
     text.remove_suffix(1);
+  while (!text.empty() && blank(text.front()))
+    text.remove_prefix(1);
+  if (text.find_first_of("\r\n") != std::string_view::npos) return {};
   if (const std::size_t tab = text.rfind('\t'); tab != std::string_view::npos)
     text.remove_prefix(tab + 1);
   while (!text.empty() && blank(text.front()))

@@ -88,7 +88,6 @@ TEST(ShareCode, TextsThatAreNoFigureAreRefused) {
   const std::string worked = ShareCode(figures[0]);
   const std::string damaged =
       worked.substr(0, 10) + (worked[10] == 'A' ? 'B' : 'A') + worked.substr(11);
-  FigureRecord deleted = DeletedRecord();
   const std::vector<std::string> codes = {
       "\t " + worked + "\r\n",               // blanks around it
       "Worked\t" + worked,                   // a line of `zandorik code`
@@ -97,8 +96,9 @@ TEST(ShareCode, TextsThatAreNoFigureAreRefused) {
       worked.substr(0, worked.size() - 1),   // cut short
       damaged,                               //
       "ZD1:",                                //
+      worked + "\n" + worked,                // two codes are none
       "{\"format\": \"zandorik-figures\"}",  //
-      ShareCode(deleted),                    // a free slot, not a figure
+      ShareCode(DeletedRecord()),            // a free slot, not a figure
       ShareCode(figures[0]),                 // the same name again
   };
   const FigureText read = ReadFigureCodes(codes);
@@ -113,10 +113,12 @@ TEST(ShareCode, TextsThatAreNoFigureAreRefused) {
                                "code 7: the code is damaged (checksum)",
                                "code 8: not a figure code",
                                "code 9: not a figure code",
-                               "code 10: the name \"Worked\" is given twice (also code 1)",
+                               "code 10: not a figure code",
+                               "code 11: the name \"Worked\" is given twice (also code 1)",
                            }));
   EXPECT_TRUE(LooksLikeShareCode(" Worked\t" + worked));
   EXPECT_FALSE(LooksLikeShareCode("Worked"));
+  EXPECT_FALSE(LooksLikeShareCode("A\t" + worked + "\nB\t" + worked));
 }
 
 }  // namespace
