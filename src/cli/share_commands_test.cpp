@@ -14,15 +14,13 @@
 namespace zandorik {
 namespace {
 
-// The codes of `zandorik code`'s lines, and the names before them.
-std::vector<std::string> Column(const std::string& out, int column) {
-  std::vector<std::string> found;
+// The codes of `zandorik code`'s lines.
+std::vector<std::string> Codes(const std::string& out) {
+  std::vector<std::string> codes;
   std::istringstream in(out);
-  for (std::string line; std::getline(in, line);) {
-    const std::size_t tab = line.find('\t');
-    found.push_back(column == 0 ? line.substr(0, tab) : line.substr(tab + 1));
-  }
-  return found;
+  for (std::string line; std::getline(in, line);)
+    codes.push_back(line.substr(line.find('\t') + 1));
+  return codes;
 }
 
 TEST(ShareCommands, AFileCopiedThroughItsCodesIsTheSameBytes) {
@@ -32,7 +30,7 @@ TEST(ShareCommands, AFileCopiedThroughItsCodesIsTheSameBytes) {
   const CommandRun coded = Zandorik({"code", data.path});
   ASSERT_EQ(coded.status, kExitOk) << coded.err;
   std::vector<std::string> args = {"import", (data.dir / "copy.QMV").string(), "--code"};
-  const std::vector<std::string> codes = Column(coded.out, 1);
+  const std::vector<std::string> codes = Codes(coded.out);
   args.insert(args.end(), codes.begin(), codes.end());
   const CommandRun imported = Zandorik(args);
   ASSERT_EQ(imported.status, kExitOk) << imported.err;
@@ -44,14 +42,12 @@ TEST(ShareCommands, AFileCopiedThroughItsCodesIsTheSameBytes) {
   }
   std::ifstream copy(data.dir / "copy.QMV", std::ios::binary);
   EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(copy), {}) == figures);
-  EXPECT_EQ(imported.out, std::to_string(codes.size()) + " figures stored: 0 replaced, " +
-                              std::to_string(codes.size()) + " added\n");
 }
 
 TEST(ShareCommands, StatusesAndRefusals) {
   TestDataFile data;
   const std::string examples = ZANDORIK_EXAMPLES_DIR "/figures.QMV";
-  const std::vector<std::string> worked = Column(Zandorik({"code", examples, "Worked"}).out, 1);
+  const std::vector<std::string> worked = Codes(Zandorik({"code", examples, "Worked"}).out);
   ASSERT_EQ(worked.size(), 1u);
   std::string damaged = worked[0];
   damaged[7] = damaged[7] == '0' ? '1' : '0';
@@ -75,7 +71,6 @@ TEST(ShareCommands, StatusesAndRefusals) {
        kExitUsage,
        "",
        "zandorik code: no figure named \"Nobody\" is stored in " + examples},
-      {{"code"}, kExitUsage, "", "zandorik code: name the data file"},
       {{"code", missing}, kExitUnreadable, "", "zandorik code: " + missing + ": No such file"},
       {{"code", (data.dir / "long.QMV").string(), "Worked"},
        kExitDamaged,

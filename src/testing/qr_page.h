@@ -6,6 +6,7 @@
 
 #include <qrencode.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,9 +27,9 @@ inline bool WriteQrPage(const std::string& path, const std::vector<std::string>&
       for (int column = 0; column < qr->width; ++column) {
         if (!(qr->data[row * qr->width + column] & 1)) continue;
         for (int dy = 0; dy < module; ++dy) {
-          const int py = y + (row + 4) * module + dy;
-          for (int dx = 0; dx < module; ++dx)
-            page[static_cast<std::size_t>(py) * width + x + (column + 4) * module + dx] = 0;
+          const std::size_t py = static_cast<std::size_t>(y + (row + 4) * module + dy);
+          std::fill_n(page.begin() + static_cast<long>(py * width) + x + (column + 4) * module,
+                      module, 0);
         }
       }
     }
