@@ -18,6 +18,7 @@
 
 #include "app/qt_text.h"
 #include "app/twips.h"
+#include "share/share_code.h"
 
 namespace zandorik {
 namespace {
@@ -39,7 +40,7 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
       desktop_(desktop),
       editor_(desktop),
       files_(desktop, editor_),
-      clipboard_(desktop, editor_) {
+      clipboard_(desktop, editor_, &ShareCodes()) {
   setObjectName(QStringLiteral("FormMain"));
   setWindowTitle(QString::fromUtf8(kCaption));
   setFont(DialFont());
@@ -83,6 +84,11 @@ void FormMain::CreateActions() {
   menuHelpAbout_ = action("&About");
   menuCopyFigure_ = action("&Copy Figure", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
   menuPasteFigure_ = action("&Paste Figure", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+  menuCopyShareCode_ = action("Copy &Share Code");
+  connect(menuCopyShareCode_, &QAction::triggered, this, [this] {
+    clipboard_.MenuCopyShareCode_Click();
+    Sync();
+  });
   connect(menuCopyFigure_, &QAction::triggered, this, [this] {
     clipboard_.MenuCopyFigure_Click();
     Sync();
@@ -125,6 +131,7 @@ void FormMain::CreateMenus() {
   edit->addAction(menuEditRedo_);
   edit->addSeparator();
   edit->addAction(menuCopyFigure_);
+  edit->addAction(menuCopyShareCode_);
   edit->addAction(menuPasteFigure_);
   QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
   options->addAction(menuOptionsDisplayBreakdown_);

@@ -79,6 +79,7 @@ class FormMain : public QMainWindow {
   QAction* MenuHelpAbout() const { return menuHelpAbout_; }
   QAction* MenuCopyFigure() const { return menuCopyFigure_; }
   QAction* MenuPasteFigure() const { return menuPasteFigure_; }
+  QAction* MenuCopyShareCode() const { return menuCopyShareCode_; }
 
  protected:
   // Asks before a changed figure is lost; the window stays on Cancel.
@@ -165,6 +166,7 @@ class FormMain : public QMainWindow {
   QAction* menuHelpAbout_ = nullptr;
   QAction* menuCopyFigure_ = nullptr;
   QAction* menuPasteFigure_ = nullptr;
+  QAction* menuCopyShareCode_ = nullptr;
 };
 
 }  // namespace zandorik
