@@ -42,6 +42,7 @@ TEST_F(FormMainClipboardTest, CopyThenPasteBringsTheFigureBackPriced) {
   desktop.TakeTexts();
   Paste();
   EXPECT_EQ(Shown(), before);
+  EXPECT_TRUE(form->windowTitle().endsWith('*'));  // pasted, not yet stored
   EXPECT_EQ(form->TextPoints()->text(), "46");
   EXPECT_EQ(form->Square(StatRow::Defense, 0)->text(), "17");
   EXPECT_TRUE(form->Editor().Screen().Square(StatRow::Speed, 6).IsKO());

@@ -7,8 +7,10 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "app/form_main.h"
+#include "store/figure_text.h"
 #include "testing/test_data_file.h"
 #include "testing/window_test.h"
 
@@ -52,6 +54,7 @@ TEST_F(FormMainFileTest, PickingANameLoadsTheFigureAndPricesIt) {
   EXPECT_EQ(Names(), QStringList{"Abcdef"});
   EXPECT_EQ(form->ComboName()->currentText(), "typed");
 
+  desktop.saveChoices.push_back(SaveChoice::Discard);  // the typed name
   drive->PickName(0);
   EXPECT_EQ(form->ComboName()->currentText(), "Abcdef");
   EXPECT_EQ(form->TextRange()->text(), "-2");
@@ -140,6 +143,128 @@ TEST_F(FormMainFileTest, EachEntryLoadsItsOwnFigureAndASaveChangesNothing) {
   EXPECT_EQ(form->TextRange()->text(), "8");
   EXPECT_EQ(form->ComboName()->currentText(), "Ag");
   EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>(3, kRecordSaved));
+}
+
+constexpr double kRed = 255;
+
+FigureRecord Figure(const char* name, std::int16_t defense5, double colour) {
+  FigureRecord r;
+  r.Name = name;
+  r.RowOf(StatRow::Defense).Value[4] = defense5;
+  r.RowOf(StatRow::Defense).Colour[4] = colour;
+  return r;
+}
+
+// A pick from the list, or a file where no save can go, never replaces a
+// changed figure unasked: Save stores it first (and goes on only once it
+// is stored), Discard goes on, Cancel keeps the figure and its file.
+TEST_F(FormMainFileTest, AChangedFigureIsNotReplacedUnasked) {
+  const std::string damaged = (data.dir / "damaged.QMV").string();
+  const struct {
+    const char* what;
+    bool openDamaged;  // else a pick of "Worked"
+    SaveChoice answer;
+    const char* range;  // typed into Alley Cat; 40000 makes its save fail
+    bool goesOn;
+  } cases[] = {
+      {"pick, Cancel", false, SaveChoice::Cancel, "5", false},
+      {"pick, Discard", false, SaveChoice::Discard, "5", true},
+      {"pick, Save", false, SaveChoice::Save, "5", true},
+      {"pick, Save that fails", false, SaveChoice::Save, "40000", false},
+      {"open, Cancel", true, SaveChoice::Cancel, "5", false},
+      {"open, Save", true, SaveChoice::Save, "5", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRecords({Figure("Alley Cat", 16, kRed), Figure("Worked", 15, kWhiteCode)});
+    std::ofstream(damaged, std::ios::binary | std::ios::trunc) << "half a record";
+    const std::string before = data.Bytes();
+    ScriptedDesktop d;
+    FormMain f(d);
+    FormMainDriver drive(f, d);
+    f.show();
+    d.files.push_back(path);
+    f.MenuFileOpen()->trigger();
+    drive.PickName(0);
+    drive.TypeRange(QString::fromUtf8(c.range));
+    ASSERT_EQ(f.windowTitle(), "figures.QMV* - Zandorik Dial Generator");
+    d.saveChoices.push_back(c.answer);
+    if (c.openDamaged) {
+      d.files.push_back(damaged);
+      f.MenuFileOpen()->trigger();
+    } else {
+      drive.PickName(1);
+    }
+    ASSERT_FALSE(d.boxes.empty());
+    EXPECT_EQ(d.boxes.front(),
+              (ScriptedDesktop::Box{ScriptedDesktop::Box::SaveQuestion,
+                                    "The figure \"Alley Cat\" has changes that are not saved. "
+                                    "Save them before closing?",
+                                    "QMVR"}));
+    EXPECT_EQ(d.unexpected, 0);
+    const bool saved = c.goesOn && c.answer == SaveChoice::Save;
+    const std::string after = data.Bytes();
+    EXPECT_EQ(after != before, saved);
+    EXPECT_EQ(DecodeRecord(reinterpret_cast<const std::uint8_t*>(after.data())).Range,
+              saved ? 5 : 0);
+    const bool picked = c.goesOn && !c.openDamaged;
+    EXPECT_EQ(f.ComboName()->currentText(), picked ? "Worked" : "Alley Cat");
+    EXPECT_EQ(f.TextRange()->text(), picked ? "0" : c.range);
+    EXPECT_TRUE(f.windowTitle().startsWith(c.goesOn && c.openDamaged ? "damaged" : "figures"));
+    EXPECT_EQ(f.windowTitle().contains('*'), !c.goesOn || (c.openDamaged && !saved));
+  }
+}
+
+// After every load, paste, reset, undo and redo the value box and the
+// power list show the current square as it now is, and typing writes it.
+TEST_F(FormMainFileTest, TheCurrentSquareIsShownAsItNowIs) {
+  WriteRecords({Figure("Alley Cat", 16, kRed), Figure("Worked", 15, kWhiteCode)});
+  std::string alley;
+  FigureTextWriter writer(alley);
+  writer.Begin();
+  writer.Figure(Figure("Pasted", 9, kRed), std::nullopt);
+  writer.End();
+  desktop.clipboard = alley;
+  QTest::keyClicks(form->TextValue(), "7");  // no square chosen yet
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    const char* value;
+    const char* power;
+  } steps[] = {
+      {"reset with no square", [&] { drive->Press(QKeySequence(Qt::Key_F5)); }, "", ""},
+      {"a pick",
+       [&] {
+         OpenByShortcut();
+         drive->PickName(0);
+         drive->Click(StatRow::Defense, 4);
+         drive->Type(QStringLiteral("12"));
+       },
+       "12", "Super Senses"},
+      {"another pick",
+       [&] {
+         desktop.saveChoices.push_back(SaveChoice::Discard);
+         drive->PickName(1);
+       },
+       "15", "None"},
+      {"undo", [&] { drive->Press(QKeySequence(Qt::CTRL | Qt::Key_Z)); }, "12", "Super Senses"},
+      {"redo", [&] { drive->Press(QKeySequence(Qt::CTRL | Qt::Key_Y)); }, "15", "None"},
+      {"paste", [&] { drive->Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)); }, "9",
+       "Super Senses"},
+      {"reset", [&] { drive->Press(QKeySequence(Qt::Key_F5)); }, "1", "None"},
+      {"undo of the reset", [&] { drive->Press(QKeySequence(Qt::CTRL | Qt::Key_Z)); }, "9",
+       "Super Senses"},
+  };
+  for (const auto& step : steps) {
+    step.act();
+    EXPECT_EQ(form->TextValue()->text(), step.value) << step.what;
+    EXPECT_TRUE(form->TextValue()->isEnabled()) << step.what;
+    EXPECT_EQ(form->ImageComboColors()->currentText(), step.power) << step.what;
+  }
+  drive->Type(QStringLiteral("5"));
+  EXPECT_EQ(form->Square(StatRow::Defense, 4)->text(), "5");
+  EXPECT_EQ(form->ComboName()->currentText(), "Pasted");
+  EXPECT_EQ(desktop.unexpected, 0);
 }
 
 }  // namespace
