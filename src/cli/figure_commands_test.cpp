@@ -339,6 +339,7 @@ TEST_F(FigureCommandsTest, ExampleFiguresExportedDeletedAndImportedLoadAsBefore)
     editor.SetName(name);
     files.MenuDeleteRecord_Click();
   }
+  editor.ResetScreen();  // no unsaved change to ask about at the next pick
   ASSERT_TRUE(files.NameList().empty());
   const CommandRun imported = Zandorik({"import", path}, exported.out);
   EXPECT_EQ(imported.out, "6 figures stored: 0 replaced, 6 added\n");
