@@ -7,7 +7,6 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "app/form_main.h"
 #include "store/figure_text.h"
@@ -145,125 +144,92 @@ TEST_F(FormMainFileTest, EachEntryLoadsItsOwnFigureAndASaveChangesNothing) {
   EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>(3, kRecordSaved));
 }
 
-constexpr double kRed = 255;
-
-FigureRecord Figure(const char* name, std::int16_t defense5, double colour) {
+// Defense click 5 holds `value`: Red ("Super Senses") or White ("None").
+FigureRecord Figure(const char* name, std::int16_t value, bool red) {
   FigureRecord r;
   r.Name = name;
-  r.RowOf(StatRow::Defense).Value[4] = defense5;
-  r.RowOf(StatRow::Defense).Colour[4] = colour;
+  r.RowOf(StatRow::Defense).Value[4] = value;
+  r.RowOf(StatRow::Defense).Colour[4] = red ? 255 : kWhiteCode;
   return r;
 }
 
-// A pick from the list, or a file where no save can go, never replaces a
-// changed figure unasked: Save stores it first (and goes on only once it
-// is stored), Discard goes on, Cancel keeps the figure and its file.
+// A pick, or an open of a file no save can go to, replaces a changed
+// figure only as the answer says; a save that fails goes no further.
 TEST_F(FormMainFileTest, AChangedFigureIsNotReplacedUnasked) {
   const std::string damaged = (data.dir / "damaged.QMV").string();
+  std::ofstream(damaged) << "half a record";
   const struct {
-    const char* what;
-    bool openDamaged;  // else a pick of "Worked"
+    bool open;  // else a pick of "Worked"
     SaveChoice answer;
-    const char* range;  // typed into Alley Cat; 40000 makes its save fail
-    bool goesOn;
+    const char* range;  // typed into Alley Cat; 40000 cannot be saved
+    std::int16_t stored;
+    const char* title;
+    const char* name;
   } cases[] = {
-      {"pick, Cancel", false, SaveChoice::Cancel, "5", false},
-      {"pick, Discard", false, SaveChoice::Discard, "5", true},
-      {"pick, Save", false, SaveChoice::Save, "5", true},
-      {"pick, Save that fails", false, SaveChoice::Save, "40000", false},
-      {"open, Cancel", true, SaveChoice::Cancel, "5", false},
-      {"open, Save", true, SaveChoice::Save, "5", true},
+      {false, SaveChoice::Cancel, "5", 0, "figures.QMV*", "Alley Cat"},
+      {false, SaveChoice::Discard, "5", 0, "figures.QMV", "Worked"},
+      {false, SaveChoice::Save, "5", 5, "figures.QMV", "Worked"},
+      {false, SaveChoice::Save, "40000", 0, "figures.QMV*", "Alley Cat"},
+      {true, SaveChoice::Cancel, "5", 0, "figures.QMV*", "Alley Cat"},
+      {true, SaveChoice::Save, "5", 5, "damaged.QMV", "Alley Cat"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    WriteRecords({Figure("Alley Cat", 16, kRed), Figure("Worked", 15, kWhiteCode)});
-    std::ofstream(damaged, std::ios::binary | std::ios::trunc) << "half a record";
-    const std::string before = data.Bytes();
+    WriteRecords({Figure("Alley Cat", 16, true), Figure("Worked", 15, false)});
     ScriptedDesktop d;
     FormMain f(d);
     FormMainDriver drive(f, d);
-    f.show();
-    d.files.push_back(path);
+    d.files = {path, damaged};
     f.MenuFileOpen()->trigger();
     drive.PickName(0);
     drive.TypeRange(QString::fromUtf8(c.range));
-    ASSERT_EQ(f.windowTitle(), "figures.QMV* - Zandorik Dial Generator");
     d.saveChoices.push_back(c.answer);
-    if (c.openDamaged) {
-      d.files.push_back(damaged);
-      f.MenuFileOpen()->trigger();
-    } else {
-      drive.PickName(1);
-    }
+    c.open ? f.MenuFileOpen()->trigger() : drive.PickName(1);
     ASSERT_FALSE(d.boxes.empty());
-    EXPECT_EQ(d.boxes.front(),
-              (ScriptedDesktop::Box{ScriptedDesktop::Box::SaveQuestion,
-                                    "The figure \"Alley Cat\" has changes that are not saved. "
-                                    "Save them before closing?",
-                                    "QMVR"}));
+    EXPECT_EQ(d.boxes.front().text, SaveQuestion("Alley Cat"));
+    EXPECT_EQ(DecodeRecord(reinterpret_cast<const std::uint8_t*>(data.Bytes().data())).Range,
+              c.stored);
+    EXPECT_EQ(f.windowTitle(), QString(c.title) + " - Zandorik Dial Generator");
+    EXPECT_EQ(f.ComboName()->currentText(), c.name);
     EXPECT_EQ(d.unexpected, 0);
-    const bool saved = c.goesOn && c.answer == SaveChoice::Save;
-    const std::string after = data.Bytes();
-    EXPECT_EQ(after != before, saved);
-    EXPECT_EQ(DecodeRecord(reinterpret_cast<const std::uint8_t*>(after.data())).Range,
-              saved ? 5 : 0);
-    const bool picked = c.goesOn && !c.openDamaged;
-    EXPECT_EQ(f.ComboName()->currentText(), picked ? "Worked" : "Alley Cat");
-    EXPECT_EQ(f.TextRange()->text(), picked ? "0" : c.range);
-    EXPECT_TRUE(f.windowTitle().startsWith(c.goesOn && c.openDamaged ? "damaged" : "figures"));
-    EXPECT_EQ(f.windowTitle().contains('*'), !c.goesOn || (c.openDamaged && !saved));
   }
 }
 
-// After every load, paste, reset, undo and redo the value box and the
-// power list show the current square as it now is, and typing writes it.
+// After loads, pastes, resets, undo and redo the value box and the power
+// list show the current square as it now is, and typing writes that.
 TEST_F(FormMainFileTest, TheCurrentSquareIsShownAsItNowIs) {
-  WriteRecords({Figure("Alley Cat", 16, kRed), Figure("Worked", 15, kWhiteCode)});
-  std::string alley;
-  FigureTextWriter writer(alley);
-  writer.Begin();
-  writer.Figure(Figure("Pasted", 9, kRed), std::nullopt);
-  writer.End();
-  desktop.clipboard = alley;
   QTest::keyClicks(form->TextValue(), "7");  // no square chosen yet
+  drive->Press(QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(form->TextValue()->text(), "");
+  EXPECT_EQ(form->ImageComboColors()->count(), 0);
+  WriteRecords({Figure("Alley Cat", 16, true), Figure("Worked", 15, false)});
+  OpenByShortcut();
+  drive->PickName(0);
+  drive->Click(StatRow::Defense, 4);
+  drive->Type(QStringLiteral("12"));
+  std::string pasted;
+  FigureTextWriter writer(pasted);
+  writer.Begin();
+  writer.Figure(Figure("Pasted", 9, true), std::nullopt);
+  writer.End();
+  desktop.clipboard = pasted;
+  desktop.saveChoices.push_back(SaveChoice::Discard);
   const struct {
-    const char* what;
-    std::function<void()> act;
+    QKeySequence keys;  // none: a pick of "Worked"
     const char* value;
     const char* power;
-  } steps[] = {
-      {"reset with no square", [&] { drive->Press(QKeySequence(Qt::Key_F5)); }, "", ""},
-      {"a pick",
-       [&] {
-         OpenByShortcut();
-         drive->PickName(0);
-         drive->Click(StatRow::Defense, 4);
-         drive->Type(QStringLiteral("12"));
-       },
-       "12", "Super Senses"},
-      {"another pick",
-       [&] {
-         desktop.saveChoices.push_back(SaveChoice::Discard);
-         drive->PickName(1);
-       },
-       "15", "None"},
-      {"undo", [&] { drive->Press(QKeySequence(Qt::CTRL | Qt::Key_Z)); }, "12", "Super Senses"},
-      {"redo", [&] { drive->Press(QKeySequence(Qt::CTRL | Qt::Key_Y)); }, "15", "None"},
-      {"paste", [&] { drive->Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)); }, "9",
-       "Super Senses"},
-      {"reset", [&] { drive->Press(QKeySequence(Qt::Key_F5)); }, "1", "None"},
-      {"undo of the reset", [&] { drive->Press(QKeySequence(Qt::CTRL | Qt::Key_Z)); }, "9",
-       "Super Senses"},
-  };
+  } steps[] = {{{}, "15", "None"},
+               {Qt::CTRL | Qt::Key_Z, "12", "Super Senses"},
+               {Qt::CTRL | Qt::Key_Y, "15", "None"},
+               {Qt::CTRL | Qt::SHIFT | Qt::Key_V, "9", "Super Senses"},
+               {Qt::Key_F5, "1", "None"},
+               {Qt::CTRL | Qt::Key_Z, "9", "Super Senses"}};
   for (const auto& step : steps) {
-    step.act();
-    EXPECT_EQ(form->TextValue()->text(), step.value) << step.what;
-    EXPECT_TRUE(form->TextValue()->isEnabled()) << step.what;
-    EXPECT_EQ(form->ImageComboColors()->currentText(), step.power) << step.what;
+    step.keys.isEmpty() ? drive->PickName(1) : drive->Press(step.keys);
+    EXPECT_EQ(form->TextValue()->text(), step.value) << step.keys.toString().toStdString();
+    EXPECT_EQ(form->ImageComboColors()->currentText(), step.power);
   }
   drive->Type(QStringLiteral("5"));
   EXPECT_EQ(form->Square(StatRow::Defense, 4)->text(), "5");
-  EXPECT_EQ(form->ComboName()->currentText(), "Pasted");
   EXPECT_EQ(desktop.unexpected, 0);
 }
 
