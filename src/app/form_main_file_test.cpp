@@ -9,7 +9,6 @@
 #include <fstream>
 
 #include "app/form_main.h"
-#include "store/figure_text.h"
 #include "testing/test_data_file.h"
 #include "testing/window_test.h"
 
@@ -144,15 +143,6 @@ TEST_F(FormMainFileTest, EachEntryLoadsItsOwnFigureAndASaveChangesNothing) {
   EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>(3, kRecordSaved));
 }
 
-// Defense click 5 holds `value`: Red ("Super Senses") or White ("None").
-FigureRecord Figure(const char* name, std::int16_t value, bool red) {
-  FigureRecord r;
-  r.Name = name;
-  r.RowOf(StatRow::Defense).Value[4] = value;
-  r.RowOf(StatRow::Defense).Colour[4] = red ? 255 : kWhiteCode;
-  return r;
-}
-
 // A pick, or an open of a file no save can go to, replaces a changed
 // figure only as the answer says; a save that fails goes no further.
 TEST_F(FormMainFileTest, AChangedFigureIsNotReplacedUnasked) {
@@ -174,19 +164,19 @@ TEST_F(FormMainFileTest, AChangedFigureIsNotReplacedUnasked) {
       {true, SaveChoice::Save, "5", 5, "damaged.QMV", "Alley Cat"},
   };
   for (const auto& c : cases) {
-    WriteRecords({Figure("Alley Cat", 16, true), Figure("Worked", 15, false)});
+    fs::copy_file(ZANDORIK_EXAMPLES_DIR "/figures.QMV", path, fs::copy_options::overwrite_existing);
     ScriptedDesktop d;
     FormMain f(d);
     FormMainDriver drive(f, d);
     d.files = {path, damaged};
     f.MenuFileOpen()->trigger();
-    drive.PickName(0);
+    drive.PickName(5);
     drive.TypeRange(QString::fromUtf8(c.range));
     d.saveChoices.push_back(c.answer);
-    c.open ? f.MenuFileOpen()->trigger() : drive.PickName(1);
-    ASSERT_FALSE(d.boxes.empty());
-    EXPECT_EQ(d.boxes.front().text, SaveQuestion("Alley Cat"));
-    EXPECT_EQ(DecodeRecord(reinterpret_cast<const std::uint8_t*>(data.Bytes().data())).Range,
+    c.open ? f.MenuFileOpen()->trigger() : drive.PickName(0);
+    EXPECT_EQ(d.TakeTexts().at(0), SaveQuestion("Alley Cat"));
+    const std::string bytes = data.Bytes();  // Alley Cat is record 7
+    EXPECT_EQ(DecodeRecord(reinterpret_cast<const std::uint8_t*>(&bytes[6 * kRecordLength])).Range,
               c.stored);
     EXPECT_EQ(f.windowTitle(), QString(c.title) + " - Zandorik Dial Generator");
     EXPECT_EQ(f.ComboName()->currentText(), c.name);
@@ -201,36 +191,30 @@ TEST_F(FormMainFileTest, TheCurrentSquareIsShownAsItNowIs) {
   drive->Press(QKeySequence(Qt::Key_F5));
   EXPECT_EQ(form->TextValue()->text(), "");
   EXPECT_EQ(form->ImageComboColors()->count(), 0);
-  WriteRecords({Figure("Alley Cat", 16, true), Figure("Worked", 15, false)});
+  fs::copy_file(ZANDORIK_EXAMPLES_DIR "/figures.QMV", path);
   OpenByShortcut();
-  drive->PickName(0);
-  drive->Click(StatRow::Defense, 4);
+  drive->PickName(5);  // Alley Cat: Defense click 3 is 16, Yellow
+  drive->Click(StatRow::Defense, 2);
   drive->Type(QStringLiteral("12"));
-  std::string pasted;
-  FigureTextWriter writer(pasted);
-  writer.Begin();
-  writer.Figure(Figure("Pasted", 9, true), std::nullopt);
-  writer.End();
-  desktop.clipboard = pasted;
+  drive->Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
   desktop.saveChoices.push_back(SaveChoice::Discard);
   const struct {
-    QKeySequence keys;  // none: a pick of "Worked"
+    QKeySequence keys;  // none: a pick of "Worked", whose click 3 is 16, White
     const char* value;
     const char* power;
-  } steps[] = {{{}, "15", "None"},
-               {Qt::CTRL | Qt::Key_Z, "12", "Super Senses"},
-               {Qt::CTRL | Qt::Key_Y, "15", "None"},
-               {Qt::CTRL | Qt::SHIFT | Qt::Key_V, "9", "Super Senses"},
+  } steps[] = {{{}, "16", "None"},
+               {Qt::CTRL | Qt::Key_Z, "12", "Defend"},
+               {Qt::CTRL | Qt::Key_Y, "16", "None"},
+               {Qt::CTRL | Qt::SHIFT | Qt::Key_V, "12", "Defend"},
                {Qt::Key_F5, "1", "None"},
-               {Qt::CTRL | Qt::Key_Z, "9", "Super Senses"}};
+               {Qt::CTRL | Qt::Key_Z, "12", "Defend"}};
   for (const auto& step : steps) {
-    step.keys.isEmpty() ? drive->PickName(1) : drive->Press(step.keys);
+    step.keys.isEmpty() ? drive->PickName(0) : drive->Press(step.keys);
     EXPECT_EQ(form->TextValue()->text(), step.value) << step.keys.toString().toStdString();
     EXPECT_EQ(form->ImageComboColors()->currentText(), step.power);
   }
   drive->Type(QStringLiteral("5"));
-  EXPECT_EQ(form->Square(StatRow::Defense, 4)->text(), "5");
-  EXPECT_EQ(desktop.unexpected, 0);
+  EXPECT_EQ(form->Square(StatRow::Defense, 2)->text(), "5");
 }
 
 }  // namespace
