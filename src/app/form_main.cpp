@@ -376,6 +376,13 @@ void FormMain::MenuDeleteRecord_Click() {
 void FormMain::ComboName_Click(int index) {
   files_.ComboName_Click(index);
   Sync();
+  // The box took the entry's text; a pick that loaded nothing (kept
+  // changes, a failure) shows the figure's own name again.
+  if (comboName_->currentText() != QText(editor_.Screen().name)) {
+    const QSignalBlocker block(comboName_);
+    comboName_->setCurrentIndex(-1);
+    comboName_->setEditText(QText(editor_.Screen().name));
+  }
 }
 
 void FormMain::MenuOptionsResetScreen_Click() {
@@ -425,18 +432,9 @@ void FormMain::closeEvent(QCloseEvent* event) {
 }
 
 bool FormMain::MayClose() {
-  if (!editor_.HasUnsavedChanges()) return true;
-  const std::string question = "The figure \"" + editor_.Screen().name +
-                               "\" has changes that are not saved. Save them before closing?";
-  switch (desktop_.AskToSave(question, kAppTitle)) {
-    case SaveChoice::Save:
-      return MenuFileSave_Click();
-    case SaveChoice::Discard:
-      return true;
-    case SaveChoice::Cancel:
-      break;
-  }
-  return false;
+  const bool may = files_.MayReplaceFigure();
+  Sync();
+  return may;
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
@@ -507,8 +505,12 @@ void FormMain::ShowTitle() {
 void FormMain::ShowDialStop() {
   StatRow row = StatRow::Speed;
   int column = 0;
-  if (StatRowFromName(editor_.CurrentStat(), row)) column = editor_.CurrentColumn();
+  const bool chosen = StatRowFromName(editor_.CurrentStat(), row);
+  if (chosen) column = editor_.CurrentColumn();
   DialSquareButton* stop = Square(row, column);
+  // The current square is framed however it was chosen.
+  if (dialStop_) dialStop_->SetCurrent(false);
+  stop->SetCurrent(chosen);
   if (stop == dialStop_) return;
   const bool focused = dialStop_ && dialStop_->hasFocus();
   if (dialStop_) dialStop_->setFocusPolicy(Qt::NoFocus);

@@ -124,6 +124,7 @@ class FormMain : public QMainWindow {
   void ShowTitle();
   // The dial is one Tab stop: the current square (Speed 1 before there is
   // one) takes the focus, and the focus follows it while the dial has it.
+  // The current square is framed, with the focus or without.
   void ShowDialStop();
 
   Desktop& desktop_;

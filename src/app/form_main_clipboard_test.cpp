@@ -45,6 +45,7 @@ TEST_F(FormMainClipboardTest, CopyThenPasteBringsTheFigureBackPriced) {
   desktop.TakeTexts();
   Paste();
   EXPECT_EQ(Shown(), before);
+  EXPECT_TRUE(form->windowTitle().endsWith('*'));  // pasted, not yet stored
   EXPECT_EQ(form->TextPoints()->text(), "46");
   EXPECT_EQ(form->Square(StatRow::Defense, 0)->text(), "17");
   EXPECT_TRUE(form->Editor().Screen().Square(StatRow::Speed, 6).IsKO());
@@ -91,7 +92,8 @@ TEST_F(FormMainClipboardTest, PastingAnythingButOneFigureLeavesTheScreen) {
        "The clipboard holds no figure that can be pasted:\nline 1, column 1: Invalid value."},
       {two, "The clipboard holds 2 figures; Paste Figure takes one at a time."},
       {purple,
-       "The clipboard holds no figure that can be pasted:\nfigures[0].dial.speed[0]: unknown "
+       "The clipboard holds no figure that can be pasted:\nfigures[0].dial.speed[0] (Speed, click "
+       "1): unknown "
        "colour \"Purple\""},
       {R"({"format": "zandorik-figures", "version": 1, "figures": []})",
        "The clipboard holds a document without figures."},
