@@ -83,6 +83,7 @@ class FormMain : public QMainWindow {
   QAction* MenuHelpAbout() const { return menuHelpAbout_; }
   QAction* MenuCopyFigure() const { return menuCopyFigure_; }
   QAction* MenuPasteFigure() const { return menuPasteFigure_; }
+  QAction* MenuCopyShareCode() const { return menuCopyShareCode_; }
 
  protected:
   // Asks before a changed figure is lost; the window stays on Cancel.
@@ -127,6 +128,7 @@ class FormMain : public QMainWindow {
   void ShowTitle();
   // The dial is one Tab stop: the current square (Speed 1 before there is
   // one) takes the focus, and the focus follows it while the dial has it.
+  // The current square is framed, with the focus or without.
   void ShowDialStop();
 
   Desktop& desktop_;
@@ -171,6 +173,7 @@ class FormMain : public QMainWindow {
   QAction* menuHelpAbout_ = nullptr;
   QAction* menuCopyFigure_ = nullptr;
   QAction* menuPasteFigure_ = nullptr;
+  QAction* menuCopyShareCode_ = nullptr;
 };
 
 }  // namespace zandorik

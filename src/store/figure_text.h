@@ -55,9 +55,10 @@ class FigureTextWriter {
 // What reading a document found.
 struct FigureText {
   std::vector<FigureRecord> figures;  // Deleted 0, in document order
-  // Each problem with where it is: "figures[3].dial.attack[5]: unknown
-  // colour \"Purple\"", or "line 4, column 9: ..." for a syntax error. Empty
-  // when every figure can be stored.
+  // Each problem with where it is: "figures[3].dial.attack[5] (Attack,
+  // click 6): unknown colour \"Purple\"", or "line 4, column 9: ..." for a
+  // syntax error or a document nested too deeply. Values are quoted cut to
+  // 60 characters. Empty when every figure can be stored.
   std::vector<std::string> problems;
   std::int64_t unlisted = 0;  // problems past the first kMaxProblems, counted only
 };

@@ -88,7 +88,7 @@ TEST(TeamFile, ABadDocumentIsRefusedWithEveryProblemNamed) {
        "figures[0].source.name: the name \"Worked for more than thirty letters\" is longer than "
        "30 characters"},
       {"\"colour\": \"Black\"", "\"colour\": \"Purple\"",
-       "figures[0].dial.speed[0]: unknown colour \"Purple\""},
+       "figures[0].dial.speed[0] (Speed, click 1): unknown colour \"Purple\""},
       {"\"range\": 0", "\"range\": 0, \"reach\": 2", "figures[0]: unknown key \"reach\""},
       {"\"cap\": 300,", "\"cap\": 300,,", "line 5, column 14: Missing a name for object member."},
   };
