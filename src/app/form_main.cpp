@@ -75,6 +75,14 @@ void FormMain::CreateActions() {
   menuFileExit_ = action("E&xit");
   menuFileExportSheet_ = action("Export Dia&l Sheet...");
   menuFilePrintSheet_ = action("Print Dial S&heet");
+  menuFileTeam_ = action("&Team...");
+  // One team window, kept (with its team) when closed and shown again.
+  connect(menuFileTeam_, &QAction::triggered, this, [this] {
+    if (!formTeam_) formTeam_ = new FormTeam(desktop_, editor_, files_, this);
+    formTeam_->show();
+    formTeam_->raise();
+    formTeam_->activateWindow();
+  });
   connect(menuFileExportSheet_, &QAction::triggered, this,
           [this] { sheetCommands_.Export(editor_.Screen(), files_.DataFileName()); });
   connect(menuFilePrintSheet_, &QAction::triggered, this,
@@ -124,6 +132,8 @@ void FormMain::CreateMenus() {
   file->addAction(menuFilePrint_);
   file->addAction(menuFileExportSheet_);
   file->addAction(menuFilePrintSheet_);
+  file->addSeparator();
+  file->addAction(menuFileTeam_);
   file->addSeparator();
   file->addAction(menuFileExit_);
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -423,7 +433,7 @@ void FormMain::MenuHelpAbout_Click() {
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {
-  if (!MayClose()) {
+  if (!MayClose() || (formTeam_ && !formTeam_->MayClose())) {
     event->ignore();
     return;
   }
@@ -456,6 +466,7 @@ void FormMain::Form_Unload() {
   // Every other window goes with the main window.
   if (formCheck_) formCheck_->close();
   if (formAbout_) formAbout_->close();
+  if (formTeam_) formTeam_->close();
 }
 
 void FormMain::Sync() {

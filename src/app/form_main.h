@@ -20,6 +20,7 @@
 #include "app/dial_style.h"
 #include "app/form_about.h"
 #include "app/form_check.h"
+#include "app/form_team.h"
 #include "app/palette_store.h"
 #include "editor/dial_editor.h"
 #include "editor/figure_clipboard.h"
@@ -74,6 +75,9 @@ class FormMain : public QMainWindow {
   QAction* MenuFilePrintSheet() const { return menuFilePrintSheet_; }
   const DialSheetCommands& SheetCommands() const { return sheetCommands_; }
   QAction* MenuFileExit() const { return menuFileExit_; }
+  QAction* MenuFileTeam() const { return menuFileTeam_; }
+  // The team window, once "&Team..." has made it.
+  FormTeam* TeamWindow() const { return formTeam_; }
   QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
   QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
   QAction* MenuHelpAbout() const { return menuHelpAbout_; }
@@ -148,6 +152,7 @@ class FormMain : public QMainWindow {
   QLineEdit* textPoints_ = nullptr;
   QPointer<FormCheck> formCheck_;
   QPointer<FormAbout> formAbout_;
+  QPointer<FormTeam> formTeam_;
   std::optional<StatRow> pickerRowShown_;
   DialSquareButton* dialStop_ = nullptr;
 
@@ -162,6 +167,7 @@ class FormMain : public QMainWindow {
   QAction* menuFilePrintSheet_ = nullptr;   // "Print Dial S&heet"
   DialSheetCommands sheetCommands_{desktop_};
   QAction* menuFileExit_ = nullptr;
+  QAction* menuFileTeam_ = nullptr;  // "&Team..."
   QAction* menuOptionsDisplayBreakdown_ = nullptr;
   QAction* menuOptionsResetScreen_ = nullptr;
   QAction* menuHelpAbout_ = nullptr;

@@ -13,13 +13,14 @@ extern const Subcommand kExportCommand;
 extern const Subcommand kImportCommand;
 extern const Subcommand kCodeCommand;
 extern const Subcommand kScanCommand;
+extern const Subcommand kTeamCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array<const Subcommand*, 6> kSubcommands = {&kRepairCommand, &kSheetCommand,
-                                                       &kExportCommand, &kImportCommand,
-                                                       &kCodeCommand,   &kScanCommand};
+const std::array<const Subcommand*, 7> kSubcommands = {
+    &kRepairCommand, &kSheetCommand, &kExportCommand, &kImportCommand,
+    &kCodeCommand,   &kScanCommand,  &kTeamCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(
