@@ -37,19 +37,6 @@ if [ -n "$old" ]; then
   done
   order+=(old-pdf100 old-png1 old-svg100)
 fi
-for name in "${order[@]}"; do : >"$tmp/$name.times"; done
-for _ in $(seq "$runs"); do
-  for name in "${order[@]}"; do
-    env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/time -f "%e %M %U %S" -a -o "$tmp/$name.times" \
-      ${cmd[$name]} >/dev/null
-  done
-done
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), load $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-12s %9s %9s %12s\n' what "median s" "cpu s" "max RSS MB"
-for name in "${order[@]}"; do
-  printf '%-12s %9s %9s %12s\n' "$name" "$(awk '{print $1}' "$tmp/$name.times" | median)" \
-    "$(awk '{printf "%.2f\n", $3 + $4}' "$tmp/$name.times" | median)" \
-    "$(awk '{if ($2 > m) m = $2} END {printf "%.1f", m / 1024}' "$tmp/$name.times")"
-done
+source "$root/bench/rounds.sh"
+time_rounds "$runs" "$tmp"
 echo "pages: PDF $(pdfinfo "$tmp/out.pdf" | awk '/^Pages:/ {print $2}'), SVG $(ls "$tmp"/out-*.svg | wc -l)"
