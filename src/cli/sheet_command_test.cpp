@@ -130,6 +130,61 @@ TEST(SheetCommand, DamagedFileStillMakesTheSheet) {
   EXPECT_NE(Shell("pdftotext " + pdf + " -").out.find("Alley Cat"), std::string::npos);
 }
 
+// The sample file's sheet, as its PNG pages at 300 dpi and as its PDF
+// rasterised at 300 dpi as a scanner would, and copies of the PNG pages
+// made worse (ImageMagick): each read back by `zandorik scan` into a new
+// data file that holds the sample's records byte for byte. Without codes,
+// a scan finds none.
+TEST(SheetCommand, CodesOnTheSheetScanBackByteForByte) {
+  TestDataFile data;
+  std::string records;
+  for (const FigureRecord& record : ExampleRecords()) {
+    const RecordBytes bytes = EncodeRecord(record);
+    records.append(bytes.begin(), bytes.end());
+  }
+  const std::string dir = data.dir.string() + "/", examples = ZANDORIK_EXAMPLES_DIR "/figures.QMV";
+  ASSERT_EQ(Sheet("-o " + dir + "png.png " + examples).status, 0);
+  ASSERT_EQ(Sheet("-o " + dir + "sheet.pdf " + examples).status, 0);
+  ASSERT_EQ(Shell("pdftoppm -r 300 -png " + dir + "sheet.pdf " + dir + "pdf").status, 0);
+  const struct {
+    const char* name;     // the pages are NAME-1.EXT and NAME-2.EXT
+    const char* convert;  // its arguments, from png-N.png
+  } copies[] = {
+      {"png.png", nullptr},
+      {"pdf.png", nullptr},
+      {"150dpi.png", "-resample 150"},
+      {"rotated.png", "-background white -rotate 3"},
+      {"blurred.png", "-blur 0x2"},
+      {"quality60.jpg", "-quality 60"},
+      {"grey.png", "-colorspace Gray"},
+  };
+  for (const auto& copy : copies) {
+    SCOPED_TRACE(copy.name);
+    const std::string name = copy.name, base = dir + name.substr(0, name.find('.'));
+    const std::string extension = name.substr(name.find('.'));
+    std::string pages;
+    for (const char* page : {"-1", "-2"}) {
+      const std::string from = dir + "png" + page + ".png", to = base + page + extension;
+      pages += " " + to;
+      if (copy.convert) {
+        EXPECT_EQ(
+            Shell("MAGICK_THREAD_LIMIT=1 convert " + from + " " + copy.convert + " " + to).status,
+            0);
+      }
+    }
+    std::filesystem::remove(data.path);
+    const ShellRun scan = Shell(ZANDORIK_PROGRAM " scan -o " + data.path + pages);
+    EXPECT_EQ(scan.status, 0) << scan.err;
+    EXPECT_EQ(scan.err, "zandorik scan: " + base + "-1" + extension + ": 4 figure codes\n" +
+                            "zandorik scan: " + base + "-2" + extension + ": 2 figure codes\n");
+    EXPECT_TRUE(ReadText(data.path) == records);
+  }
+  ASSERT_EQ(Sheet("--no-codes -o " + dir + "none.png " + examples).status, 0);
+  const ShellRun none = Shell(ZANDORIK_PROGRAM " scan " + dir + "none-1.png");
+  EXPECT_EQ(none.status, 2);
+  EXPECT_NE(none.err.find("no figure code was found"), std::string::npos) << none.err;
+}
+
 TEST(SheetCommand, HelpAndListing) {
   EXPECT_NE(Shell(ZANDORIK_PROGRAM " --help").out.find("sheet"), std::string::npos);
   const ShellRun help = Sheet("--help");

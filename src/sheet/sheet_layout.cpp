@@ -8,6 +8,7 @@
 #include <functional>
 #include <numbers>
 
+#include "share/qr_symbol.h"
 #include "sheet/sheet_font.h"
 
 namespace zandorik {
@@ -380,41 +381,90 @@ void AddCuts(PageBuilder& out, double dialX, double coverX, double cy, const Dia
     both(Circle{x, cy, r, 0});
 }
 
-// A block of a figure's legend: its height, and how it is drawn from its
-// top left corner in a given width.
+// A block of a figure's legend: its height, its width (0 when it takes
+// the legend's), and how it is drawn from its top left corner in a given
+// width.
 struct LegendBlock {
   double height;
   std::function<void(PageBuilder&, const Measure&, double x, double y, double width)> draw;
+  double width = 0;
 };
+
+// The QR code of the figure's share code, its quiet zone included, as
+// filled boxes; its text is not printed. A figure without a code (one that
+// cannot be stored as a record) says so instead.
+LegendBlock CodeBlock(const std::string& code) {
+  QrSymbol symbol;
+  std::string why;
+  if (code.empty() || !MakeQrSymbol(code, symbol, &why)) {
+    return {
+        kLegendLine,
+        [](PageBuilder& out, const Measure& measure, double x, double y, double width) {
+          out.Print(measure.Fit(x, y + 2.3, "No share code: a data file cannot store this figure",
+                                kLegendSize, width, false, Anchor::Start));
+        }};
+  }
+  const double side = std::clamp(symbol.size * kCodeModule, kCodeLeast, kCodeMost);
+  const double module = side / symbol.size, quiet = kQrQuietZone * module;
+  return {side + 2 * quiet,
+          [rects = DarkRectangles(symbol), module, quiet](PageBuilder& out, const Measure&,
+                                                          double x, double y, double) {
+            // Each edge from the symbol's corner, so that boxes that meet
+            // share their edges exactly.
+            const auto at = [&](double from, int modules) {
+              return from + quiet + modules * module;
+            };
+            for (const ModuleRect& r : rects) {
+              const double left = at(x, r.column), top = at(y, r.row);
+              out.Print(Box{left, top, at(x, r.column + r.width) - left,
+                            at(y, r.row + r.height) - top, 0, true, kBlack, true});
+            }
+          },
+          side + 2 * quiet};
+}
 
 // The powers the figure uses, each with the swatch and letter of its
 // boxes, in as many columns as `width` holds of 70 mm.
-std::vector<LegendBlock> LegendBlocks(const SheetFigure& figure, double width) {
+LegendBlock PowersBlock(const SheetFigure& figure, double width) {
   std::vector<LegendEntry> legend = FigureLegend(figure);
   const int columns = std::max(1, static_cast<int>((width + kCellGap) / (70 + kCellGap)));
   const int rows = std::max(1, static_cast<int>(legend.size() + columns - 1) / columns);
   return {
-      {kLegendLine * rows,
-       [legend = std::move(legend), columns, rows](PageBuilder& out, const Measure& measure,
-                                                   double x, double y, double width) {
-         if (legend.empty()) {
-           out.Print(
-               measure.Fit(x, y + 2.3, "No powers", kLegendSize, width, false, Anchor::Start));
-           return;
-         }
-         constexpr double kSwatch = 2.6, kMark = 1.5, kText = kSwatch + kMark + 1;
-         const double step = (width + kCellGap) / columns;
-         for (std::size_t i = 0; i < legend.size(); ++i) {
-           const double left = x + static_cast<double>(i / rows) * step;
-           const double top = y + static_cast<double>(i % rows) * kLegendLine;
-           const ColourInfo& c = kColours[legend[i].colour];
-           out.Print(Box{left, top + 0.2, kSwatch, kSwatch, kThin, true, {c.red, c.green, c.blue}});
-           out.Print(Box{left + kSwatch, top + 0.2, kMark, kSwatch, kThin, true, kWhite});
-           out.Print(Centred(measure, left + kSwatch + kMark / 2, top + 0.2 + kSwatch / 2,
-                             std::string(PowerMark(legend[i].colour)), 1.55, kMark - 0.1, true));
-           out.Print(measure.Fit(left + kText, top + 2.3, legend[i].text, kLegendSize,
-                                 step - kCellGap - kText, false, Anchor::Start));
-         }
+      kLegendLine * rows,
+      [legend = std::move(legend), columns, rows](PageBuilder& out, const Measure& measure,
+                                                  double x, double y, double width) {
+        if (legend.empty()) {
+          out.Print(measure.Fit(x, y + 2.3, "No powers", kLegendSize, width, false, Anchor::Start));
+          return;
+        }
+        constexpr double kSwatch = 2.6, kMark = 1.5, kText = kSwatch + kMark + 1;
+        const double step = (width + kCellGap) / columns;
+        for (std::size_t i = 0; i < legend.size(); ++i) {
+          const double left = x + static_cast<double>(i / rows) * step;
+          const double top = y + static_cast<double>(i % rows) * kLegendLine;
+          const ColourInfo& c = kColours[legend[i].colour];
+          out.Print(Box{left, top + 0.2, kSwatch, kSwatch, kThin, true, {c.red, c.green, c.blue}});
+          out.Print(Box{left + kSwatch, top + 0.2, kMark, kSwatch, kThin, true, kWhite});
+          out.Print(Centred(measure, left + kSwatch + kMark / 2, top + 0.2 + kSwatch / 2,
+                            std::string(PowerMark(legend[i].colour)), 1.55, kMark - 0.1, true));
+          out.Print(measure.Fit(left + kText, top + 2.3, legend[i].text, kLegendSize,
+                                step - kCellGap - kText, false, Anchor::Start));
+        }
+      }};
+}
+
+// The powers, then the share code when asked for: right of them where
+// that leaves them 50 mm, else below them.
+std::vector<LegendBlock> LegendBlocks(const SheetFigure& figure, double width, bool codes) {
+  if (!codes) return {PowersBlock(figure, width)};
+  LegendBlock code = CodeBlock(figure.code);
+  if (code.width == 0 || width - code.width < 50) return {PowersBlock(figure, width), code};
+  LegendBlock powers = PowersBlock(figure, width - code.width);
+  return {
+      {std::max(powers.height, code.height),
+       [powers, code](PageBuilder& out, const Measure& measure, double x, double y, double width) {
+         powers.draw(out, measure, x, y, width - code.width);
+         code.draw(out, measure, x + width - code.width, y, code.width);
        }}};
 }
 
@@ -562,7 +612,8 @@ Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& o
   int inRow = 0;
   for (const SheetFigure& figure : figures) {
     double legendHeight = 0;
-    for (const LegendBlock& block : legends.emplace_back(LegendBlocks(figure, legendWidth)))
+    for (const LegendBlock& block :
+         legends.emplace_back(LegendBlocks(figure, legendWidth, options.codes)))
       legendHeight += block.height;
     const double height = beside ? std::max(d, legendHeight) : d + 2.5 + legendHeight;
     if (inRow == perRow) {
