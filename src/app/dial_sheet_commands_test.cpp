@@ -73,7 +73,11 @@ TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
       {SheetSettings{true, 60}, std::nullopt, {}, "", 0},                      // then the file
       {SheetSettings{true, 60}, ExportChoice{base, 1}, {}, base + ".svg", 0},  // SVG added
       {SheetSettings{false, 40}, ExportChoice{base, 1}, {false}, "", 1},       // not replaced
-      {SheetSettings{false, 40, true}, ExportChoice{base + ".svg", 0}, {true}, base + ".svg", 1},
+      {SheetSettings{false, 40, true, false},
+       ExportChoice{base + ".svg", 0},
+       {true},
+       base + ".svg",
+       1},
       {SheetSettings{false, 50}, ExportChoice{base + ".PNG", 0}, {}, base + ".PNG", 0},
   };
   for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -100,6 +104,7 @@ TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
         EXPECT_NE(svg.find(">74 points<"), std::string::npos);
         EXPECT_EQ(svg.find("registration-square") != std::string::npos,
                   step.settings->registration);
+        EXPECT_EQ(svg.find("crispEdges") != std::string::npos, step.settings->codes);
       }
     } else {
       EXPECT_EQ(Read(base + ".svg"), before);
@@ -111,6 +116,19 @@ TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
   EXPECT_EQ(desktop.exportDialogs.back().startPath, base + ".svg");
   EXPECT_EQ(desktop.exportDialogs.front().filters,
             (std::vector<std::string>{"PDF (*.pdf)", "SVG (*.svg)", "PNG image (*.png)"}));
+}
+
+// A figure that no data file can store has no share code: its sheet says
+// so where the code would be.
+TEST_F(DialSheetMenuTest, AFigureThatCannotBeStoredHasNoCode) {
+  drive->TypeRange(QStringLiteral("40000"));  // more than a record's 16 bits
+  const std::string svg = (data.dir / "omega.svg").string();
+  desktop.sheetSettings.push_back(SheetSettings{});
+  desktop.exportFiles.push_back(ExportChoice{svg, 1});
+  form->MenuFileExportSheet()->trigger();
+  EXPECT_NE(Read(svg).find(">No share code: a data file cannot store this figure<"),
+            std::string::npos);
+  EXPECT_EQ(Read(svg).find("crispEdges"), std::string::npos);
 }
 
 TEST_F(DialSheetMenuTest, PrintUsesTheLastSettingsAndSaysWhatFailed) {
@@ -126,23 +144,27 @@ TEST_F(DialSheetMenuTest, PrintUsesTheLastSettingsAndSaysWhatFailed) {
   EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>{*desktop.printFailure});
 }
 
-// The settings dialog itself: the range and default it offers, and what
-// it hands back once the person has changed it.
-TEST_F(DialSheetMenuTest, SettingsDialogOffersTheRangeAndTheMarks) {
+// The settings dialog itself: the range and defaults it offers (marks
+// off, share codes on), and what it hands back once the person has
+// changed them.
+TEST_F(DialSheetMenuTest, SettingsDialogOffersTheRangeTheMarksAndTheCodes) {
   QTimer::singleShot(0, [&] {
     QWidget* dialog = QApplication::activeModalWidget();
     auto* diameter = dialog->findChild<QDoubleSpinBox*>();
-    auto* marks = dialog->findChild<QCheckBox*>();
+    const QList<QCheckBox*> boxes = dialog->findChildren<QCheckBox*>();
+    ASSERT_EQ(boxes.size(), 2);
     EXPECT_EQ(std::tuple(diameter->minimum(), diameter->maximum(), diameter->value()),
               std::tuple(40, 80, 50));
-    EXPECT_EQ(marks->text(), "&Registration marks");
-    EXPECT_FALSE(marks->isChecked());
+    EXPECT_EQ(std::tuple(boxes[0]->text(), boxes[0]->isChecked(), boxes[1]->text(),
+                         boxes[1]->isChecked()),
+              std::tuple(QString("&Registration marks"), false, QString("&Share codes"), true));
     diameter->selectAll();
     QTest::keyClicks(diameter, "72.5");
-    QTest::mouseClick(marks, Qt::LeftButton);
+    for (QCheckBox* box : boxes)
+      QTest::keyClick(box, Qt::Key_Space);
     QTest::keyClick(dialog, Qt::Key_Return);
   });
-  EXPECT_EQ(RunSheetDialog(form.get(), SheetSettings{}), (SheetSettings{false, 72.5, true}));
+  EXPECT_EQ(RunSheetDialog(form.get(), SheetSettings{}), (SheetSettings{false, 72.5, true, false}));
 }
 
 }  // namespace
