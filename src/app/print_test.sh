@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Prints the main window, then a dial sheet, for real and checks the pages
-# that arrive; then a sheet of chosen figures made by `zandorik sheet`,
-# whose share codes, scanned from the printed page, give a new data file
-# that holds those figures' records byte for byte.
+# Prints the main window, then a dial sheet, then a sheet of chosen
+# figures, for real and checks the pages that arrive (scanned, the codes
+# give back the figures' records byte for byte).
 #
 # On a private CUPS spooler (private_spooler.sh) whose default printer is
 # a cups-pdf printer. Then the printer refuses jobs, then it is removed,
@@ -41,8 +40,8 @@ pdftoppm -r 300 -png -singlefile "$pdf" "$tmp/sheet"
   fail "the printed sheet's code is not the figure's"
 rm -f "$pdf"
 
-# Three figures of the sample file, out of their order (records 7, 3 and
-# 2), printed, scanned at 300 dpi into a new data file: their records.
+# Three sample figures out of their order (records 7, 3, 2), printed,
+# scanned at 300 dpi into a new data file: their records.
 "$zandorik" sheet -o "$tmp/chosen.pdf" "$examples" "Alley Cat" Tidewalker "Ember Sprite" >/dev/null
 lp "$tmp/chosen.pdf" >/dev/null || fail "printing the chosen figures' sheet"
 pdftoppm -q -r 300 -png -singlefile "$(wait_for_pdf)" "$tmp/chosen"
