@@ -395,8 +395,7 @@ struct LegendBlock {
 // cannot be stored as a record) says so instead.
 LegendBlock CodeBlock(const std::string& code) {
   QrSymbol symbol;
-  std::string why;
-  if (code.empty() || !MakeQrSymbol(code, symbol, &why)) {
+  if (code.empty() || !MakeQrSymbol(code, symbol, nullptr)) {
     return {
         kLegendLine,
         [](PageBuilder& out, const Measure& measure, double x, double y, double width) {
@@ -425,47 +424,57 @@ LegendBlock CodeBlock(const std::string& code) {
 
 // The powers the figure uses, each with the swatch and letter of its
 // boxes, in as many columns as `width` holds of 70 mm.
-LegendBlock PowersBlock(const SheetFigure& figure, double width) {
+std::vector<LegendBlock> LegendBlocks(const SheetFigure& figure, double width) {
   std::vector<LegendEntry> legend = FigureLegend(figure);
   const int columns = std::max(1, static_cast<int>((width + kCellGap) / (70 + kCellGap)));
   const int rows = std::max(1, static_cast<int>(legend.size() + columns - 1) / columns);
   return {
-      kLegendLine * rows,
-      [legend = std::move(legend), columns, rows](PageBuilder& out, const Measure& measure,
-                                                  double x, double y, double width) {
-        if (legend.empty()) {
-          out.Print(measure.Fit(x, y + 2.3, "No powers", kLegendSize, width, false, Anchor::Start));
-          return;
-        }
-        constexpr double kSwatch = 2.6, kMark = 1.5, kText = kSwatch + kMark + 1;
-        const double step = (width + kCellGap) / columns;
-        for (std::size_t i = 0; i < legend.size(); ++i) {
-          const double left = x + static_cast<double>(i / rows) * step;
-          const double top = y + static_cast<double>(i % rows) * kLegendLine;
-          const ColourInfo& c = kColours[legend[i].colour];
-          out.Print(Box{left, top + 0.2, kSwatch, kSwatch, kThin, true, {c.red, c.green, c.blue}});
-          out.Print(Box{left + kSwatch, top + 0.2, kMark, kSwatch, kThin, true, kWhite});
-          out.Print(Centred(measure, left + kSwatch + kMark / 2, top + 0.2 + kSwatch / 2,
-                            std::string(PowerMark(legend[i].colour)), 1.55, kMark - 0.1, true));
-          out.Print(measure.Fit(left + kText, top + 2.3, legend[i].text, kLegendSize,
-                                step - kCellGap - kText, false, Anchor::Start));
-        }
-      }};
+      {kLegendLine * rows,
+       [legend = std::move(legend), columns, rows](PageBuilder& out, const Measure& measure,
+                                                   double x, double y, double width) {
+         if (legend.empty()) {
+           out.Print(
+               measure.Fit(x, y + 2.3, "No powers", kLegendSize, width, false, Anchor::Start));
+           return;
+         }
+         constexpr double kSwatch = 2.6, kMark = 1.5, kText = kSwatch + kMark + 1;
+         const double step = (width + kCellGap) / columns;
+         for (std::size_t i = 0; i < legend.size(); ++i) {
+           const double left = x + static_cast<double>(i / rows) * step;
+           const double top = y + static_cast<double>(i % rows) * kLegendLine;
+           const ColourInfo& c = kColours[legend[i].colour];
+           out.Print(Box{left, top + 0.2, kSwatch, kSwatch, kThin, true, {c.red, c.green, c.blue}});
+           out.Print(Box{left + kSwatch, top + 0.2, kMark, kSwatch, kThin, true, kWhite});
+           out.Print(Centred(measure, left + kSwatch + kMark / 2, top + 0.2 + kSwatch / 2,
+                             std::string(PowerMark(legend[i].colour)), 1.55, kMark - 0.1, true));
+           out.Print(measure.Fit(left + kText, top + 2.3, legend[i].text, kLegendSize,
+                                 step - kCellGap - kText, false, Anchor::Start));
+         }
+       }}};
 }
 
-// The powers, then the share code when asked for: right of them where
-// that leaves them 50 mm, else below them.
-std::vector<LegendBlock> LegendBlocks(const SheetFigure& figure, double width, bool codes) {
-  if (!codes) return {PowersBlock(figure, width)};
+// The legend's blocks and, when asked for, the QR code of the share code:
+// right of them where that leaves them 50 mm, else below them.
+std::vector<LegendBlock> LegendWithCode(const SheetFigure& figure, double width, bool codes) {
+  if (!codes) return LegendBlocks(figure, width);
   LegendBlock code = CodeBlock(figure.code);
-  if (code.width == 0 || width - code.width < 50) return {PowersBlock(figure, width), code};
-  LegendBlock powers = PowersBlock(figure, width - code.width);
-  return {
-      {std::max(powers.height, code.height),
-       [powers, code](PageBuilder& out, const Measure& measure, double x, double y, double width) {
-         powers.draw(out, measure, x, y, width - code.width);
-         code.draw(out, measure, x + width - code.width, y, code.width);
-       }}};
+  if (code.width == 0 || width - code.width < 50) {
+    std::vector<LegendBlock> blocks = LegendBlocks(figure, width);
+    blocks.push_back(std::move(code));
+    return blocks;
+  }
+  std::vector<LegendBlock> left = LegendBlocks(figure, width - code.width);
+  double height = code.height, column = 0;
+  for (const LegendBlock& block : left)
+    height = std::max(height, column += block.height);
+  return {{height, [left = std::move(left), code = std::move(code)](
+                       PageBuilder& out, const Measure& measure, double x, double y, double width) {
+             code.draw(out, measure, x + width - code.width, y, code.width);
+             for (const LegendBlock& block : left) {
+               block.draw(out, measure, x, y, width - code.width);
+               y += block.height;
+             }
+           }}};
 }
 
 // Where cells go on a page: inside the margins, below the assembly steps,
@@ -613,7 +622,7 @@ Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& o
   for (const SheetFigure& figure : figures) {
     double legendHeight = 0;
     for (const LegendBlock& block :
-         legends.emplace_back(LegendBlocks(figure, legendWidth, options.codes)))
+         legends.emplace_back(LegendWithCode(figure, legendWidth, options.codes)))
       legendHeight += block.height;
     const double height = beside ? std::max(d, legendHeight) : d + 2.5 + legendHeight;
     if (inRow == perRow) {

@@ -135,10 +135,10 @@ inline constexpr double kCodeMost = 20;
 
 // Lays the figures out, one cell each (the dial, its cover, and its
 // legend beside them or below, the QR code of its share code last), in
-// the order given, as many cells a page
-// as fit. Every page has the assembly steps at its top and the rulers and
-// footer at its bottom; no figures give one page with those alone. Needs
-// a QGuiApplication, for the fonts' measures.
+// the order given, as many cells a page as fit. Every page has the
+// assembly steps at its top and the rulers and footer at its bottom; no
+// figures give one page with those alone. Needs a QGuiApplication, for
+// the fonts' measures.
 Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& options);
 
 // Where the box of a square of a figure's dial lies, the dial at its place
