@@ -45,9 +45,9 @@ counts, trailing blanks aside).
   --                 end of the options
 
 Each file is written to a temporary file and renamed into place once
-whole, and its name is printed on standard output. The messages that pricing a figure would show in the window are
-written to standard error with the figure's name; the sheet shows the
-points as computed.
+whole, and its name is printed on standard output. The messages that
+pricing a figure would show in the window are written to standard error
+with the figure's name; the sheet shows the points as computed.
 
 Exit status:
   0  done
