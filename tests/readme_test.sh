@@ -23,7 +23,7 @@ fi
 rm -rf "$work"
 mkdir -p "$work"
 clone=$(realpath "$work")/clone
-git clone --quiet "$source" "$clone"
+git -c advice.detachedHead=false clone --quiet "$source" "$clone"
 git -C "$source" diff HEAD --binary | git -C "$clone" apply --allow-empty
 echo "clone of $(git -C "$clone" rev-parse --short HEAD) in $clone"
 
