@@ -16,6 +16,7 @@
 #include "store/data_file.h"
 #include "store/figure_text.h"
 #include "testing/command_run.h"
+#include "testing/faulty_calls.h"
 #include "testing/random_record.h"
 #include "testing/scripted_desktop.h"
 #include "testing/test_data_file.h"
@@ -245,26 +246,6 @@ TEST_F(FigureCommandsTest, FiguresGoWhereSavesWouldPutThem) {
 
 // The disk fails at the n-th write (or at the flush): every record already
 // written gets its old bytes back and the file its old length.
-class FailingDisk : public SystemCalls {
- public:
-  ssize_t Pwrite(int fd, const void* buffer, size_t count, off_t offset) override {
-    if (failAt >= 0 && writes++ == failAt) {
-      errno = ENOSPC;
-      return -1;
-    }
-    return SystemCalls::Pwrite(fd, buffer, count, offset);
-  }
-  int Fsync(int fd) override {
-    if (failSync && !synced++) {
-      errno = EIO;
-      return -1;
-    }
-    return SystemCalls::Fsync(fd);
-  }
-  int failAt = -1, writes = 0, synced = 0;
-  bool failSync = false;
-};
-
 TEST_F(FigureCommandsTest, AFailedWritePutsBackEveryRecordWritten) {
   std::vector<FigureRecord> records = RandomNamedRecords(6, 3);
   for (FigureRecord& r : records)
@@ -276,9 +257,17 @@ TEST_F(FigureCommandsTest, AFailedWritePutsBackEveryRecordWritten) {
   std::vector<DataFile::Placed> writes = {
       {1, &records[3]}, {2, &records[4]}, {4, &records[5]}, {5, &records[0]}};
   for (int failAt = 0; failAt <= 4; ++failAt) {
-    FailingDisk disk;
-    disk.failAt = failAt < 4 ? failAt : -1;
-    disk.failSync = failAt == 4;
+    FaultyCalls disk;
+    int written = 0;
+    if (failAt < 4) {
+      disk.pwrite = [&](int fd, const void* b, size_t n, off_t at) {
+        return written++ == failAt ? Failing(ENOSPC) : SystemCalls::Real().Pwrite(fd, b, n, at);
+      };
+    } else {
+      disk.fsync = [&](int fd) {
+        return written++ == 0 ? static_cast<int>(Failing(EIO)) : SystemCalls::Real().Fsync(fd);
+      };
+    }
     DataFile file;
     FileError error, putBack;
     ASSERT_TRUE(file.Open(path, false, &error));

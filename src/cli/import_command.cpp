@@ -14,6 +14,7 @@
 #include "store/cp1252.h"
 #include "store/data_file.h"
 #include "store/figure_text.h"
+#include "store/journal.h"
 
 namespace zandorik {
 namespace {
@@ -123,10 +124,16 @@ int Run(const CommandContext& context) {
   }
   const std::string& path = operands[0];
   const std::string input = operands.size() == 2 ? operands[1] : "-";
+  struct stat there {};
+  const bool found = ::stat(path.c_str(), &there) == 0;
+  if (!found && errno != ENOENT) return fail(kExitUnreadable, path + ": " + std::strerror(errno));
+  const bool missing = !found;
+  if (std::string why; !MayNameDataFile(path, missing, &why)) return fail(kExitUsage, why);
 
   // The data file is opened and locked first, and stays locked to the end.
   // A missing one is only created once the document is found sound.
   DataFile file;
+  file.SetSystemCalls(context.calls);
   FileError error;
   std::unique_ptr<FileLock> lock;
   const auto lockFile = [&]() {
@@ -135,20 +142,16 @@ int Run(const CommandContext& context) {
                   kLockWait, &error)));
     return static_cast<bool>(*lock);
   };
-  const auto lockFailure = [&] {
-    return fail(kExitUnreadable, error.number == kErrorInUse
-                                     ? "the data file " + path + " is in use by another program"
-                                     : path + ": " + error.description);
+  const auto unreadable = [&](int status) {
+    return fail(status, error.number == kErrorInUse
+                            ? "the data file " + path + " is in use by another program"
+                        : error.number == kErrorNotDataFile ? error.description
+                                                            : path + ": " + error.description);
   };
-  struct stat there {};
-  const bool found = ::stat(path.c_str(), &there) == 0;
-  if (!found && errno != ENOENT) return fail(kExitUnreadable, path + ": " + std::strerror(errno));
-  const bool missing = !found;
   if (found) {
     if (!S_ISREG(there.st_mode)) return fail(kExitUnreadable, path + " is not a data file");
-    if (!file.Open(path, false, &error))
-      return fail(kExitUnreadable, path + ": " + error.description);
-    if (!lockFile()) return lockFailure();
+    if (!file.Open(path, false, &error)) return unreadable(kExitUnreadable);
+    if (!lockFile()) return unreadable(kExitUnreadable);
   }
 
   FigureText document;
@@ -181,9 +184,8 @@ int Run(const CommandContext& context) {
   const std::vector<FigureRecord>& figures = document.figures;
 
   if (missing && !dryRun) {
-    if (!file.Open(path, true, &error))
-      return fail(kExitWriteFailed, path + ": " + error.description);
-    if (!lockFile()) return lockFailure();
+    if (!file.Open(path, true, &error)) return unreadable(kExitWriteFailed);
+    if (!lockFile()) return unreadable(kExitUnreadable);
   }
   std::vector<DataFile::Found> places;
   if (file.IsOpen()) {
@@ -200,17 +202,27 @@ int Run(const CommandContext& context) {
     for (std::size_t i = 0; i < figures.size(); ++i)
       places.push_back({static_cast<std::int64_t>(i) + 1, false});
   }
-  std::size_t replaced = 0;
-  for (const DataFile::Found& place : places)
-    replaced += place.stored;
-  const std::string counts = Count(replaced, "replaced", "replaced") + ", " +
-                             Count(figures.size() - replaced, "added", "added");
+  // A figure stored already, byte for byte, is unchanged by its import.
+  std::vector<bool> unchanged(figures.size(), false);
+  std::size_t replaced = 0, same = 0;
+  for (std::size_t i = 0; i < figures.size(); ++i) {
+    if (!places[i].stored) continue;
+    FigureRecord stored;
+    if (!file.Read(places[i].number, stored, &error)) return unreadable(kExitUnreadable);
+    unchanged[i] = EncodeRecord(stored) == EncodeRecord(figures[i]);
+    ++(unchanged[i] ? same : replaced);
+  }
+  std::string counts = Count(replaced, "replaced", "replaced") + ", " +
+                       Count(figures.size() - replaced - same, "added", "added");
+  if (same > 0) counts += ", " + Count(same, "unchanged", "unchanged");
 
   if (dryRun) {
     for (std::size_t i = 0; i < figures.size(); ++i) {
       const std::string name = VisibleText(ShownName(figures[i]));
       std::fprintf(context.out, "%s record %lld: \"%s\"\n",
-                   places[i].stored ? "would replace" : "would add as",
+                   unchanged[i]       ? "unchanged"
+                   : places[i].stored ? "would replace"
+                                      : "would add as",
                    static_cast<long long>(places[i].number), name.c_str());
     }
     std::fprintf(context.out, "%s would be stored: %s\n",
@@ -231,6 +243,11 @@ int Run(const CommandContext& context) {
                                        " (figure \"" + ShownName(figures[failedAt]) + "\") failed"
                                  : "flushing the records to the disk failed";
     if (putBack.number == 0) {
+      // A data file made for the import, and left empty, goes again.
+      if (missing && file.RemoveIfEmpty(nullptr)) {
+        return fail(kExitWriteFailed, what + ": " + error.description +
+                                          ". Nothing was stored, and no data file was made.");
+      }
       return fail(kExitWriteFailed,
                   what + ": " + error.description +
                       ". Every record already written was put back: nothing was stored, and the "
@@ -244,7 +261,9 @@ int Run(const CommandContext& context) {
     return fail(kExitWriteFailed, what + ": " + error.description +
                                       ". Putting back the records already written failed too (" +
                                       putBack.description + "): records " + records +
-                                      " of the data file, and its length, may now be damaged.");
+                                      " of the data file, and its length, may now be damaged; "
+                                      "the next program to lock it puts them back from " +
+                                      JournalPath(path) + ".");
   }
   std::fprintf(context.out, "%s stored: %s\n", Count(figures.size(), "figure", "figures").c_str(),
                counts.c_str());

@@ -15,10 +15,11 @@
 #include <random>
 #include <thread>
 
-#include "testing/scripted_desktop.h"
 #include "store/cp1252.h"
 #include "store/names.h"
 #include "store/record_screen.h"
+#include "testing/faulty_calls.h"
+#include "testing/scripted_desktop.h"
 #include "testing/test_data_file.h"
 
 namespace zandorik {
@@ -363,29 +364,6 @@ TEST_F(FileCommandsTest, RandomStepsKeepTheFileAsTheModelSaysItMustBe) {
     }
     ASSERT_EQ(Bytes(), bytes) << "step " << step << " name " << name;
   }
-}
-
-// System calls that fail where a test says; the real ones everywhere else.
-struct FaultyCalls : SystemCalls {
-  std::function<ssize_t(int, const void*, size_t, off_t)> pwrite;
-  std::function<ssize_t(int, void*, size_t, off_t)> pread;
-  std::function<int(int)> fsync;
-  std::function<int(const char*, int, mode_t)> open;
-  ssize_t Pwrite(int fd, const void* b, size_t n, off_t at) override {
-    return pwrite ? pwrite(fd, b, n, at) : SystemCalls::Pwrite(fd, b, n, at);
-  }
-  ssize_t Pread(int fd, void* b, size_t n, off_t at) override {
-    return pread ? pread(fd, b, n, at) : SystemCalls::Pread(fd, b, n, at);
-  }
-  int Fsync(int fd) override { return fsync ? fsync(fd) : SystemCalls::Fsync(fd); }
-  int Open(const char* path, int flags, mode_t mode) override {
-    return open ? open(path, flags, mode) : SystemCalls::Open(path, flags, mode);
-  }
-};
-
-ssize_t Failing(int number) {
-  errno = number;
-  return -1;
 }
 
 // The disk fails part way through a save; the message tells the truth
