@@ -409,6 +409,10 @@ TEST_F(FileCommandsTest, InjectedFaultsAreReportedAsTheyLeaveTheFile) {
        "Unexpected error. Err 5 : Input/output error\nThe figure was not saved; the data file is "
        "as it was.",
        true},
+      {"reads interrupted for ever", "C",
+       [&] { calls.pread = [](int, void*, size_t, off_t) { return Failing(EINTR); }; },
+       "Unexpected error. Err 5 : The disk gave no data after 8 tries\nThe figure was not saved",
+       true},
       {"a read that ends early", "C",
        [&] {
          calls.pread = [&](int fd, void* b, size_t n, off_t at) -> ssize_t {

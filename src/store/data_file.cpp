@@ -382,16 +382,15 @@ bool DataFile::WriteAll(const std::vector<Placed>& records, FileError* error, Fi
       return false;
     }
   }
-  if (!WriteJournal(file_.Calls(), file_.Path(), status.permissions, journal, error)) return false;
-
-  // Ctrl-C or a request to end stops the writing between two records; the
-  // program ends once the old records are back.
+  // Ctrl-C or a request to end stops the writing between two steps; the
+  // program ends once the old records are back and the journal is gone.
   const HeldSignals signals;
   const auto interrupted = [&] {
     if (!signals.Pending()) return false;
     if (error) *error = FileError{EINTR, "Interrupted: the program was asked to end"};
     return true;
   };
+  if (!WriteJournal(file_.Calls(), file_.Path(), status.permissions, journal, error)) return false;
   std::size_t done = 0;
   bool ok = true;
   for (; done < records.size() && ok; ++done) {

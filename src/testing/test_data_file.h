@@ -28,7 +28,8 @@ class TestDataFile {
     std::filesystem::remove_all(dir);
   }
 
-  void Write(const std::vector<FigureRecord>& records) const {
+  void Write(const std::vector<FigureRecord>& records) const { WriteTo(path, records); }
+  static void WriteTo(const std::string& path, const std::vector<FigureRecord>& records) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     for (const FigureRecord& r : records) {
       const RecordBytes bytes = EncodeRecord(r);
