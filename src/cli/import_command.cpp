@@ -26,27 +26,30 @@ Stores every figure of a JSON figures document (docs/figure-format.md; as
 FIGURES.json or, without it or for "-", from standard input. Each figure
 goes where "Save Record" would put it: over the figure of exactly that
 name, else into the last freed record, else at the end. A missing FILE.QMV
-is created.
+is created (never under a name ending in .json, .pdf, .svg or .png), and
+removed again when nothing could be stored in it.
 
 All or nothing: every figure is checked before anything is written, and
 every problem is listed with where it is in the document. A figure a
 record cannot hold is refused: a number outside -32768 to 32767, a name
 longer than 30 characters or with a character outside Windows-1252, a name
 given twice. The records are flushed to the disk once, at the end; when a
-write fails, every record already written is put back.
+write fails, every record already written is put back. Killed, stopped by
+Ctrl-C or cut off by a power loss, the import is undone too: the old
+records wait in FILE.QMV.journal until the next program locks the file.
 
 The data file is locked from start to end: a window or another program
 that uses it waits, and the import waits up to 3 seconds for them.
 
-  --dry-run   check the figures and say which would be added and which
-              replaced; write nothing
+  --dry-run   check the figures and say which would be added, which
+              replaced and which are unchanged; write nothing
   -h, --help  show this help
   --          end of the options
 
 Exit status:
   0  stored (or, with --dry-run, every figure could be stored)
-  1  the data file or FIGURES.json cannot be read, or the data file is in
-     use by another program
+  1  the data file or FIGURES.json cannot be read, the data file is not a
+     data file, or it is in use by another program
   2  the command line or the document is wrong: nothing was written
   3  the data file is damaged: nothing was written
   4  a write to the data file failed: what was written was put back; or
