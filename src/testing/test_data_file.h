@@ -36,7 +36,8 @@ class TestDataFile {
       out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
   }
-  std::string Bytes() const {
+  std::string Bytes() const { return ReadFrom(path); }
+  static std::string ReadFrom(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
