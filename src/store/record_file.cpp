@@ -84,7 +84,6 @@ bool RecordFile::Lock(LockKind kind, std::chrono::milliseconds wait, FileError* 
 
 bool RecordFile::RollBack(LockKind kind, std::chrono::milliseconds wait, FileError* error) {
   FileError why;
-  bool done = false;
   if (readOnly_) {
     // Written through a second descriptor, whose exclusive lock rolls the
     // journal back; this one's lock is let go meanwhile.
@@ -97,16 +96,16 @@ bool RecordFile::RollBack(LockKind kind, std::chrono::milliseconds wait, FileErr
       if (mine.device != theirs.device || mine.inode != theirs.inode) {
         why = FileError{ESTALE, "the file was replaced meanwhile"};
       } else {
-        done = writable.Lock(LockKind::Exclusive, wait, &why);
+        // Its lock says why, when it fails.
+        if (!writable.Lock(LockKind::Exclusive, wait, error)) return false;
+        writable.Close();
+        return TakeLock(kind, wait, error);
       }
     }
-    writable.Close();
-    if (done) return TakeLock(kind, wait, error);
-  } else {
-    done = (kind == LockKind::Exclusive || TakeLock(LockKind::Exclusive, wait, &why)) &&
-           RollBackJournal(*this, &why) &&
-           (kind == LockKind::Exclusive || TakeLock(kind, wait, &why));
-    if (done) return true;
+  } else if ((kind == LockKind::Exclusive || TakeLock(LockKind::Exclusive, wait, &why)) &&
+             RollBackJournal(*this, &why) &&
+             (kind == LockKind::Exclusive || TakeLock(kind, wait, &why))) {
+    return true;
   }
   if (error) {
     *error = why.number == kErrorInUse
