@@ -222,27 +222,13 @@ bool RecordFile::WriteRaw(std::int64_t offset, const std::uint8_t* bytes, std::s
                           FileError* error) {
   if (fd_ < 0) return Fail(error, EBADF);
   if (readOnly_) return Fail(error, EBADF);
-  std::size_t done = 0;
-  int stalled = 0;
-  while (done < count) {
-    const ssize_t w = calls_->Pwrite(fd_, bytes + done, count - done,
-                                     static_cast<off_t>(offset) + static_cast<off_t>(done));
-    if (w < 0 && errno != EINTR) return Fail(error, errno);
-    if (w <= 0) {
-      // Interrupted, or nothing taken: try again, but not for ever.
-      if (++stalled >= kStalledTries) {
-        if (error) {
-          *error = FileError{
-              EIO, "The disk took no data after " + std::to_string(kStalledTries) + " tries"};
-        }
-        return false;
-      }
-      continue;
-    }
-    stalled = 0;
-    done += static_cast<std::size_t>(w);
-  }
-  return true;
+  return WriteInSteps(
+      count,
+      [&](std::size_t done) {
+        return calls_->Pwrite(fd_, bytes + done, count - done,
+                              static_cast<off_t>(offset) + static_cast<off_t>(done));
+      },
+      error);
 }
 
 bool RecordFile::Sync(FileError* error) {

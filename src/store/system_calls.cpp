@@ -50,18 +50,18 @@ FileError ErrorOf(int number) {
   return FileError{number, std::strerror(number)};
 }
 
-bool WriteWhole(SystemCalls& calls, int fd, const void* bytes, std::size_t count,
-                FileError* error) {
-  const auto* from = static_cast<const unsigned char*>(bytes);
+bool WriteInSteps(std::size_t count, const std::function<ssize_t(std::size_t done)>& step,
+                  FileError* error) {
   std::size_t done = 0;
   int stalled = 0;
   while (done < count) {
-    const ssize_t w = calls.Write(fd, from + done, count - done);
+    const ssize_t w = step(done);
     if (w < 0 && errno != EINTR) {
       if (error) *error = ErrorOf(errno);
       return false;
     }
     if (w <= 0) {
+      // Interrupted, or nothing taken: try again, but not for ever.
       if (++stalled >= kStalledTries) {
         if (error) {
           *error = FileError{
@@ -75,6 +75,13 @@ bool WriteWhole(SystemCalls& calls, int fd, const void* bytes, std::size_t count
     done += static_cast<std::size_t>(w);
   }
   return true;
+}
+
+bool WriteWhole(SystemCalls& calls, int fd, const void* bytes, std::size_t count,
+                FileError* error) {
+  const auto* from = static_cast<const unsigned char*>(bytes);
+  return WriteInSteps(
+      count, [&](std::size_t done) { return calls.Write(fd, from + done, count - done); }, error);
 }
 
 bool SyncFolderOf(SystemCalls& calls, const std::string& path, FileError* error) {

@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace zandorik {
@@ -40,9 +41,13 @@ class SystemCalls {
   static SystemCalls& Real();
 };
 
-// Writes `count` bytes at the descriptor's position, whole or with an
-// error; a descriptor that takes nothing kStalledTries times running is an
+// Writes `count` bytes by steps, whole or with an error: `step(done)`
+// writes from byte `done` on and answers as write(2) does. A write that
+// takes nothing, or is interrupted, kStalledTries times running is an
 // error too.
+bool WriteInSteps(std::size_t count, const std::function<ssize_t(std::size_t done)>& step,
+                  FileError* error);
+// Writes `count` bytes at the descriptor's position, as WriteInSteps.
 bool WriteWhole(SystemCalls& calls, int fd, const void* bytes, std::size_t count, FileError* error);
 
 // Flushes the folder holding `path` to the disk, so that a name made or
