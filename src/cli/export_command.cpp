@@ -3,20 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "cli/command_line.h"
 #include "cli/coster.h"
-#include "cost/calculations.h"
-#include "store/cp1252.h"
-#include "store/data_file.h"
+#include "cli/stored_figures.h"
 #include "store/figure_text.h"
-#include "store/names.h"
 #include "store/output_file.h"
-#include "store/record_view.h"
 
 namespace zandorik {
 namespace {
@@ -54,12 +49,6 @@ Exit status:
 constexpr OptionSpec kOptions[] = {{"output", 'o', true}};
 constexpr std::size_t kChunk = 1 << 20;  // bytes of text handed on at a time
 
-// The points as Calculate gives them.
-std::optional<std::int32_t> FigurePoints(const FigureRecord& record) {
-  CollectingSink sink;
-  return CalculateFigure(RecordFigure(record), sink).points;
-}
-
 int Run(const CommandContext& context) {
   const std::vector<std::string>& operands = context.args.operands;
   const auto fail = [&](int status, const std::string& text) {
@@ -70,58 +59,14 @@ int Run(const CommandContext& context) {
   const std::string& path = operands.front();
   const std::string output = context.args.Value("output", "-");
   if (output.empty()) return fail(kExitUsage, "--output needs a file name");
-  if (std::string why; !MayNameDataFile(path, false, &why)) return fail(kExitUsage, why);
-
-  // Only regular files: a device or a FIFO would never end, or never open.
-  struct stat there {};
-  if (::stat(path.c_str(), &there) != 0)
-    return fail(kExitUnreadable, path + ": " + std::strerror(errno));
-  if (!S_ISREG(there.st_mode)) return fail(kExitUnreadable, path + " is not a data file");
-  DataFile file;
-  file.SetSystemCalls(context.calls);
-  FileError error;
-  const auto unreadable = [&] {
-    return fail(kExitUnreadable, error.number == kErrorNotDataFile || error.number == kErrorInUse
-                                     ? error.description
-                                     : path + ": " + error.description);
-  };
-  if (!file.Open(path, false, &error)) return unreadable();
-  FileLock lock = file.Lock(RecordFile::LockKind::Shared, kLockWait, &error);
-  if (!lock) return unreadable();
-  // The records named, found before anything is written.
-  std::vector<std::int64_t> chosen;
-  if (operands.size() > 1) {
-    std::vector<NameEntry> names;
-    if (!file.ListNames(names, &error))
-      return fail(kExitUnreadable, path + ": " + error.description);
-    std::vector<std::string> unknown;
-    for (std::size_t i = 1; i < operands.size(); ++i) {
-      const std::string& name = operands[i];
-      const std::optional<std::string> stored = EncodeCp1252Exactly(FitName(name));
-      std::int64_t record = 0;
-      if (stored && EncodeCp1252(name).size() <= kNameLength) {
-        for (const NameEntry& entry : names) {
-          if (std::string_view(entry.stored.data(), kNameLength) == *stored) {
-            record = entry.record;
-            break;
-          }
-        }
-      }
-      if (record == 0) {
-        unknown.push_back(name);
-      } else if (std::find(chosen.begin(), chosen.end(), record) == chosen.end()) {
-        chosen.push_back(record);
-      }
-    }
-    if (!unknown.empty()) {
-      for (const std::string& name : unknown) {
-        fail(kExitUsage,
-             "no figure named \"" + name + "\" is stored in " + path + NameHint(name, names));
-      }
-      return fail(kExitUsage, "nothing was written");
-    }
+  StoredFigures figures;
+  if (const int opened = figures.Open(path, {operands.begin() + 1, operands.end()}, context.err,
+                                      "zandorik export", context.calls);
+      opened != kExitOk) {
+    return opened;
   }
 
+  FileError error;
   OutputFile destination(context.calls);
   if (!(output == "-" ? destination.OpenStandardOutput(context.out, {path}, &error)
                       : destination.Open(output, {path}, &error))) {
@@ -142,27 +87,16 @@ int Run(const CommandContext& context) {
     }
     return written;
   };
-  if (operands.size() == 1) {
-    // Every figure, a chunk of records at a time: memory stays flat.
-    if (!file.EachFigure([&](std::int64_t, const FigureRecord& r) { return write(r); }, &error) &&
-        written) {
-      return fail(kExitUnreadable, path + ": " + error.description);
-    }
-  } else {
-    FigureRecord record;
-    for (const std::int64_t n : chosen) {
-      if (!file.Read(n, record, &error))
-        return fail(kExitUnreadable, path + ": " + error.description);
-      if (!write(record)) break;
-    }
-  }
+  // A chunk of records at a time: memory stays flat.
+  if (!figures.Each(write, &error) && written)
+    return fail(kExitUnreadable, path + ": " + error.description);
   writer.End();
   if (!written || !destination.Write(text, &error) || !destination.Commit(&error)) {
     return fail(kExitWriteFailed,
                 "cannot write the output: " + (output == "-" ? std::string() : output + ": ") +
                     error.description);
   }
-  if (std::string damage; !file.IsWhole(&damage)) {
+  if (std::string damage; !figures.File().IsWhole(&damage)) {
     fail(kExitDamaged, damage);
     return kExitDamaged;
   }

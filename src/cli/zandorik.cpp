@@ -12,12 +12,16 @@ extern const Subcommand kRepairCommand;
 extern const Subcommand kSheetCommand;
 extern const Subcommand kExportCommand;
 extern const Subcommand kImportCommand;
+extern const Subcommand kCodeCommand;
+extern const Subcommand kScanCommand;
+extern const Subcommand kTeamCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array<const Subcommand*, 4> kSubcommands = {&kRepairCommand, &kSheetCommand,
-                                                       &kExportCommand, &kImportCommand};
+const std::array<const Subcommand*, 7> kSubcommands = {
+    &kRepairCommand, &kSheetCommand, &kExportCommand, &kImportCommand,
+    &kCodeCommand,   &kScanCommand,  &kTeamCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(
