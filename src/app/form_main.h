@@ -20,6 +20,7 @@
 #include "app/dial_style.h"
 #include "app/form_about.h"
 #include "app/form_check.h"
+#include "app/form_points_helper.h"
 #include "app/palette_store.h"
 #include "editor/dial_editor.h"
 #include "editor/figure_clipboard.h"
@@ -60,6 +61,8 @@ class FormMain : public QMainWindow {
   FormCheck* Breakdown() const { return formCheck_; }
   // The about box, while it exists.
   FormAbout* About() const { return formAbout_; }
+  // The points helper, while it is open.
+  FormPointsHelper* PointsHelper() const { return formPointsHelper_; }
   // Whether a square carries the KO swatch: the one test of KO on screen.
   bool ShowsKO(StatRow row, int column) const;
 
@@ -76,6 +79,7 @@ class FormMain : public QMainWindow {
   QAction* MenuFileExit() const { return menuFileExit_; }
   QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
   QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
+  QAction* MenuOptionsPointsHelper() const { return menuOptionsPointsHelper_; }
   QAction* MenuHelpAbout() const { return menuHelpAbout_; }
   QAction* MenuCopyFigure() const { return menuCopyFigure_; }
   QAction* MenuPasteFigure() const { return menuPasteFigure_; }
@@ -107,6 +111,7 @@ class FormMain : public QMainWindow {
   void MenuEditUndo_Click();
   void MenuEditRedo_Click();
   void MenuOptionsDisplayBreakdown_Click();
+  void MenuOptionsPointsHelper_Click();
   void MenuFilePrint_Click();
   void MenuHelpAbout_Click();
   void Form_Unload();
@@ -146,6 +151,7 @@ class FormMain : public QMainWindow {
   QLineEdit* textPoints_ = nullptr;
   QPointer<FormCheck> formCheck_;
   QPointer<FormAbout> formAbout_;
+  QPointer<FormPointsHelper> formPointsHelper_;
   std::optional<StatRow> pickerRowShown_;
   DialSquareButton* dialStop_ = nullptr;
 
@@ -162,6 +168,7 @@ class FormMain : public QMainWindow {
   QAction* menuFileExit_ = nullptr;
   QAction* menuOptionsDisplayBreakdown_ = nullptr;
   QAction* menuOptionsResetScreen_ = nullptr;
+  QAction* menuOptionsPointsHelper_ = nullptr;  // "Points &Helper"
   QAction* menuHelpAbout_ = nullptr;
   QAction* menuCopyFigure_ = nullptr;
   QAction* menuPasteFigure_ = nullptr;

@@ -11,12 +11,14 @@ extern const Subcommand kRepairCommand;
 extern const Subcommand kSheetCommand;
 extern const Subcommand kExportCommand;
 extern const Subcommand kImportCommand;
+extern const Subcommand kReachCommand;
+extern const Subcommand kWorthCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array<const Subcommand*, 4> kSubcommands = {&kRepairCommand, &kSheetCommand,
-                                                       &kExportCommand, &kImportCommand};
+const std::array kSubcommands = {&kRepairCommand, &kSheetCommand, &kExportCommand,
+                                 &kImportCommand, &kReachCommand, &kWorthCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(
