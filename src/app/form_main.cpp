@@ -412,6 +412,8 @@ void FormMain::MenuOptionsPointsHelper_Click() {
       for (int column = 0; column < kColumnCount; ++column)
         formPointsHelper_->WatchSquare(Square(row, column), row, column);
     }
+    // A suggestion applied is undone from the helper as well.
+    formPointsHelper_->addActions({menuEditUndo_, menuEditRedo_});
   }
   formPointsHelper_->show();
   formPointsHelper_->raise();

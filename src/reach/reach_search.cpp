@@ -601,6 +601,7 @@ void Searcher::Triples() {
     if (stop_.stop_requested()) return;
     const std::vector<int>& around = neighbours_[static_cast<std::size_t>(v)];
     for (std::size_t p = 0; p < around.size(); ++p) {
+      if (stop_.stop_requested()) return;
       for (std::size_t q = p + 1; q < around.size(); ++q) {
         const int u = std::min(around[p], around[q]), w = std::max(around[p], around[q]);
         const auto su = static_cast<std::size_t>(u), sw = static_cast<std::size_t>(w);
@@ -628,6 +629,7 @@ void Searcher::Triples() {
     const Candidate& cx = candidates_[static_cast<std::size_t>(x)];
     for (int y = x + 1; y < n; ++y) {
       if (!Free(x, y)) continue;
+      if ((y & 63) == 0 && stop_.stop_requested()) return;
       const Candidate& cy = candidates_[static_cast<std::size_t>(y)];
       const double base = s0_ + cx.delta + cy.delta;
       Scan(
