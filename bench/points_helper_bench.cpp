@@ -1,7 +1,6 @@
 // The window with the points helper open: an edit of the figure until the
 // helper shows its new price and worth (its search starts on a thread of
-// its own), beside the same edit with the helper closed and a press of
-// "Calculate", in the same run.
+// its own), beside the same edit with the helper closed, in the same run.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -47,17 +46,6 @@ void BM_EditWithHelper(benchmark::State& state) {
   Edit(state, true);
 }
 BENCHMARK(BM_EditWithHelper)->Unit(benchmark::kMicrosecond);
-
-void BM_CalculatePress(benchmark::State& state) {
-  ScriptedDesktop desktop;
-  FormMain form(desktop);
-  form.show();
-  if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
-  FormMainDriver(form, desktop).EnterWorkedFigure();
-  for (auto _ : state)
-    form.CommandCalculate()->click();
-}
-BENCHMARK(BM_CalculatePress)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zandorik

@@ -54,7 +54,10 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
   files_.OnBeforeMessage([this] { Sync(); });
 }
 
-FormMain::~FormMain() = default;
+// The helper goes first: it reads the editor, which goes with this window.
+FormMain::~FormMain() {
+  delete formPointsHelper_;
+}
 
 void FormMain::CreateActions() {
   auto action = [this](const char* text, QKeySequence shortcut = {}) {

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 
-#include <sstream>
-
 #include "cli/command_line.h"
 #include "reach/draft_figure.h"
 #include "testing/command_run.h"
@@ -14,14 +12,6 @@ namespace zandorik {
 namespace {
 
 const std::string kExamples = ZANDORIK_EXAMPLES_DIR "/figures.QMV";
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
-}
 
 TEST(ReachCommand, ListsTheSetsThatReachTheTargetOrTheClosest) {
   CommandRun run = Zandorik({"reach", kExamples, "Worked", "--target", "50"});
