@@ -34,13 +34,20 @@ inline FigureScreen RandomFigure(std::mt19937& random, int maxLive = kColumnCoun
       if (pick(3) == 0) square.background = kColours[static_cast<std::size_t>(2 + pick(10))].code;
     }
   }
-  // One figure in eight has something Calculate refuses.
+  // One figure in eight has something Calculate refuses, one in sixteen
+  // a value that is no whole number.
   switch (pick(16)) {
     case 0:
       f.Square(StatRow::Damage, 0).caption = "6";
       break;
     case 1:
       f.rangeText = "5";
+      break;
+    case 2:
+      f.Square(StatRow::Attack, 0).background = 12345;  // no colour
+      break;
+    case 3:
+      f.Square(StatRow::Speed, 0).caption = "7.25";
       break;
     default:
       break;
