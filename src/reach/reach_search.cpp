@@ -47,7 +47,10 @@
 // `slack_` of the window's edge is priced exactly before it is taken or
 // left. Sets that reach are kept only when no smaller set among their
 // changes reaches too, and are priced again on the screen's copy before
-// they are shown.
+// they are shown. While nothing has reached the target, the same scans
+// also keep, on each side of the window, every set whose estimate is
+// within twice the error bound of the nearest one; those are priced
+// exactly at the end, so the closest shown is the closest there is.
 
 namespace zandorik {
 namespace {
