@@ -35,6 +35,12 @@ void DialSquareButton::SetPicture(const QPixmap* picture) {
   update();
 }
 
+void DialSquareButton::SetCurrent(bool current) {
+  if (current_ == current) return;
+  current_ = current;
+  update();
+}
+
 void DialSquareButton::keyPressEvent(QKeyEvent* event) {
   if (event->modifiers() & ~Qt::KeypadModifier) return QAbstractButton::keyPressEvent(event);
   switch (event->key()) {
@@ -94,7 +100,7 @@ void DialSquareButton::paintEvent(QPaintEvent*) {
     painter.setPen(captionColour_);
     painter.drawText(r.translated(shift), Qt::AlignCenter, text());
   }
-  if (hasFocus()) {
+  if (current_ || hasFocus()) {
     painter.setPen(QPen(captionColour_, 1, Qt::DotLine));
     painter.drawRect(r.adjusted(3, 3, -4, -4));
   }

@@ -1,6 +1,7 @@
 // A square of the dial: a button showing its caption on its background
-// colour, or the KO swatch. It never stays pressed. With the focus it is
-// framed; Space or Return clicks it and the arrow keys ask for a neighbour.
+// colour, or the KO swatch. It never stays pressed. The current square, and
+// a square with the focus, is framed; Space or Return clicks it and the
+// arrow keys ask for a neighbour.
 #pragma once
 
 #include <QAbstractButton>
@@ -20,6 +21,9 @@ class DialSquareButton : public QAbstractButton {
   // The picture: the KO swatch, or a null pixmap for none.
   void SetPicture(const QPixmap* picture);
   const QPixmap* Picture() const { return picture_; }
+  // Whether it is the current square, framed wherever the focus is.
+  void SetCurrent(bool current);
+  bool IsCurrent() const { return current_; }
   double Background() const { return background_; }
   QColor CaptionColour() const { return captionColour_; }
 
@@ -38,6 +42,7 @@ class DialSquareButton : public QAbstractButton {
   double background_ = 16777215;
   QColor captionColour_ = Qt::black;
   const QPixmap* picture_ = nullptr;
+  bool current_ = false;
 };
 
 // The QColor of a colour code (red in the lowest byte), if it is one.

@@ -18,6 +18,7 @@
 
 #include "app/qt_text.h"
 #include "app/twips.h"
+#include "share/share_code.h"
 
 namespace zandorik {
 namespace {
@@ -39,7 +40,7 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
       desktop_(desktop),
       editor_(desktop),
       files_(desktop, editor_),
-      clipboard_(desktop, editor_) {
+      clipboard_(desktop, editor_, &ShareCodes()) {
   setObjectName(QStringLiteral("FormMain"));
   setWindowTitle(QString::fromUtf8(kCaption));
   setFont(DialFont());
@@ -77,6 +78,14 @@ void FormMain::CreateActions() {
   menuFileExit_ = action("E&xit");
   menuFileExportSheet_ = action("Export Dia&l Sheet...");
   menuFilePrintSheet_ = action("Print Dial S&heet");
+  menuFileTeam_ = action("&Team...");
+  // One team window, kept (with its team) when closed and shown again.
+  connect(menuFileTeam_, &QAction::triggered, this, [this] {
+    if (!formTeam_) formTeam_ = new FormTeam(desktop_, editor_, files_, this);
+    formTeam_->show();
+    formTeam_->raise();
+    formTeam_->activateWindow();
+  });
   connect(menuFileExportSheet_, &QAction::triggered, this,
           [this] { sheetCommands_.Export(editor_.Screen(), files_.DataFileName()); });
   connect(menuFilePrintSheet_, &QAction::triggered, this,
@@ -87,6 +96,11 @@ void FormMain::CreateActions() {
   menuHelpAbout_ = action("&About");
   menuCopyFigure_ = action("&Copy Figure", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
   menuPasteFigure_ = action("&Paste Figure", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+  menuCopyShareCode_ = action("Copy &Share Code");
+  connect(menuCopyShareCode_, &QAction::triggered, this, [this] {
+    clipboard_.MenuCopyShareCode_Click();
+    Sync();
+  });
   connect(menuCopyFigure_, &QAction::triggered, this, [this] {
     clipboard_.MenuCopyFigure_Click();
     Sync();
@@ -125,12 +139,15 @@ void FormMain::CreateMenus() {
   file->addAction(menuFileExportSheet_);
   file->addAction(menuFilePrintSheet_);
   file->addSeparator();
+  file->addAction(menuFileTeam_);
+  file->addSeparator();
   file->addAction(menuFileExit_);
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   edit->addAction(menuEditUndo_);
   edit->addAction(menuEditRedo_);
   edit->addSeparator();
   edit->addAction(menuCopyFigure_);
+  edit->addAction(menuCopyShareCode_);
   edit->addAction(menuPasteFigure_);
   QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
   options->addAction(menuOptionsDisplayBreakdown_);
@@ -376,6 +393,13 @@ void FormMain::MenuDeleteRecord_Click() {
 void FormMain::ComboName_Click(int index) {
   files_.ComboName_Click(index);
   Sync();
+  // The box took the entry's text; a pick that loaded nothing (kept
+  // changes, a failure) shows the figure's own name again.
+  if (comboName_->currentText() != QText(editor_.Screen().name)) {
+    const QSignalBlocker block(comboName_);
+    comboName_->setCurrentIndex(-1);
+    comboName_->setEditText(QText(editor_.Screen().name));
+  }
 }
 
 void FormMain::MenuOptionsResetScreen_Click() {
@@ -439,7 +463,7 @@ void FormMain::MenuHelpAbout_Click() {
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {
-  if (!MayClose()) {
+  if (!MayClose() || (formTeam_ && !formTeam_->MayClose())) {
     event->ignore();
     return;
   }
@@ -448,18 +472,9 @@ void FormMain::closeEvent(QCloseEvent* event) {
 }
 
 bool FormMain::MayClose() {
-  if (!editor_.HasUnsavedChanges()) return true;
-  const std::string question = "The figure \"" + editor_.Screen().name +
-                               "\" has changes that are not saved. Save them before closing?";
-  switch (desktop_.AskToSave(question, kAppTitle)) {
-    case SaveChoice::Save:
-      return MenuFileSave_Click();
-    case SaveChoice::Discard:
-      return true;
-    case SaveChoice::Cancel:
-      break;
-  }
-  return false;
+  const bool may = files_.MayReplaceFigure();
+  Sync();
+  return may;
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
@@ -481,6 +496,7 @@ void FormMain::Form_Unload() {
   // Every other window goes with the main window.
   if (formCheck_) formCheck_->close();
   if (formAbout_) formAbout_->close();
+  if (formTeam_) formTeam_->close();
   if (formPointsHelper_) formPointsHelper_->close();
 }
 
@@ -532,8 +548,12 @@ void FormMain::ShowTitle() {
 void FormMain::ShowDialStop() {
   StatRow row = StatRow::Speed;
   int column = 0;
-  if (StatRowFromName(editor_.CurrentStat(), row)) column = editor_.CurrentColumn();
+  const bool chosen = StatRowFromName(editor_.CurrentStat(), row);
+  if (chosen) column = editor_.CurrentColumn();
   DialSquareButton* stop = Square(row, column);
+  // The current square is framed however it was chosen.
+  if (dialStop_) dialStop_->SetCurrent(false);
+  stop->SetCurrent(chosen);
   if (stop == dialStop_) return;
   const bool focused = dialStop_ && dialStop_->hasFocus();
   if (dialStop_) dialStop_->setFocusPolicy(Qt::NoFocus);

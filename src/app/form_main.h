@@ -20,6 +20,7 @@
 #include "app/dial_style.h"
 #include "app/form_about.h"
 #include "app/form_check.h"
+#include "app/form_team.h"
 #include "app/form_points_helper.h"
 #include "app/palette_store.h"
 #include "editor/dial_editor.h"
@@ -77,12 +78,16 @@ class FormMain : public QMainWindow {
   QAction* MenuFilePrintSheet() const { return menuFilePrintSheet_; }
   const DialSheetCommands& SheetCommands() const { return sheetCommands_; }
   QAction* MenuFileExit() const { return menuFileExit_; }
+  QAction* MenuFileTeam() const { return menuFileTeam_; }
+  // The team window, once "&Team..." has made it.
+  FormTeam* TeamWindow() const { return formTeam_; }
   QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
   QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
   QAction* MenuOptionsPointsHelper() const { return menuOptionsPointsHelper_; }
   QAction* MenuHelpAbout() const { return menuHelpAbout_; }
   QAction* MenuCopyFigure() const { return menuCopyFigure_; }
   QAction* MenuPasteFigure() const { return menuPasteFigure_; }
+  QAction* MenuCopyShareCode() const { return menuCopyShareCode_; }
 
  protected:
   // Asks before a changed figure is lost; the window stays on Cancel.
@@ -128,6 +133,7 @@ class FormMain : public QMainWindow {
   void ShowTitle();
   // The dial is one Tab stop: the current square (Speed 1 before there is
   // one) takes the focus, and the focus follows it while the dial has it.
+  // The current square is framed, with the focus or without.
   void ShowDialStop();
 
   Desktop& desktop_;
@@ -151,6 +157,7 @@ class FormMain : public QMainWindow {
   QLineEdit* textPoints_ = nullptr;
   QPointer<FormCheck> formCheck_;
   QPointer<FormAbout> formAbout_;
+  QPointer<FormTeam> formTeam_;
   QPointer<FormPointsHelper> formPointsHelper_;
   std::optional<StatRow> pickerRowShown_;
   DialSquareButton* dialStop_ = nullptr;
@@ -166,12 +173,14 @@ class FormMain : public QMainWindow {
   QAction* menuFilePrintSheet_ = nullptr;   // "Print Dial S&heet"
   DialSheetCommands sheetCommands_{desktop_};
   QAction* menuFileExit_ = nullptr;
+  QAction* menuFileTeam_ = nullptr;  // "&Team..."
   QAction* menuOptionsDisplayBreakdown_ = nullptr;
   QAction* menuOptionsResetScreen_ = nullptr;
   QAction* menuOptionsPointsHelper_ = nullptr;  // "Points &Helper"
   QAction* menuHelpAbout_ = nullptr;
   QAction* menuCopyFigure_ = nullptr;
   QAction* menuPasteFigure_ = nullptr;
+  QAction* menuCopyShareCode_ = nullptr;
 };
 
 }  // namespace zandorik

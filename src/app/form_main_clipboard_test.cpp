@@ -2,9 +2,12 @@
 // shortcuts; the clipboard is the scripted desktop's.
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 #include "app/form_main.h"
+#include "share/share_code.h"
 #include "store/figure_text.h"
 #include "testing/window_test.h"
 
@@ -42,6 +45,7 @@ TEST_F(FormMainClipboardTest, CopyThenPasteBringsTheFigureBackPriced) {
   desktop.TakeTexts();
   Paste();
   EXPECT_EQ(Shown(), before);
+  EXPECT_TRUE(form->windowTitle().endsWith('*'));  // pasted, not yet stored
   EXPECT_EQ(form->TextPoints()->text(), "46");
   EXPECT_EQ(form->Square(StatRow::Defense, 0)->text(), "17");
   EXPECT_TRUE(form->Editor().Screen().Square(StatRow::Speed, 6).IsKO());
@@ -88,7 +92,8 @@ TEST_F(FormMainClipboardTest, PastingAnythingButOneFigureLeavesTheScreen) {
        "The clipboard holds no figure that can be pasted:\nline 1, column 1: Invalid value."},
       {two, "The clipboard holds 2 figures; Paste Figure takes one at a time."},
       {purple,
-       "The clipboard holds no figure that can be pasted:\nfigures[0].dial.speed[0]: unknown "
+       "The clipboard holds no figure that can be pasted:\nfigures[0].dial.speed[0] (Speed, click "
+       "1): unknown "
        "colour \"Purple\""},
       {R"({"format": "zandorik-figures", "version": 1, "figures": []})",
        "The clipboard holds a document without figures."},
@@ -105,6 +110,48 @@ TEST_F(FormMainClipboardTest, PastingAnythingButOneFigureLeavesTheScreen) {
     EXPECT_TRUE(texts[0].ends_with("The screen is as it was.")) << texts[0];
     EXPECT_EQ(Shown(), before);
   }
+}
+
+TEST_F(FormMainClipboardTest, AShareCodeTravelsLikeADocument) {
+  const QList<QAction*> edit = form->menuBar()->actions()[1]->menu()->actions();
+  ASSERT_EQ(edit.value(edit.indexOf(form->MenuCopyFigure()) + 1), form->MenuCopyShareCode());
+  EXPECT_EQ(form->MenuCopyShareCode()->text(), "Copy &Share Code");
+
+  drive->EnterWorkedFigure();
+  drive->TypeName(QStringLiteral("Worked \"code\""));
+  drive->Calculate();
+  const std::string before = Shown();
+  form->MenuCopyShareCode()->trigger();
+  ASSERT_TRUE(desktop.clipboard);
+  EXPECT_EQ(desktop.clipboard->substr(0, 4), "ZD1:");
+  const std::string code = *desktop.clipboard;
+
+  // Pasted over a blank figure, with blanks around it as a chat gives it;
+  // one undo step takes it back.
+  drive->Press(QKeySequence(Qt::Key_F5));
+  const std::string blank = Shown();
+  desktop.TakeTexts();
+  desktop.clipboard = "  " + code + "\n";
+  Paste();
+  EXPECT_EQ(Shown(), before);
+  drive->Press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  EXPECT_EQ(Shown(), blank);
+  EXPECT_TRUE(desktop.TakeTexts().empty());
+
+  // A mistyped code and a screen no record holds are refused.
+  std::string typo = code;
+  typo[6] = typo[6] == 'A' ? 'B' : 'A';
+  desktop.clipboard = typo;
+  Paste();
+  drive->TypeRange(QStringLiteral("40000"));
+  form->MenuCopyShareCode()->trigger();
+  EXPECT_EQ(desktop.clipboard, typo);
+  EXPECT_EQ(desktop.TakeTexts(),
+            (std::vector<std::string>{
+                "The clipboard holds no figure that can be pasted:\nthe code is damaged "
+                "(checksum)\nThe screen is as it was.",
+                "The range 40000 does not fit in a record (values go from -32768 to "
+                "32767).\nNothing was copied."}));
 }
 
 }  // namespace

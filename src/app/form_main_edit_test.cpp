@@ -151,6 +151,12 @@ TEST_F(FormMainEditTest, ClosingAChangedFigureAsksFirst) {
       EXPECT_FALSE(f.isVisible());
     }
   }
+  drive->Click(StatRow::Speed, 0);  // a figure without a name
+  drive->Type(QStringLiteral("7"));
+  desktop.saveChoices.push_back(SaveChoice::Cancel);
+  form->close();
+  EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>{"This figure has changes that are not "
+                                                          "saved. Save them before closing?"});
 }
 
 TEST_F(FormMainEditTest, TheTitleNamesTheFileAndMarksChanges) {
@@ -222,6 +228,18 @@ TEST_F(FormMainEditTest, TheDialIsOneTabStopWalkedByTheArrowKeys) {
   EXPECT_TRUE(form->TextValue()->hasFocus());
   EXPECT_EQ(form->Editor().CurrentStat(), "Attack");
   EXPECT_EQ(form->TextValue()->selectedText(), "0");
+}
+
+TEST_F(FormMainEditTest, AMouseChosenSquareIsFramedAsAnArrowChosenOne) {
+  const auto look = [&](int c) { return form->Square(StatRow::Attack, c)->grab().toImage(); };
+  const QImage plain = look(6);
+  drive->Click(StatRow::Attack, 4);  // the focus goes to "Value:"
+  const QImage byMouse = look(4);
+  form->Square(StatRow::Attack, 4)->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  EXPECT_NE(byMouse, plain);
+  EXPECT_EQ(look(5), byMouse);
+  EXPECT_EQ(look(4), plain);
 }
 
 TEST_F(FormMainEditTest, EveryControlHasANameToSpeak) {

@@ -52,6 +52,7 @@ TEST_F(FormMainFileTest, PickingANameLoadsTheFigureAndPricesIt) {
   EXPECT_EQ(Names(), QStringList{"Abcdef"});
   EXPECT_EQ(form->ComboName()->currentText(), "typed");
 
+  desktop.saveChoices.push_back(SaveChoice::Discard);  // the typed name
   drive->PickName(0);
   EXPECT_EQ(form->ComboName()->currentText(), "Abcdef");
   EXPECT_EQ(form->TextRange()->text(), "-2");
@@ -140,6 +141,80 @@ TEST_F(FormMainFileTest, EachEntryLoadsItsOwnFigureAndASaveChangesNothing) {
   EXPECT_EQ(form->TextRange()->text(), "8");
   EXPECT_EQ(form->ComboName()->currentText(), "Ag");
   EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>(3, kRecordSaved));
+}
+
+// A pick, or an open of a file no save can go to, replaces a changed
+// figure only as the answer says; a save that fails goes no further.
+TEST_F(FormMainFileTest, AChangedFigureIsNotReplacedUnasked) {
+  const std::string damaged = (data.dir / "damaged.QMV").string();
+  std::ofstream(damaged) << "half a record";
+  const struct {
+    bool open;  // else a pick of "Worked"
+    SaveChoice answer;
+    const char* range;  // typed into Alley Cat; 40000 cannot be saved
+    std::int16_t stored;
+    const char* title;
+    const char* name;
+  } cases[] = {
+      {false, SaveChoice::Cancel, "5", 0, "figures.QMV*", "Alley Cat"},
+      {false, SaveChoice::Discard, "5", 0, "figures.QMV", "Worked"},
+      {false, SaveChoice::Save, "5", 5, "figures.QMV", "Worked"},
+      {false, SaveChoice::Save, "40000", 0, "figures.QMV*", "Alley Cat"},
+      {true, SaveChoice::Cancel, "5", 0, "figures.QMV*", "Alley Cat"},
+      {true, SaveChoice::Save, "5", 5, "damaged.QMV", "Alley Cat"},
+  };
+  for (const auto& c : cases) {
+    fs::copy_file(ZANDORIK_EXAMPLES_DIR "/figures.QMV", path, fs::copy_options::overwrite_existing);
+    ScriptedDesktop d;
+    FormMain f(d);
+    FormMainDriver drive(f, d);
+    d.files = {path, damaged};
+    f.MenuFileOpen()->trigger();
+    drive.PickName(5);
+    drive.TypeRange(QString::fromUtf8(c.range));
+    d.saveChoices.push_back(c.answer);
+    c.open ? f.MenuFileOpen()->trigger() : drive.PickName(0);
+    EXPECT_EQ(d.TakeTexts().at(0), SaveQuestion("Alley Cat"));
+    const std::string bytes = data.Bytes();  // Alley Cat is record 7
+    EXPECT_EQ(DecodeRecord(reinterpret_cast<const std::uint8_t*>(&bytes[6 * kRecordLength])).Range,
+              c.stored);
+    EXPECT_EQ(f.windowTitle(), QString(c.title) + " - Zandorik Dial Generator");
+    EXPECT_EQ(f.ComboName()->currentText(), c.name);
+    EXPECT_EQ(d.unexpected, 0);
+  }
+}
+
+// After loads, pastes, resets, undo and redo the value box and the power
+// list show the current square as it now is, and typing writes that.
+TEST_F(FormMainFileTest, TheCurrentSquareIsShownAsItNowIs) {
+  QTest::keyClicks(form->TextValue(), "7");  // no square chosen yet
+  drive->Press(QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(form->TextValue()->text(), "");
+  EXPECT_EQ(form->ImageComboColors()->count(), 0);
+  fs::copy_file(ZANDORIK_EXAMPLES_DIR "/figures.QMV", path);
+  OpenByShortcut();
+  drive->PickName(5);  // Alley Cat: Defense click 3 is 16, Yellow
+  drive->Click(StatRow::Defense, 2);
+  drive->Type(QStringLiteral("12"));
+  drive->Press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+  desktop.saveChoices.push_back(SaveChoice::Discard);
+  const struct {
+    QKeySequence keys;  // none: a pick of "Worked", whose click 3 is 16, White
+    const char* value;
+    const char* power;
+  } steps[] = {{{}, "16", "None"},
+               {Qt::CTRL | Qt::Key_Z, "12", "Defend"},
+               {Qt::CTRL | Qt::Key_Y, "16", "None"},
+               {Qt::CTRL | Qt::SHIFT | Qt::Key_V, "12", "Defend"},
+               {Qt::Key_F5, "1", "None"},
+               {Qt::CTRL | Qt::Key_Z, "12", "Defend"}};
+  for (const auto& step : steps) {
+    step.keys.isEmpty() ? drive->PickName(0) : drive->Press(step.keys);
+    EXPECT_EQ(form->TextValue()->text(), step.value) << step.keys.toString().toStdString();
+    EXPECT_EQ(form->ImageComboColors()->currentText(), step.power);
+  }
+  drive->Type(QStringLiteral("5"));
+  EXPECT_EQ(form->Square(StatRow::Defense, 2)->text(), "5");
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 //   ZANDORIK_UPDATE_SCREENSHOTS=1 build/src/app/app_tests --gtest_filter='Screenshot*'
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QTest>
 
 #include "app/form_main.h"
 #include "testing/showcase_figure.h"
@@ -54,6 +56,24 @@ TEST(Screenshot, MainWindowWithAFigureAndItsBreakdown) {
   ExpectPicture(&form, "main-window");
   form.MenuOptionsDisplayBreakdown()->trigger();
   ExpectPicture(form.Breakdown(), "breakdown");
+}
+
+TEST(Screenshot, TeamWindow) {
+  ScriptedDesktop desktop;
+  FormMain form(desktop);
+  form.show();
+  ASSERT_TRUE(form.OpenDataFile(ZANDORIK_EXAMPLES_DIR "/figures.QMV"));
+  form.MenuFileTeam()->trigger();
+  FormTeam* team = form.TeamWindow();
+  QTest::keyClicks(team->TextName(), QStringLiteral("Alley Runners"));
+  for (const char* name : {"Alley Cat", "Ember Sprite", "Tidewalker"}) {
+    team->ComboNames()->setCurrentIndex(team->ComboNames()->findText(QString::fromUtf8(name)));
+    team->CommandAddName()->click();
+  }
+  team->SpinCount(0)->setValue(2);
+  ASSERT_EQ(team->LabelTotal()->text(), "263 / 300 points");
+  QApplication::processEvents();  // the layout takes in the longer total
+  ExpectPicture(team, "team-window");
 }
 
 TEST(Screenshot, PointsHelperWithSuggestions) {

@@ -3,18 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "cli/command_line.h"
 #include "cli/coster.h"
-#include "cost/calculations.h"
-#include "store/cp1252.h"
-#include "store/data_file.h"
+#include "cli/stored_figures.h"
 #include "store/figure_text.h"
-#include "store/record_view.h"
 
 namespace zandorik {
 namespace {
@@ -47,12 +43,6 @@ Exit status:
 
 constexpr OptionSpec kOptions[] = {{"output", 'o', true}};
 constexpr std::size_t kChunk = 1 << 20;  // bytes of text handed on at a time
-
-// The points as Calculate gives them.
-std::optional<std::int32_t> FigurePoints(const FigureRecord& record) {
-  CollectingSink sink;
-  return CalculateFigure(RecordFigure(record), sink).points;
-}
 
 // The output: standard output, or a temporary file beside OUT that takes
 // its name only once it is whole.
@@ -123,51 +113,11 @@ int Run(const CommandContext& context) {
   if (output.empty() && context.args.Has("output"))
     return fail(kExitUsage, "--output needs a file name");
 
-  // Only regular files: a device or a FIFO would never end, or never open.
-  struct stat there {};
-  if (::stat(path.c_str(), &there) != 0)
-    return fail(kExitUnreadable, path + ": " + std::strerror(errno));
-  if (!S_ISREG(there.st_mode)) return fail(kExitUnreadable, path + " is not a data file");
-  DataFile file;
-  FileError error;
-  if (!file.Open(path, false, &error))
-    return fail(kExitUnreadable, path + ": " + error.description);
-  FileLock lock = file.Lock(RecordFile::LockKind::Shared, kLockWait, &error);
-  if (!lock) {
-    return fail(kExitUnreadable, error.number == kErrorInUse
-                                     ? "the data file " + path + " is in use by another program"
-                                     : path + ": " + error.description);
-  }
-  // The records named, found before anything is written.
-  std::vector<std::int64_t> chosen;
-  if (operands.size() > 1) {
-    std::vector<NameEntry> names;
-    if (!file.ListNames(names, &error))
-      return fail(kExitUnreadable, path + ": " + error.description);
-    std::vector<std::string> unknown;
-    for (std::size_t i = 1; i < operands.size(); ++i) {
-      const std::string& name = operands[i];
-      const std::optional<std::string> stored = EncodeCp1252Exactly(FitName(name));
-      std::int64_t record = 0;
-      if (stored && EncodeCp1252(name).size() <= kNameLength) {
-        for (const NameEntry& entry : names) {
-          if (std::string_view(entry.stored.data(), kNameLength) == *stored) {
-            record = entry.record;
-            break;
-          }
-        }
-      }
-      if (record == 0) {
-        unknown.push_back(name);
-      } else if (std::find(chosen.begin(), chosen.end(), record) == chosen.end()) {
-        chosen.push_back(record);
-      }
-    }
-    if (!unknown.empty()) {
-      for (const std::string& name : unknown)
-        fail(kExitUsage, "no figure named \"" + name + "\" is stored in " + path);
-      return fail(kExitUsage, "nothing was written");
-    }
+  StoredFigures figures;
+  if (const int opened = figures.Open(path, {operands.begin() + 1, operands.end()}, context.err,
+                                      "zandorik export");
+      opened != kExitOk) {
+    return opened;
   }
 
   Destination destination(context.out, output);
@@ -183,20 +133,10 @@ int Run(const CommandContext& context) {
     if (text.size() >= kChunk) written = destination.Put(text);
     return written;
   };
-  if (operands.size() == 1) {
-    // Every figure, a chunk of records at a time: memory stays flat.
-    if (!file.EachFigure([&](std::int64_t, const FigureRecord& r) { return write(r); }, &error) &&
-        written) {
-      return fail(kExitUnreadable, path + ": " + error.description);
-    }
-  } else {
-    FigureRecord record;
-    for (const std::int64_t n : chosen) {
-      if (!file.Read(n, record, &error))
-        return fail(kExitUnreadable, path + ": " + error.description);
-      if (!write(record)) break;
-    }
-  }
+  // A chunk of records at a time: memory stays flat.
+  FileError error;
+  if (!figures.Each(write, &error) && written)
+    return fail(kExitUnreadable, path + ": " + error.description);
   if (!written) {
     return fail(kExitWriteFailed, "cannot write the output: " + std::string(std::strerror(errno)));
   }
@@ -205,7 +145,7 @@ int Run(const CommandContext& context) {
     return fail(kExitWriteFailed,
                 "cannot write the output: " + (why.empty() ? std::strerror(errno) : why));
   }
-  if (std::string damage; !file.IsWhole(&damage)) {
+  if (std::string damage; !figures.File().IsWhole(&damage)) {
     fail(kExitDamaged, damage);
     return kExitDamaged;
   }

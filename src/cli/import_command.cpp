@@ -11,6 +11,7 @@
 
 #include "cli/command_line.h"
 #include "cli/coster.h"
+#include "share/share_code.h"
 #include "store/cp1252.h"
 #include "store/data_file.h"
 #include "store/figure_text.h"
@@ -19,6 +20,7 @@ namespace zandorik {
 namespace {
 
 constexpr std::string_view kHelp = R"(Usage: zandorik import FILE.QMV [FIGURES.json | -] [--dry-run]
+       zandorik import FILE.QMV --code CODE... [--dry-run]
 
 Stores every figure of a JSON figures document (docs/figure-format.md; as
 `zandorik export` writes it) in the data file FILE.QMV, read from
@@ -37,6 +39,9 @@ write fails, every record already written is put back.
 The data file is locked from start to end: a window or another program
 that uses it waits, and the import waits up to 3 seconds for them.
 
+  --code      take the figures from share codes (`zandorik code` prints
+              them) instead of a document; a code that is mistyped or
+              is no figure code is refused, and nothing is written
   --dry-run   check the figures and say which would be added and which
               replaced; write nothing
   -h, --help  show this help
@@ -46,13 +51,14 @@ Exit status:
   0  stored (or, with --dry-run, every figure could be stored)
   1  the data file or FIGURES.json cannot be read, or the data file is in
      use by another program
-  2  the command line or the document is wrong: nothing was written
+  2  the command line, the document or a code is wrong: nothing was
+     written
   3  the data file is damaged: nothing was written
   4  a write to the data file failed: what was written was put back; or
      the report could not be written (the message says what was stored)
 )";
 
-constexpr OptionSpec kOptions[] = {{"dry-run", 0, false}};
+constexpr OptionSpec kOptions[] = {{"dry-run", 0, false}, {"code", 0, false}};
 
 // The whole document in memory: a regular file mapped, anything else
 // (a pipe, a terminal) read into a buffer that grows without copying.
@@ -110,6 +116,7 @@ std::string Count(std::size_t n, const char* one, const char* many) {
 int Run(const CommandContext& context) {
   const std::vector<std::string>& operands = context.args.operands;
   const bool dryRun = context.args.Has("dry-run");
+  const bool fromCodes = context.args.Has("code");
   const auto say = [&](const std::string& text) {
     std::fprintf(context.err, "zandorik import: %s\n", VisibleText(text).c_str());
   };
@@ -117,10 +124,11 @@ int Run(const CommandContext& context) {
     say(text);
     return status;
   };
-  if (operands.empty() || operands.size() > 2) {
+  if (operands.empty() || (!fromCodes && operands.size() > 2)) {
     return fail(kExitUsage, operands.empty() ? "name the data file to import into"
                                              : "takes one data file and one document");
   }
+  if (fromCodes && operands.size() == 1) return fail(kExitUsage, "--code needs the codes");
   const std::string& path = operands[0];
   const std::string input = operands.size() == 2 ? operands[1] : "-";
 
@@ -152,7 +160,9 @@ int Run(const CommandContext& context) {
   }
 
   FigureText document;
-  {
+  if (fromCodes) {
+    document = ReadFigureCodes(std::span(operands).subspan(1));
+  } else {
     InputText text;
     if (input == "-") {
       if (!text.Read(context.in)) {

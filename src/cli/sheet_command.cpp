@@ -18,14 +18,18 @@ namespace {
 
 constexpr std::string_view kHelp =
     R"help(Usage: zandorik sheet [--paper a4|letter] [--diameter MM] [--dpi N]
-                      -o OUT.pdf|OUT.svg|OUT.png FILE.QMV [NAME...]
+                      [--registration] -o OUT.pdf|OUT.svg|OUT.png
+                      FILE.QMV [NAME...]
 
-Makes a sheet of dials to print, cut out and play with: for each figure a
-turning dial (clicks 1 to 11 with the four stats in their power colours,
-KO clicks in red), a cover with a window onto one click and the figure's
-name, points, team, movement, range, bolts and rank, and a legend of the
-powers it uses. Pieces are true to size; every page has a 100 mm and a
-1 inch ruler to check the print ("Print at 100% (actual size)").
+Makes a sheet of dials to print, cut out, pin and play with: for each
+figure a turning dial (clicks 1 to 11 with the four stats in their power
+colours, each power box with its letter, KO clicks in red, the click
+numbers on a grip ring), a smaller cover with a window onto one click, the
+stat names, an index and a turning arrow beside it, and the figure's name,
+points, team, movement, range, bolts and rank, and a legend of the powers
+it uses. Pieces are true to size; every page has the three assembly steps,
+a 100 mm ruler each way and a 1 inch ruler to check the print ("Print at
+100% (actual size)").
 
 Without NAMEs, every stored figure in record order; with NAMEs, those
 figures, each name matched exactly against the stored names (letter case
@@ -35,24 +39,27 @@ counts, trailing blanks aside).
                        .pdf  one document, vector, fonts embedded
                        .svg  one file a page (OUT.svg, or OUT-1.svg,
                              OUT-2.svg ... for more pages); 1 unit = 1 mm,
-                             the cut lines in a layer "Cut" of their own
+                             the cut lines in a layer "Cut" of their own,
+                             each figure's inner cuts before its circles
                        .png  one file a page, named as for SVG
       --paper P      a4 (210 x 297 mm, the default) or letter
                      (215.9 x 279.4 mm), portrait
-      --diameter MM  the dial's diameter, 30 to 80 millimetres (default 40)
+      --diameter MM  the dial's diameter, 40 to 80 millimetres (default 50)
       --dpi N        dots per inch of PNG pages, 30 to 600 (default 300)
+      --registration print-then-cut marks in three corners, 10 mm in from
+                     the edges, everything else inside them
   -h, --help         show this help
   --                 end of the options
 
 Each file is written to a temporary file and renamed into place once
-whole, and its name is printed on standard output. The messages that pricing a figure would show in the window are
-written to standard error with the figure's name; the sheet shows the
-points as computed.
+whole, and its name is printed on standard output. The messages that
+pricing a figure would show in the window are written to standard error
+with the figure's name; the sheet shows the points as computed.
 
 Exit status:
   0  done
   1  the data file cannot be read, or is in use by another program
-  2  the command line is wrong (an unknown option, a diameter outside 30
+  2  the command line is wrong (an unknown option, a diameter outside 40
      to 80, an unknown paper, a name the file does not hold ...); nothing
      is written
   3  the data file is damaged: sheets are made of what could be read and
@@ -60,11 +67,12 @@ Exit status:
   4  the output cannot be written; no file is left half written
 )help";
 
-constexpr std::array<OptionSpec, 4> kOptions = {{
+constexpr std::array<OptionSpec, 5> kOptions = {{
     {"output", 'o', true},
     {"paper", 0, true},
     {"diameter", 0, true},
     {"dpi", 0, true},
+    {"registration", 0, false},
 }};
 
 constexpr const char* kMe = "zandorik sheet";
@@ -113,11 +121,14 @@ bool ReadRequest(const ParsedArgs& args, Request& request, std::string& why) {
     const std::string text = args.Value("diameter");
     double d = 0;
     if (!ParseNumber(text, d) || d < kMinDiameter || d > kMaxDiameter) {
-      why = "the diameter \"" + text + "\" is not a number of millimetres from 30 to 80";
+      why = "the diameter \"" + text + "\" is not a number of millimetres from " +
+            std::to_string(static_cast<int>(kMinDiameter)) + " to " +
+            std::to_string(static_cast<int>(kMaxDiameter));
       return false;
     }
     request.options.diameter = d;
   }
+  request.options.registration = args.Has("registration");
   if (args.Has("dpi")) {
     const std::string text = args.Value("dpi");
     const char* end = text.data() + text.size();

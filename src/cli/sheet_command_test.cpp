@@ -31,10 +31,11 @@ FigureRecord Named(const std::string& name, int range = 0) {
   return record;
 }
 
+// The pieces' outer circles, pin holes aside.
 int CutCircles(const std::string& svgPath) {
   int n = 0;
   for (const SvgShape& s : ReadSvg(ReadText(svgPath)).shapes)
-    n += s.layer == "Cut" && s.kind == "circle";
+    n += s.layer == "Cut" && s.kind == "circle" && s.Number("r") > 1;
   return n;
 }
 
@@ -52,8 +53,9 @@ TEST(SheetCommand, WrongCommandLinesWriteNothing) {
   const std::string out = (data.dir / "out.pdf").string();
   const std::vector<Case> cases = {
       {"--bogus -o " + out + " " + data.path, 2, {"unknown option --bogus"}},
-      {"--diameter 29.9 -o " + out + " " + data.path, 2, {"diameter \"29.9\""}},
-      {"--diameter 81 -o " + out + " " + data.path, 2, {"from 30 to 80"}},
+      {"--diameter 39.9 -o " + out + " " + data.path, 2, {"diameter \"39.9\"", "from 40 to 80"}},
+      {"--diameter 81 -o " + out + " " + data.path, 2, {"from 40 to 80"}},
+      {"--registration=yes -o " + out + " " + data.path, 2, {"--registration"}},
       {"--diameter 4O -o " + out + " " + data.path, 2, {"diameter \"4O\""}},
       {"--paper a3 -o " + out + " " + data.path, 2, {"unknown paper \"a3\""}},
       {"--dpi 0 -o " + out + " " + data.path, 2, {"resolution \"0\""}},
@@ -96,15 +98,18 @@ TEST(SheetCommand, ChosenFiguresAndPages) {
   EXPECT_NE(run.err.find("\"Vex\": Error in range: 3"), std::string::npos) << run.err;
   EXPECT_NE(ReadText(svg).find(">Vex<"), std::string::npos);
 
-  run =
-      Sheet("--paper letter --diameter 60 -o " + (data.dir / "all.svg").string() + " " + data.path);
+  run = Sheet("--paper letter --diameter 60 --registration -o " + (data.dir / "all.svg").string() +
+              " " + data.path);
   EXPECT_EQ(run.status, 0) << run.err;
   const std::vector<std::string> files = FilesIn(data.dir);
   ASSERT_GE(files.size(), 4u);
   EXPECT_EQ(files[0], "all-1.svg");
   int circles = 0;
-  for (const std::string& f : files)
-    if (f.starts_with("all-")) circles += CutCircles((data.dir / f).string());
+  for (const std::string& f : files) {
+    if (!f.starts_with("all-")) continue;
+    circles += CutCircles((data.dir / f).string());
+    EXPECT_NE(ReadText((data.dir / f).string()).find("registration-square"), std::string::npos);
+  }
   EXPECT_EQ(circles, 2 * 15);
   EXPECT_FALSE(fs::exists(data.dir / "all.svg"));
 }

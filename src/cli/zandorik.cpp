@@ -11,6 +11,9 @@ extern const Subcommand kRepairCommand;
 extern const Subcommand kSheetCommand;
 extern const Subcommand kExportCommand;
 extern const Subcommand kImportCommand;
+extern const Subcommand kCodeCommand;
+extern const Subcommand kScanCommand;
+extern const Subcommand kTeamCommand;
 extern const Subcommand kReachCommand;
 extern const Subcommand kWorthCommand;
 
@@ -18,7 +21,8 @@ namespace {
 
 // In the order `zandorik --help` lists them.
 const std::array kSubcommands = {&kRepairCommand, &kSheetCommand, &kExportCommand,
-                                 &kImportCommand, &kReachCommand, &kWorthCommand};
+                                 &kImportCommand, &kCodeCommand,  &kScanCommand,
+                                 &kTeamCommand,   &kReachCommand, &kWorthCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(

@@ -208,6 +208,19 @@ void DialEditor::Select(StatRow row, int column) {
   SetValueText(At(row, column).caption);
 }
 
+void DialEditor::ShowCurrentSquare() {
+  StatRow row;
+  if (HasCurrentSquare(row)) {
+    Select(row, currentColumn_);
+    return;
+  }
+  valueText_.clear();
+  changes_.valueBox = true;
+  pickerRow_.reset();
+  pickerSelection_ = -1;
+  changes_.picker = true;
+}
+
 void DialEditor::RestoreColumn(int column) {
   for (StatRow row : kStatRows) {
     DialSquare& square = At(row, column);
@@ -299,6 +312,7 @@ void DialEditor::ResetScreen() {
       Touch(row, column);
     }
   }
+  ShowCurrentSquare();
   Calculate();
 }
 
@@ -352,6 +366,7 @@ void DialEditor::ShowRecord(const FigureRecord& record) {
   ShowRecordOnScreen(record, screen_);
   changes_.fields = true;
   changes_.squares.set();
+  ShowCurrentSquare();
 }
 
 void DialEditor::LoadFigure(const FigureRecord& record) {

@@ -105,13 +105,15 @@ class DialEditor {
   void TypeValue(const std::string& text);
   // The person chose entry `index` (0 to 11) of the picker.
   void ChooseColour(int index);
-  // "&Reset Screen": a blank figure, then Calculate.
+  // "&Reset Screen": a blank figure, then Calculate. The current square
+  // stays, and the value box and the picker show it as it now is.
   void ResetScreen();
   // The "Calculate" button. Every message is shown before the points.
   void Calculate();
 
   // A record loaded from the data file: every control but the name box
-  // shows it. The points are left to Calculate.
+  // shows it, the value box and the picker the current square as it now
+  // is. The points are left to Calculate.
   void ShowRecord(const FigureRecord& record);
   // A whole figure put on the screen, as picking it from the name list or
   // pasting it does: the record, its name without the padding, then
@@ -166,6 +168,9 @@ class DialEditor {
   void PutImage(std::size_t part, const std::string& image);
   void RecordStep(int key);
   void Select(StatRow row, int column);
+  // The value box and the picker as the current square now is, as moving
+  // onto it shows them; empty when no square was selected yet.
+  void ShowCurrentSquare();
 
   DialSquare& At(StatRow row, int column) { return screen_.Square(row, column); }
   void Touch(StatRow row, int column) {

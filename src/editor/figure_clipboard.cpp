@@ -13,12 +13,17 @@ constexpr std::size_t kProblemsShown = 10;
 
 }  // namespace
 
-bool FigureClipboard::MenuCopyFigure_Click() {
-  FigureRecord record;
+bool FigureClipboard::ScreenRecord(FigureRecord& record) {
   if (std::string refused; !StoreFigureInRecord(editor_.Screen(), record, &refused)) {
     desktop_.ShowMessage(refused + kNothingCopied, kAppTitle);
     return false;
   }
+  return true;
+}
+
+bool FigureClipboard::MenuCopyFigure_Click() {
+  FigureRecord record;
+  if (!ScreenRecord(record)) return false;
   // The points of the record itself, which is what a paste will price.
   CollectingSink sink;
   const Calculation calc = CalculateFigure(RecordFigure(record), sink);
@@ -31,33 +36,40 @@ bool FigureClipboard::MenuCopyFigure_Click() {
   return true;
 }
 
+bool FigureClipboard::MenuCopyShareCode_Click() {
+  FigureRecord record;
+  if (!codes_ || !ScreenRecord(record)) return false;
+  desktop_.SetClipboardText(codes_->Code(record));
+  return true;
+}
+
 bool FigureClipboard::MenuPasteFigure_Click() {
   const std::optional<std::string> text = desktop_.ClipboardText();
   if (!text) {
     desktop_.ShowMessage(std::string("The clipboard holds no text. ") + kScreenAsItWas, kAppTitle);
     return false;
   }
-  const FigureText document = ReadFigureText(*text);
   std::string problem;
-  if (!document.problems.empty()) {
-    problem = "The clipboard holds no figure that can be pasted:\n";
-    const std::size_t shown = std::min(document.problems.size(), kProblemsShown);
-    for (std::size_t i = 0; i < shown; ++i)
-      problem += document.problems[i] + "\n";
-    const std::int64_t more =
-        document.unlisted + static_cast<std::int64_t>(document.problems.size() - shown);
-    if (more > 0) problem += "... and " + std::to_string(more) + " more.\n";
+  FigureRecord figure;
+  if (codes_ && codes_->IsCode(*text)) {
+    if (!codes_->Read(*text, figure, &problem))
+      problem = "The clipboard holds no figure that can be pasted:\n" + problem + "\n";
+  } else if (const FigureText document = ReadFigureText(*text); !document.problems.empty()) {
+    problem = "The clipboard holds no figure that can be pasted:\n" +
+              ProblemLines(document.problems, document.unlisted, kProblemsShown);
   } else if (document.figures.size() != 1) {
     problem = document.figures.empty()
                   ? std::string("The clipboard holds a document without figures. ")
                   : "The clipboard holds " + std::to_string(document.figures.size()) +
                         " figures; Paste Figure takes one at a time. ";
+  } else {
+    figure = document.figures.front();
   }
   if (!problem.empty()) {
     desktop_.ShowMessage(problem + kScreenAsItWas, kAppTitle);
     return false;
   }
-  editor_.LoadFigure(document.figures.front());
+  editor_.LoadFigure(figure);
   return true;
 }
 

@@ -51,6 +51,24 @@ bool StoreFigureInRecord(const FigureScreen& screen, FigureRecord& record, std::
   return refused.empty();
 }
 
+std::string SaveQuestion(const std::string& name) {
+  return (name.empty() ? std::string("This figure") : "The figure " + Quoted(name)) +
+         " has changes that are not saved. Save them before closing?";
+}
+
+bool FileCommands::MayReplaceFigure() {
+  if (!editor_.HasUnsavedChanges()) return true;
+  switch (desktop_.AskToSave(SaveQuestion(editor_.Screen().name), kAppTitle)) {
+    case SaveChoice::Save:
+      return MenuFileSave_Click();
+    case SaveChoice::Discard:
+      return true;
+    case SaveChoice::Cancel:
+      break;
+  }
+  return false;
+}
+
 FileDialogRequest FileCommands::Dialog(const char* label) const {
   return {label, "*.QMV", lastChosenPath_};
 }
@@ -110,6 +128,8 @@ bool FileCommands::Open(const std::string& path, bool create, bool listNames) {
       return false;
     }
   }
+  const bool savableNow = file_ && file_->MayWrite(nullptr);
+  if (savableNow && !next->MayWrite(nullptr) && !MayReplaceFigure()) return false;
   file_ = std::move(next);
   dataFileName_ = path;
   if (listNames) {
@@ -207,7 +227,9 @@ void FileCommands::ComboName_Click(int index) {
   if (dataFileName_.empty() || !file_ || index < 0 || index >= static_cast<int>(names_.size())) {
     return;
   }
+  // Taken before the question, whose save reads the list again.
   const NameEntry entry = names_[static_cast<std::size_t>(index)];
+  if (!MayReplaceFigure()) return;
   std::string problem;
   {
     FileError error;

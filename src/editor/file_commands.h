@@ -31,6 +31,9 @@ inline constexpr const char* kRecordDeleted = "Record deleted.";
 // each reason, each ending in a line feed.
 bool StoreFigureInRecord(const FigureScreen& screen, FigureRecord& record, std::string* refusal);
 
+// The question before a figure with unsaved changes is closed or replaced.
+std::string SaveQuestion(const std::string& name);
+
 class FileCommands {
  public:
   FileCommands(Desktop& desktop, DialEditor& editor) : desktop_(desktop), editor_(editor) {}
@@ -41,8 +44,19 @@ class FileCommands {
   void MenuFileOpen_Click();
   // Makes `path` the data file in use and lists its names, as "&Open File"
   // does once the file is chosen. False, with the message shown, when it
-  // cannot be opened; the file in use before stays in use.
+  // cannot be opened or the person keeps the file in use (below); the file
+  // in use before then stays in use. New and Open ask MayReplaceFigure
+  // first when the new file may not be written and the one in use may, so
+  // that no change is left with nowhere to be saved unasked.
   bool OpenDataFile(const std::string& path);
+
+  // Whatever replaces the figure on the screen, or leaves its changes with
+  // nowhere to be saved, asks this first. True at once when the figure has
+  // no unsaved changes; else the person is asked SaveQuestion: "&Save"
+  // saves it as "&Save Record" does and is true only if the record was
+  // saved, "&Discard" is true, "Cancel" false. On false the caller leaves
+  // everything as it was.
+  bool MayReplaceFigure();
   // "&Save Record": the figure on the screen under the name in the name box.
   // True once the record is written and flushed.
   bool MenuFileSave_Click();
@@ -50,7 +64,8 @@ class FileCommands {
   void MenuDeleteRecord_Click();
   // Entry `index` of the name list picked: loads the record it was listed
   // from, puts that figure's whole name in the name box and prices it, as
-  // one undo step.
+  // one undo step. A figure with unsaved changes is not replaced unasked
+  // (MayReplaceFigure).
   void ComboName_Click(int index);
   // The program ends: the data file is closed.
   void Close();

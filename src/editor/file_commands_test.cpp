@@ -15,10 +15,10 @@
 #include <random>
 #include <thread>
 
-#include "testing/scripted_desktop.h"
 #include "store/cp1252.h"
 #include "store/names.h"
 #include "store/record_screen.h"
+#include "testing/scripted_desktop.h"
 #include "testing/test_data_file.h"
 
 namespace zandorik {
@@ -351,6 +351,7 @@ TEST_F(FileCommandsTest, RandomStepsKeepTheFileAsTheModelSaysItMustBe) {
         if (list.empty()) break;
         const std::size_t entry = random() % list.size();
         const FigureRecord& listed = *model[static_cast<std::size_t>(list[entry].record - 1)];
+        if (editor.HasUnsavedChanges()) desktop.saveChoices.push_back(SaveChoice::Discard);
         files.ComboName_Click(static_cast<int>(entry));
         ASSERT_EQ(editor.Screen().rangeText, std::to_string(listed.Range)) << "step " << step;
         ASSERT_EQ(FitName(editor.Screen().name), FitName(listed.Name)) << "step " << step;
@@ -478,6 +479,7 @@ TEST_F(FileCommandsTest, ALockHeldElsewhereStopsEveryCommandWithoutAWrite) {
     Save("C");
     Delete("A");
     if (kind == RecordFile::LockKind::Exclusive) {
+      editor.ResetScreen();  // no unsaved change to ask about first
       files.ComboName_Click(1);
       Open(path);
     }

@@ -1,9 +1,11 @@
 #include "store/figure_text.h"
 
+#include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -11,6 +13,7 @@
 
 #include "model/lists.h"
 #include "store/cp1252.h"
+#include "store/figure_json.h"
 
 namespace zandorik {
 namespace {
@@ -103,18 +106,36 @@ void AppendClick(std::string& out, StatRow row, std::int16_t value, double code)
   out += '}';
 }
 
+// Members of a larger document, each on a line of its own.
+void AppendMembers(std::string& out, std::span<const JsonMember> members, std::string_view indent) {
+  for (const JsonMember& member : members) {
+    out += ",\n";
+    out += indent;
+    AppendString(out, member.key);
+    out += ": ";
+    out += member.value;
+  }
+}
+
 }  // namespace
 
 void FigureTextWriter::Begin() {
-  out_ += "{\n  \"format\": \"";
-  out_ += kFigureFormat;
-  out_ += "\",\n  \"version\": ";
-  AppendInt(out_, kFigureFormatVersion);
+  Begin(kFigureFormat, kFigureFormatVersion, {});
+}
+
+void FigureTextWriter::Begin(std::string_view format, int version,
+                             std::span<const JsonMember> members) {
+  out_ += "{\n  \"format\": ";
+  AppendString(out_, format);
+  out_ += ",\n  \"version\": ";
+  AppendInt(out_, version);
+  AppendMembers(out_, members, "  ");
   out_ += ",\n  \"figures\": [";
   first_ = true;
 }
 
-void FigureTextWriter::Figure(const FigureRecord& r, std::optional<std::int32_t> points) {
+void FigureTextWriter::Figure(const FigureRecord& r, std::optional<std::int32_t> points,
+                              std::span<const JsonMember> members) {
   out_ += first_ ? "\n    {\n      \"name\": " : ",\n    {\n      \"name\": ";
   first_ = false;
   const std::string stored = StoredNameBytes(r);
@@ -169,6 +190,7 @@ void FigureTextWriter::Figure(const FigureRecord& r, std::optional<std::int32_t>
   } else {
     out_ += "null";
   }
+  AppendMembers(out_, members, "      ");
   out_ += "\n    }";
 }
 
@@ -176,8 +198,23 @@ void FigureTextWriter::End() {
   out_ += first_ ? "]\n}\n" : "\n  ]\n}\n";
 }
 
+void AppendJsonString(std::string& out, std::string_view utf8) {
+  AppendString(out, utf8);
+}
+
 std::string ShownName(const FigureRecord& record) {
   return std::string(WithoutPadding(FitName(record.Name)));
+}
+
+std::string ProblemLines(const std::vector<std::string>& problems, std::int64_t unlisted,
+                         std::size_t shown) {
+  std::string lines;
+  shown = std::min(problems.size(), shown);
+  for (std::size_t i = 0; i < shown; ++i)
+    lines += problems[i] + "\n";
+  const std::int64_t more = unlisted + static_cast<std::int64_t>(problems.size() - shown);
+  if (more > 0) lines += "... and " + std::to_string(more) + " more.\n";
+  return lines;
 }
 
 std::pair<std::int64_t, std::int64_t> LineAndColumn(std::string_view text, std::size_t offset) {
@@ -209,8 +246,19 @@ enum class Node : std::uint8_t {
   Row,
   Click,
   Bits,
-  Skip
+  Skip  // a list or object whose content is passed over
 };
+
+bool IsList(Node node) {
+  return node == Node::Figures || node == Node::Bolts || node == Node::Row;
+}
+
+// The deepest a document goes: the document, its figures, a figure, the
+// dial, a row, a click and its colour's bits. Anything deeper is refused
+// as soon as it opens, so that no depth costs memory.
+constexpr std::size_t kMaxDepth = 7;
+// A value quoted in a problem is cut after this many characters.
+constexpr std::size_t kQuotedCharacters = 60;
 
 // The keys of each kind of object, in the order the writer writes them.
 struct Keys {
@@ -283,9 +331,23 @@ const char* KindText(Value::Kind kind) {
   return "";
 }
 
+// At most kQuotedCharacters characters of the text, "..." for the rest.
+std::string Shortened(std::string_view text) {
+  std::size_t end = 0;
+  for (std::size_t characters = 0; end < text.size() && characters < kQuotedCharacters;
+       ++characters) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+      ++end;
+  }
+  std::string out(text.substr(0, end));
+  if (end < text.size()) out += "...";
+  return out;
+}
+
 std::string Quoted(std::string_view text) {
   std::string out;
-  AppendString(out, text);
+  AppendString(out, Shortened(text));
   return out;
 }
 
@@ -345,7 +407,10 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
       if (!keys.names[i].empty() && keys.names[i] == frame.key)
         frame.keyIndex = static_cast<int>(i);
     }
-    if (frame.keyIndex < 0) {
+    if (frame.keyIndex < 0 && frame.node == Node::Figure &&
+        std::find(otherKeys_.begin(), otherKeys_.end(), frame.key) != otherKeys_.end()) {
+      frame.skipValue = true;  // the larger document's own
+    } else if (frame.keyIndex < 0) {
       Problem(Path(stack_.size() - 1), "unknown key " + Quoted(frame.key));
       frame.skipValue = true;
     } else if (frame.seen & (1u << frame.keyIndex)) {
@@ -388,6 +453,21 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
     return true;
   }
 
+  // Only the figure at figures[index] is read, out of a larger document
+  // whose own keys among the figure's are `otherKeys`.
+  void ExpectFigureAt(std::size_t index, std::span<const std::string_view> otherKeys) {
+    stack_.clear();
+    Push(Node::Top, false);
+    stack_.back().key = "figures";
+    Push(Node::Figures, true);
+    stack_.back().count = static_cast<int>(index);
+    otherKeys_ = otherKeys;
+  }
+
+  // Whether reading stopped at a list or object nested deeper than a
+  // document goes.
+  bool TooDeep() const { return tooDeep_; }
+
   // After the whole document: no name may be given twice.
   void Finish() {
     std::unordered_map<std::string, std::size_t> seen;
@@ -427,19 +507,24 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
   }
 
   // The path of the member or element being read in the first `depth`
-  // frames, e.g. "figures[3].dial.attack[5]".
+  // frames, e.g. "figures[3].dial.attack[5]", and inside a row the click
+  // as the window names it, counted from 1: "... (Attack, click 6)".
   std::string Path(std::size_t depth) const {
-    std::string path;
+    std::string path, click;
     for (std::size_t i = 0; i < depth; ++i) {
       const Frame& frame = stack_[i];
       if (frame.array) {
         path += "[" + std::to_string(frame.count - 1) + "]";
+        if (frame.node == Node::Row) {
+          click = " (" + std::string(StatRowName(kStatRows[static_cast<std::size_t>(row_)])) +
+                  ", click " + std::to_string(frame.count) + ")";
+        }
       } else {
         if (!path.empty()) path += '.';
         path += frame.key;
       }
     }
-    return path;
+    return path + click;
   }
 
   void Push(Node node, bool array) {
@@ -449,10 +534,9 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
   }
 
   // A value of the wrong kind: said once, and its content passed over.
-  bool Wrong(const Value& v, const std::string& want) {
+  Node Wrong(const Value& v, const std::string& want) {
     Problem(Path(stack_.size()), "must be " + want + ", not " + KindText(v.kind));
-    if (v.Container()) Push(Node::Skip, v.kind == Value::Array);
-    return true;
+    return Node::Skip;
   }
 
   // A 16-bit number, as a record holds it.
@@ -488,18 +572,29 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
     }
   }
 
+  // Every value comes here. A list or an object always gets a frame of its
+  // own (Skip when its content is passed over), whatever its place made of
+  // it, so that its members and its end never land on another's frame.
   bool Take(const Value& v) {
-    if (stack_.empty()) {
-      if (v.kind != Value::Object) return Wrong(v, "an object");
-      Push(Node::Top, false);
-      return true;
+    if (v.Container() && stack_.size() >= kMaxDepth) {
+      tooDeep_ = true;
+      return false;  // ends the reading here
     }
+    const Node node = Accept(v);
+    if (v.Container()) {
+      const bool array = v.kind == Value::Array;
+      Push(node == Node::Skip || IsList(node) == array ? node : Node::Skip, array);
+    }
+    return true;
+  }
+
+  // What the value means at its place; for a list or an object, the node
+  // its content is read as.
+  Node Accept(const Value& v) {
+    if (stack_.empty()) return v.kind == Value::Object ? Node::Top : Wrong(v, "an object");
     Frame& parent = stack_.back();
     if (parent.array) ++parent.count;
-    if (parent.node == Node::Skip || parent.skipValue) {
-      if (v.Container()) Push(Node::Skip, v.kind == Value::Array);
-      return true;
-    }
+    if (parent.node == Node::Skip || parent.skipValue) return Node::Skip;
     switch (parent.node) {
       case Node::Top:
         return TopMember(parent.keyIndex, v);
@@ -508,8 +603,7 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
         figure_ = FigureRecord{};
         nameBytes_.clear();
         figureProblems_ = 0;
-        Push(Node::Figure, false);
-        return true;
+        return Node::Figure;
       case Node::Figure:
         return FigureMember(parent.keyIndex, v);
       case Node::NameBytes:
@@ -518,10 +612,10 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
           nameBytes_.clear();
           Problem(Path(stack_.size()), "must be 30 bytes, each as two hex digits");
         }
-        return true;
+        return Node::Skip;
       case Node::Bolts: {
         const int k = parent.count - 1;
-        if (k >= 3) return true;  // counted at the end of the list
+        if (k >= 3) return Node::Skip;  // counted at the end of the list
         if (v.kind == Value::Bool) {
           figure_.Bolt[k] = v.flag ? 1 : 0;
         } else if (v.kind != Value::Integer && v.kind != Value::BigInteger) {
@@ -529,23 +623,19 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
         } else if (const auto n = Int16(v)) {
           figure_.Bolt[k] = *n;
         }
-        return true;
+        return Node::Skip;
       }
       case Node::Dial:
         if (v.kind != Value::Array) return Wrong(v, "a list of 11 clicks");
         row_ = parent.keyIndex;
-        Push(Node::Row, true);
-        return true;
+        return Node::Row;
       case Node::Row:
         click_ = ClickParts{};
-        if (v.kind == Value::Object) {
-          Push(Node::Click, false);
-        } else if (v.kind == Value::String && v.text == "KO") {
-          Store(parent.count - 1, 0, kKOCode);
-        } else {
+        if (v.kind == Value::Object) return Node::Click;
+        if (v.kind != Value::String || v.text != "KO")
           return Wrong(v, "\"KO\" or a click (an object)");
-        }
-        return true;
+        Store(parent.count - 1, 0, kKOCode);
+        return Node::Skip;
       case Node::Click:
         return ClickMember(parent.keyIndex, v);
       case Node::Bits: {
@@ -553,49 +643,47 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
         if (v.kind != Value::String) return Wrong(v, "16 hex digits (a text)");
         if (!ReadHex(v.text, bytes) || bytes.size() != 8) {
           Problem(Path(stack_.size()), "must be 16 hex digits");
-          return true;
+          return Node::Skip;
         }
         std::uint64_t bits = 0;
         for (char b : bytes)
           bits = (bits << 8) | static_cast<unsigned char>(b);
         click_.colour = std::bit_cast<double>(bits);
-        click_.colourText = "bits " + std::string(v.text);
-        return true;
+        click_.colourText = "bits " + Shortened(v.text);
+        return Node::Skip;
       }
       case Node::Skip:
         break;
     }
-    return true;
+    return Node::Skip;
   }
 
-  bool TopMember(int key, const Value& v) {
+  Node TopMember(int key, const Value& v) {
     switch (key) {
       case 0:
         if (v.kind != Value::String) return Wrong(v, Quoted(kFigureFormat));
         if (v.text != kFigureFormat)
           Problem(Path(stack_.size()),
                   "must be " + Quoted(kFigureFormat) + ", not " + Quoted(v.text));
-        return true;
+        return Node::Skip;
       case 1:
         if (v.kind != Value::Integer) return Wrong(v, "1");
         if (v.integer != kFigureFormatVersion) {
           Problem(Path(stack_.size()), "version " + std::to_string(v.integer) +
                                            " is not known here: this program reads version 1");
         }
-        return true;
+        return Node::Skip;
       default:
         if (v.kind != Value::Array) return Wrong(v, "a list of figures");
-        Push(Node::Figures, true);
-        return true;
+        return Node::Figures;
     }
   }
 
-  bool FigureMember(int key, const Value& v) {
+  Node FigureMember(int key, const Value& v) {
     switch (key) {
       case kName:
-        if (v.kind == Value::Object) {
-          Push(Node::NameBytes, false);
-        } else if (v.kind != Value::String) {
+        if (v.kind == Value::Object) return Node::NameBytes;
+        if (v.kind != Value::String) {
           return Wrong(v, "a text, or {\"bytes\": ...}");
         } else if (const std::string misfit = FirstMisfitCp1252(v.text); !misfit.empty()) {
           Problem(Path(stack_.size()), "the name " + Quoted(v.text) + " holds the character " +
@@ -608,48 +696,45 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
           nameBytes_ = bytes;
           nameBytes_.resize(kNameLength, ' ');
         }
-        return true;
+        return Node::Skip;
       case kMove:
         Position(
             v, figure_.MoveIndex, kMovements, [](std::string_view m) { return m; }, "movement");
-        return true;
+        return Node::Skip;
       case kTeam:
         Position(
             v, figure_.TeamIndex, kTeams, [](const TeamEntry& t) { return t.name; }, "team");
-        return true;
+        return Node::Skip;
       case kRank:
         Position(
             v, figure_.RankIndex, kRanks, [](const RankEntry& e) { return e.caption; }, "rank");
-        return true;
+        return Node::Skip;
       case kRange:
         if (const auto n = Int16(v)) figure_.Range = *n;
-        return true;
+        return Node::Skip;
       case kBolts:
         if (v.kind != Value::Array) return Wrong(v, "a list of three bolts");
-        Push(Node::Bolts, true);
-        return true;
+        return Node::Bolts;
       case kDial:
         if (v.kind != Value::Object) return Wrong(v, "an object of four rows");
-        Push(Node::Dial, false);
-        return true;
+        return Node::Dial;
       default:  // points: written for reading, ignored
         if (v.kind != Value::Integer && v.kind != Value::BigInteger && v.kind != Value::Fraction &&
             v.kind != Value::Null)
           return Wrong(v, "a number or null");
-        return true;
+        return Node::Skip;
     }
   }
 
-  bool ClickMember(int key, const Value& v) {
+  Node ClickMember(int key, const Value& v) {
     switch (key) {
       case kValue:
         if (const auto n = Int16(v)) click_.value = *n;
-        return true;
+        return Node::Skip;
       case kColour:
         if (v.kind == Value::Object) {
           click_.colour = 0;
-          Push(Node::Bits, false);
-          return true;
+          return Node::Bits;
         }
         if (v.kind != Value::String) return Wrong(v, "a colour name, or {\"bits\": ...}");
         if (const int colour = ColourPosition(v.text); colour >= 0) {
@@ -659,11 +744,11 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
           Problem(Path(stack_.size() - 1), "unknown colour " + Quoted(v.text));
         }
         click_.colourText = Quoted(v.text);
-        return true;
+        return Node::Skip;
       default:
         if (v.kind != Value::String) return Wrong(v, "a power name");
         click_.power = v.text;
-        return true;
+        return Node::Skip;
     }
   }
 
@@ -729,9 +814,40 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
   int row_ = 0;
   ClickParts click_;
   std::vector<StoredName> names_;
+  std::span<const std::string_view> otherKeys_;
+
+  bool tooDeep_ = false;
 };
 
 }  // namespace
+
+bool ReadFigureValue(const rapidjson::Value& value, std::size_t index,
+                     std::span<const std::string_view> otherKeys, FigureText& into) {
+  const std::size_t before = into.figures.size();
+  FigureHandler handler(into);
+  handler.ExpectFigureAt(index, otherKeys);
+  value.Accept(handler);
+  return into.figures.size() > before;
+}
+
+const char* JsonKindText(const rapidjson::Value& value) {
+  switch (value.GetType()) {
+    case rapidjson::kNullType:
+      return KindText(Value::Null);
+    case rapidjson::kFalseType:
+    case rapidjson::kTrueType:
+      return KindText(Value::Bool);
+    case rapidjson::kObjectType:
+      return KindText(Value::Object);
+    case rapidjson::kArrayType:
+      return KindText(Value::Array);
+    case rapidjson::kStringType:
+      return KindText(Value::String);
+    case rapidjson::kNumberType:
+      break;
+  }
+  return KindText(value.IsDouble() ? Value::Fraction : Value::Integer);
+}
 
 FigureText ReadFigureText(std::string_view text) {
   FigureText result;
@@ -745,8 +861,11 @@ FigureText ReadFigureText(std::string_view text) {
   const rapidjson::ParseResult parsed = reader.Parse<kFlags>(stream, handler);
   if (parsed.IsError()) {
     const auto [line, column] = LineAndColumn(text, parsed.Offset() + skipped);
-    std::string problem = "line " + std::to_string(line) + ", column " + std::to_string(column) +
-                          ": " + rapidjson::GetParseError_En(parsed.Code());
+    std::string problem =
+        "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " +
+        (handler.TooDeep() ? "lists and objects are nested deeper than a figures document goes (" +
+                                 std::to_string(kMaxDepth) + " levels)"
+                           : std::string(rapidjson::GetParseError_En(parsed.Code())));
     if (result.problems.size() < kMaxProblems) {
       result.problems.push_back(std::move(problem));
     } else {

@@ -1,0 +1,82 @@
+#include "cli/stored_figures.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "cli/command_line.h"
+#include "cli/coster.h"
+#include "cost/calculations.h"
+#include "store/cp1252.h"
+#include "store/record_view.h"
+
+namespace zandorik {
+
+int StoredFigures::Open(const std::string& path, std::span<const std::string> names, std::FILE* err,
+                        std::string_view who) {
+  const auto fail = [&](int status, const std::string& text) {
+    std::fprintf(err, "%.*s: %s\n", static_cast<int>(who.size()), who.data(),
+                 VisibleText(text).c_str());
+    return status;
+  };
+  // Only regular files: a device or a FIFO would never end, or never open.
+  struct stat there {};
+  if (::stat(path.c_str(), &there) != 0)
+    return fail(kExitUnreadable, path + ": " + std::strerror(errno));
+  if (!S_ISREG(there.st_mode)) return fail(kExitUnreadable, path + " is not a data file");
+  FileError error;
+  if (!file_.Open(path, false, &error))
+    return fail(kExitUnreadable, path + ": " + error.description);
+  lock_.reset(new FileLock(file_.Lock(RecordFile::LockKind::Shared, kLockWait, &error)));
+  if (!*lock_) {
+    return fail(kExitUnreadable, error.number == kErrorInUse
+                                     ? "the data file " + path + " is in use by another program"
+                                     : path + ": " + error.description);
+  }
+  every_ = names.empty();
+  if (every_) return kExitOk;
+  std::vector<NameEntry> listed;
+  if (!file_.ListNames(listed, &error))
+    return fail(kExitUnreadable, path + ": " + error.description);
+  bool unknown = false;
+  for (const std::string& name : names) {
+    const std::optional<std::string> stored = EncodeCp1252Exactly(FitName(name));
+    std::int64_t record = 0;
+    if (stored && EncodeCp1252(name).size() <= kNameLength) {
+      for (const NameEntry& entry : listed) {
+        if (std::string_view(entry.stored.data(), kNameLength) == *stored) {
+          record = entry.record;
+          break;
+        }
+      }
+    }
+    if (record == 0) {
+      unknown = true;
+      fail(kExitUsage, "no figure named \"" + name + "\" is stored in " + path);
+    } else if (std::find(chosen_.begin(), chosen_.end(), record) == chosen_.end()) {
+      chosen_.push_back(record);
+    }
+  }
+  return unknown ? fail(kExitUsage, "nothing was written") : kExitOk;
+}
+
+bool StoredFigures::Each(const std::function<bool(const FigureRecord&)>& visit,
+                         FileError* error) const {
+  if (every_)
+    return file_.EachFigure([&](std::int64_t, const FigureRecord& r) { return visit(r); }, error);
+  FigureRecord record;
+  for (const std::int64_t n : chosen_) {
+    if (!file_.Read(n, record, error)) return false;
+    if (!visit(record)) break;
+  }
+  return true;
+}
+
+std::optional<std::int32_t> FigurePoints(const FigureRecord& record) {
+  CollectingSink sink;
+  return CalculateFigure(RecordFigure(record), sink).points;
+}
+
+}  // namespace zandorik
