@@ -32,14 +32,6 @@ std::string ReadFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
-}
-
 // The "points" of every figure, as numbers or "null".
 std::vector<std::string> ExportedPoints(const std::string& text) {
   std::vector<std::string> points;

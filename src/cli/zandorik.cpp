@@ -15,13 +15,15 @@ extern const Subcommand kImportCommand;
 extern const Subcommand kCodeCommand;
 extern const Subcommand kScanCommand;
 extern const Subcommand kTeamCommand;
+extern const Subcommand kReachCommand;
+extern const Subcommand kWorthCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array<const Subcommand*, 7> kSubcommands = {
-    &kRepairCommand, &kSheetCommand, &kExportCommand, &kImportCommand,
-    &kCodeCommand,   &kScanCommand,  &kTeamCommand};
+const std::array kSubcommands = {&kRepairCommand, &kSheetCommand, &kExportCommand,
+                                 &kImportCommand, &kCodeCommand,  &kScanCommand,
+                                 &kTeamCommand,   &kReachCommand, &kWorthCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(

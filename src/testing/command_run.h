@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,15 @@ inline CommandRun Zandorik(const std::vector<std::string>& args, const std::stri
   std::free(outText);
   std::free(errText);
   return run;
+}
+
+// An output's lines, without their line feeds.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
 }
 
 }  // namespace zandorik
