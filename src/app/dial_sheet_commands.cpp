@@ -1,10 +1,12 @@
 #include "app/dial_sheet_commands.h"
 
+#include <sys/stat.h>
+
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <algorithm>
 
@@ -38,26 +40,33 @@ void DialSheetCommands::Export(const FigureScreen& figure, const std::string& fi
   lastPath_ = path;
 
   std::vector<std::string> messages;
-  const Sheet sheet = LayOutSheet(
-      {SheetFigureFromScreen(figure, messages)},
-      {settings_.letter ? Paper::Letter : Paper::A4, settings_.diameter, BaseName(fileName)});
+  const Sheet sheet = LayOutSheet({SheetFigureFromScreen(figure, messages)},
+                                  {settings_.letter ? Paper::Letter : Paper::A4, settings_.diameter,
+                                   BaseName(fileName), settings_.registration});
   for (const std::string& target :
        SheetFilePaths(path, *SheetFormatOf(path), static_cast<int>(sheet.pages.size()))) {
-    if (QFileInfo::exists(QFile::decodeName(target.c_str())) &&
+    struct stat there {};
+    if (::stat(target.c_str(), &there) == 0 &&
         !desktop_.AskYesNo(target + " already exists.\nDo you want to replace it?", kAppTitle)) {
       return;
     }
   }
   std::vector<std::string> written;
-  std::string error;
-  if (!WriteSheet(sheet, path, kDefaultDpi, "Dial sheet: " + figure.name, written, error))
-    desktop_.ShowMessage("The dial sheet was not written: " + error + ".", kAppTitle);
+  FileError error;
+  std::vector<std::string> inputs;
+  if (!fileName.empty()) inputs.push_back(fileName);
+  if (!WriteSheet(sheet, path, kDefaultDpi, "Dial sheet: " + figure.name, inputs, written,
+                  &error)) {
+    desktop_.ShowMessage("The dial sheet was not written: " + error.description + ".", kAppTitle);
+  }
 }
 
 void DialSheetCommands::Print(const FigureScreen& figure) {
-  if (std::string failure; !desktop_.PrintDialSheet(figure, settings_.diameter, &failure))
+  if (std::string failure; !desktop_.PrintDialSheet(figure, settings_, &failure))
     desktop_.ShowMessage(failure, kAppTitle);
 }
+
+static_assert(SheetSettings{}.diameter == kDefaultDiameter);
 
 std::optional<SheetSettings> RunSheetDialog(QWidget* owner, const SheetSettings& current) {
   QDialog dialog(owner);
@@ -73,23 +82,29 @@ std::optional<SheetSettings> RunSheetDialog(QWidget* owner, const SheetSettings&
   diameter->setSuffix(QStringLiteral(" mm"));
   diameter->setValue(current.diameter);
   form->addRow(QStringLiteral("&Diameter:"), diameter);
+  auto* registration = new QCheckBox(QStringLiteral("&Registration marks"), &dialog);
+  registration->setToolTip(
+      QStringLiteral("Marks in three corners for a cutting machine that cuts a printed sheet"));
+  registration->setChecked(current.registration);
+  form->addRow(registration);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   form->addRow(buttons);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return SheetSettings{paper->currentIndex() == 1, diameter->value()};
+  return SheetSettings{paper->currentIndex() == 1, diameter->value(), registration->isChecked()};
 }
 
 std::optional<std::string> PrintSheet(PrintSheetFunction print, const FigureScreen& figure,
-                                      double diameter) {
+                                      const SheetSettings& settings) {
   std::vector<std::string> messages;
   const std::vector<SheetFigure> figures = {SheetFigureFromScreen(figure, messages)};
   Sheet sheet;
   SheetPrintJob job;
   job.title = "Dial sheet: " + figure.name;
   job.layOut = [&](bool letter) {
-    sheet = LayOutSheet(figures, {letter ? Paper::Letter : Paper::A4, diameter, figure.name});
+    sheet = LayOutSheet(figures, {letter ? Paper::Letter : Paper::A4, settings.diameter,
+                                  figure.name, settings.registration});
     return static_cast<int>(sheet.pages.size());
   };
   job.draw = [&](QPainter& painter, int page) {

@@ -20,10 +20,11 @@ class DialSheetCommands {
  public:
   explicit DialSheetCommands(Desktop& desktop) : desktop_(desktop) {}
 
-  // Paper and diameter first, then the file; the figure priced as
+  // Paper, diameter and marks first, then the file; the figure priced as
   // Calculate prices it. `fileName` is the data file's, for the footer.
   void Export(const FigureScreen& figure, const std::string& fileName);
-  // The sheet on the default printer, at the diameter last chosen.
+  // The sheet on the default printer, at the diameter and marks last
+  // chosen.
   void Print(const FigureScreen& figure);
   // Kept for the rest of the run, never stored.
   const SheetSettings& Settings() const { return settings_; }
@@ -34,11 +35,12 @@ class DialSheetCommands {
   std::string lastPath_;
 };
 
-// The small dialog of paper and diameter; nothing when cancelled.
+// The small dialog of paper, diameter and registration marks; nothing
+// when cancelled.
 std::optional<SheetSettings> RunSheetDialog(QWidget* owner, const SheetSettings& current);
 
 // Prints the figure's sheet through the print module's function.
 std::optional<std::string> PrintSheet(PrintSheetFunction print, const FigureScreen& figure,
-                                      double diameter);
+                                      const SheetSettings& settings);
 
 }  // namespace zandorik

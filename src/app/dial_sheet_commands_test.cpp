@@ -1,10 +1,16 @@
 // The dial sheet from the main window: the File menu's two entries, the
 // settings and save dialogs answered through the scripted desktop, the
 // extension added, the question before a file is replaced.
+#include "app/dial_sheet_commands.h"
+
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -64,11 +70,11 @@ TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
   const std::string base = (data.dir / "alley").string();
   const std::vector<ExportStep> steps = {
       {std::nullopt, std::nullopt, {}, "", 0},                                 // cancelled first
-      {SheetSettings{true, 50}, std::nullopt, {}, "", 0},                      // then the file
-      {SheetSettings{true, 50}, ExportChoice{base, 1}, {}, base + ".svg", 0},  // SVG added
-      {SheetSettings{false, 30}, ExportChoice{base, 1}, {false}, "", 1},       // not replaced
-      {SheetSettings{false, 30}, ExportChoice{base + ".svg", 0}, {true}, base + ".svg", 1},
-      {SheetSettings{false, 40}, ExportChoice{base + ".PNG", 0}, {}, base + ".PNG", 0},
+      {SheetSettings{true, 60}, std::nullopt, {}, "", 0},                      // then the file
+      {SheetSettings{true, 60}, ExportChoice{base, 1}, {}, base + ".svg", 0},  // SVG added
+      {SheetSettings{false, 40}, ExportChoice{base, 1}, {false}, "", 1},       // not replaced
+      {SheetSettings{false, 40, true}, ExportChoice{base + ".svg", 0}, {true}, base + ".svg", 1},
+      {SheetSettings{false, 50}, ExportChoice{base + ".PNG", 0}, {}, base + ".PNG", 0},
   };
   for (std::size_t i = 0; i < steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i));
@@ -92,6 +98,8 @@ TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
                   std::string::npos);
         EXPECT_NE(svg.find(">Alley Cat<"), std::string::npos);
         EXPECT_NE(svg.find(">74 points<"), std::string::npos);
+        EXPECT_EQ(svg.find("registration-square") != std::string::npos,
+                  step.settings->registration);
       }
     } else {
       EXPECT_EQ(Read(base + ".svg"), before);
@@ -99,22 +107,69 @@ TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
   }
   // The settings offered are those chosen last; the dialog starts at the
   // last file.
-  EXPECT_EQ(desktop.settingsOffered[2], (SheetSettings{true, 50}));
+  EXPECT_EQ(desktop.settingsOffered[2], (SheetSettings{true, 60}));
   EXPECT_EQ(desktop.exportDialogs.back().startPath, base + ".svg");
   EXPECT_EQ(desktop.exportDialogs.front().filters,
             (std::vector<std::string>{"PDF (*.pdf)", "SVG (*.svg)", "PNG image (*.png)"}));
 }
 
-TEST_F(DialSheetMenuTest, PrintUsesTheLastDiameterAndSaysWhatFailed) {
+TEST_F(DialSheetMenuTest, PrintUsesTheLastSettingsAndSaysWhatFailed) {
   form->MenuFilePrintSheet()->trigger();
-  desktop.sheetSettings.push_back(SheetSettings{false, 65});
+  desktop.sheetSettings.push_back(SheetSettings{false, 65, true});
   desktop.exportFiles.push_back(std::nullopt);
   form->MenuFileExportSheet()->trigger();
   desktop.printFailure =
       "No default printer is set up on this computer, so the dial sheet was not printed.";
   form->MenuFilePrintSheet()->trigger();
-  EXPECT_EQ(desktop.sheetPrints, (std::vector<double>{40, 65}));
+  EXPECT_EQ(desktop.sheetPrints,
+            (std::vector<SheetSettings>{SheetSettings{false, 50}, SheetSettings{false, 65, true}}));
   EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>{*desktop.printFailure});
+}
+
+// The settings dialog itself: the range and default it offers, and what
+// it hands back once the person has changed it.
+TEST_F(DialSheetMenuTest, SettingsDialogOffersTheRangeAndTheMarks) {
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    auto* diameter = dialog->findChild<QDoubleSpinBox*>();
+    auto* marks = dialog->findChild<QCheckBox*>();
+    EXPECT_EQ(std::tuple(diameter->minimum(), diameter->maximum(), diameter->value()),
+              std::tuple(40, 80, 50));
+    EXPECT_EQ(marks->text(), "&Registration marks");
+    EXPECT_FALSE(marks->isChecked());
+    diameter->selectAll();
+    QTest::keyClicks(diameter, "72.5");
+    QTest::mouseClick(marks, Qt::LeftButton);
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+  EXPECT_EQ(RunSheetDialog(form.get(), SheetSettings{}), (SheetSettings{false, 72.5, true}));
+}
+
+// A write that fails (here a disk that takes nothing) is said in a box; so
+// is an output that is the data file in use, which is left as it was.
+TEST_F(DialSheetMenuTest, AnExportThatCannotBeWrittenIsSaid) {
+  const std::string full = (data.dir / "full.pdf").string();
+  fs::create_symlink("/dev/full", full);
+  desktop.sheetSettings.push_back(SheetSettings{false, 40});
+  desktop.exportFiles.push_back(ExportChoice{full, 0});
+  desktop.answers = {true};
+  form->MenuFileExportSheet()->trigger();
+  EXPECT_EQ(desktop.TakeTexts().back(),
+            "The dial sheet was not written: cannot write " + full + ": No space left on device.");
+
+  data.Write({FigureRecord{}});
+  const std::string before = Read(data.path);
+  ASSERT_TRUE(form->OpenDataFile(data.path));
+  const std::string link = (data.dir / "link.pdf").string();
+  fs::create_symlink(data.path, link);
+  desktop.sheetSettings.push_back(SheetSettings{false, 40});
+  desktop.exportFiles.push_back(ExportChoice{link, 0});
+  desktop.answers = {true};
+  desktop.TakeTexts();
+  form->MenuFileExportSheet()->trigger();
+  EXPECT_NE(desktop.TakeTexts().back().find("is the data file " + data.path + " itself"),
+            std::string::npos);
+  EXPECT_EQ(Read(data.path), before);
 }
 
 }  // namespace

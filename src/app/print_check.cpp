@@ -33,9 +33,10 @@ class PrintingDesktop : public ScriptedDesktop {
     ++prints;
     return qt.PrintMainWindow(failure);
   }
-  bool PrintDialSheet(const FigureScreen& figure, double diameter, std::string* failure) override {
-    sheetPrints.push_back(diameter);
-    return qt.PrintDialSheet(figure, diameter, failure);
+  bool PrintDialSheet(const FigureScreen& figure, const SheetSettings& settings,
+                      std::string* failure) override {
+    sheetPrints.push_back(settings);
+    return qt.PrintDialSheet(figure, settings, failure);
   }
 };
 

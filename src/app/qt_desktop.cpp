@@ -155,10 +155,11 @@ std::optional<ExportChoice> QtDesktop::ChooseExportFile(const ExportDialogReques
       static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
 }
 
-bool QtDesktop::PrintDialSheet(const FigureScreen& figure, double diameter, std::string* failure) {
+bool QtDesktop::PrintDialSheet(const FigureScreen& figure, const SheetSettings& settings,
+                               std::string* failure) {
   static const auto print = PrintModuleFunction<PrintSheetFunction>(kPrintSheetSymbol);
   if (!print) return Printed(kNoPrintModule, failure);
-  return Printed(PrintSheet(print, figure, diameter), failure);
+  return Printed(PrintSheet(print, figure, settings), failure);
 }
 
 void QtDesktop::SetClipboardText(const std::string& text) {

@@ -22,7 +22,8 @@ class QtDesktop : public Desktop {
   bool PrintMainWindow(std::string* failure) override;
   std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) override;
   std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) override;
-  bool PrintDialSheet(const FigureScreen& figure, double diameter, std::string* failure) override;
+  bool PrintDialSheet(const FigureScreen& figure, const SheetSettings& settings,
+                      std::string* failure) override;
   void SetClipboardText(const std::string& text) override;
   std::optional<std::string> ClipboardText() override;
 

@@ -22,10 +22,12 @@ struct FileDialogRequest {
 
 // The answers to the question before unsaved work is lost.
 enum class SaveChoice { Save, Discard, Cancel };
-// The paper and diameter of a dial sheet, as the sheet dialog offers them.
+// The paper, diameter and marks of a dial sheet, as the sheet dialog
+// offers them.
 struct SheetSettings {
-  bool letter = false;   // Letter paper; A4 otherwise
-  double diameter = 40;  // millimetres, 30 to 80
+  bool letter = false;        // Letter paper; A4 otherwise
+  double diameter = 50;       // millimetres, 40 to 80
+  bool registration = false;  // print-then-cut registration marks
   bool operator==(const SheetSettings&) const = default;
 };
 
@@ -73,16 +75,17 @@ class Desktop {
   // else `failure` says what went wrong.
   virtual bool PrintMainWindow(std::string* failure) = 0;
 
-  // The small dialog of a dial sheet: paper and diameter, starting from
-  // `current`. Nothing when the person cancels.
+  // The small dialog of a dial sheet: paper, diameter and registration
+  // marks, starting from `current`. Nothing when the person cancels.
   virtual std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) = 0;
   // The save dialog of an export. It neither adds an extension nor asks
   // before a file is replaced: the caller does both. Nothing on cancel.
   virtual std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) = 0;
-  // Prints the figure's dial sheet on the default printer's paper (Letter,
-  // or A4 for any other) at actual size, without a dialog. True once the
-  // job is handed to the printer; else `failure` says what went wrong.
-  virtual bool PrintDialSheet(const FigureScreen& figure, double diameter,
+  // Prints the figure's dial sheet at the settings' diameter and marks on
+  // the default printer's paper (Letter, or A4 for any other, whatever the
+  // settings' paper) at actual size, without a dialog. True once the job
+  // is handed to the printer; else `failure` says what went wrong.
+  virtual bool PrintDialSheet(const FigureScreen& figure, const SheetSettings& settings,
                               std::string* failure) = 0;
   // The desktop's clipboard, as plain text (UTF-8). Nothing when it holds
   // no text.

@@ -55,13 +55,8 @@ bool FigureClipboard::MenuPasteFigure_Click() {
     if (!codes_->Read(*text, figure, &problem))
       problem = "The clipboard holds no figure that can be pasted:\n" + problem + "\n";
   } else if (const FigureText document = ReadFigureText(*text); !document.problems.empty()) {
-    problem = "The clipboard holds no figure that can be pasted:\n";
-    const std::size_t shown = std::min(document.problems.size(), kProblemsShown);
-    for (std::size_t i = 0; i < shown; ++i)
-      problem += document.problems[i] + "\n";
-    const std::int64_t more =
-        document.unlisted + static_cast<std::int64_t>(document.problems.size() - shown);
-    if (more > 0) problem += "... and " + std::to_string(more) + " more.\n";
+    problem = "The clipboard holds no figure that can be pasted:\n" +
+              ProblemLines(document.problems, document.unlisted, kProblemsShown);
   } else if (document.figures.size() != 1) {
     problem = document.figures.empty()
                   ? std::string("The clipboard holds a document without figures. ")

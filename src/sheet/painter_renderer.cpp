@@ -3,12 +3,13 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <cmath>
-#include <type_traits>
+
+#include "sheet/sheet_font.h"
 
 namespace zandorik {
 namespace {
 
-constexpr qreal kFontReference = 100;  // pixel size the faces are drawn at, then scaled
+constexpr int kFontReference = 100;  // pixel size the faces are drawn at, then scaled
 
 QColor Colour(Rgb c) {
   return QColor(c.red, c.green, c.blue);
@@ -22,72 +23,85 @@ QPen Pen(double width, Rgb colour) {
   return pen;
 }
 
-void DrawText(QPainter& painter, const Text& text) {
-  if (text.text.empty() || text.size <= 0) return;
-  static_assert(std::is_same_v<decltype(text.size), double>);
-  QFont font(QString::fromUtf8(kSheetFontFamily));
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(static_cast<int>(kFontReference));
-  font.setBold(text.bold);
-  font.setHintingPreference(QFont::PreferNoHinting);
-  painter.save();
-  painter.translate(text.x, text.y);
-  painter.rotate(text.angle);
-  const qreal scale = text.size / kFontReference;
-  painter.scale(scale, scale);
-  const qreal width = text.width / scale;
-  const qreal x = text.anchor == Anchor::Start    ? 0
-                  : text.anchor == Anchor::Middle ? -width / 2
-                                                  : -width;
-  painter.setFont(font);
-  painter.setPen(Colour(text.colour));
-  painter.drawText(QPointF(x, 0), QString::fromStdString(text.text));
-  painter.restore();
-}
+// The faces, made once a page, and the transform set last: the PDF
+// engine writes out its whole state at every change of either, so that
+// items are drawn without saving and restoring the painter.
+class PageDrawer {
+ public:
+  explicit PageDrawer(QPainter& painter)
+      : painter_(painter),
+        base_(painter.transform()),
+        regular_(SheetFont(false, kFontReference)),
+        bold_(SheetFont(true, kFontReference)) {}
+  ~PageDrawer() { painter_.setTransform(base_); }
 
-void DrawItem(QPainter& painter, const Item& item) {
-  painter.save();
-  if (item.turn != 0) {
-    painter.translate(item.cx, item.cy);
-    painter.rotate(item.turn);
-    painter.translate(-item.cx, -item.cy);
+  void Draw(const Item& item) {
+    QTransform place = base_;
+    if (item.turn != 0) {
+      place =
+          QTransform().translate(item.cx, item.cy).rotate(item.turn).translate(-item.cx, -item.cy) *
+          base_;
+    }
+    std::visit([&](const auto& shape) { DrawShape(shape, place); }, item.shape);
   }
-  std::visit(
-      [&](const auto& shape) {
-        using Shape = std::decay_t<decltype(shape)>;
-        if constexpr (std::is_same_v<Shape, Circle>) {
-          painter.setPen(Pen(shape.stroke, shape.strokeColour));
-          painter.setBrush(shape.filled ? QBrush(Colour(shape.fill)) : QBrush(Qt::NoBrush));
-          painter.drawEllipse(QPointF(shape.cx, shape.cy), shape.r, shape.r);
-        } else if constexpr (std::is_same_v<Shape, Box>) {
-          painter.setPen(Pen(shape.stroke, kBlack));
-          painter.setBrush(shape.filled ? QBrush(Colour(shape.fill)) : QBrush(Qt::NoBrush));
-          painter.drawRect(QRectF(shape.x, shape.y, shape.width, shape.height));
-        } else if constexpr (std::is_same_v<Shape, Line>) {
-          painter.setPen(Pen(shape.width, shape.colour));
-          painter.drawLine(QPointF(shape.x1, shape.y1), QPointF(shape.x2, shape.y2));
-        } else if constexpr (std::is_same_v<Shape, Polygon>) {
-          QPolygonF polygon;
-          for (std::size_t i = 0; i + 1 < shape.xy.size(); i += 2)
-            polygon << QPointF(shape.xy[i], shape.xy[i + 1]);
-          painter.setPen(Qt::NoPen);
-          painter.setBrush(Colour(shape.fill));
-          painter.drawPolygon(polygon);
-        } else {
-          DrawText(painter, shape);
-        }
-      },
-      item.shape);
-  painter.restore();
-}
+
+ private:
+  void Place(const QTransform& transform) {
+    if (painter_.transform() != transform) painter_.setTransform(transform);
+  }
+
+  void DrawShape(const Circle& shape, const QTransform& place) {
+    Place(place);
+    painter_.setPen(Pen(shape.stroke, shape.strokeColour));
+    painter_.setBrush(shape.filled ? QBrush(Colour(shape.fill)) : QBrush(Qt::NoBrush));
+    painter_.drawEllipse(QPointF(shape.cx, shape.cy), shape.r, shape.r);
+  }
+  void DrawShape(const Box& shape, const QTransform& place) {
+    Place(place);
+    painter_.setPen(Pen(shape.stroke, kBlack));
+    painter_.setBrush(shape.filled ? QBrush(Colour(shape.fill)) : QBrush(Qt::NoBrush));
+    painter_.drawRect(QRectF(shape.x, shape.y, shape.width, shape.height));
+  }
+  void DrawShape(const Line& shape, const QTransform& place) {
+    Place(place);
+    painter_.setPen(Pen(shape.width, shape.colour));
+    painter_.drawLine(QPointF(shape.x1, shape.y1), QPointF(shape.x2, shape.y2));
+  }
+  void DrawShape(const Polygon& shape, const QTransform& place) {
+    QPolygonF polygon;
+    for (std::size_t i = 0; i + 1 < shape.xy.size(); i += 2)
+      polygon << QPointF(shape.xy[i], shape.xy[i + 1]);
+    Place(place);
+    painter_.setPen(Pen(shape.stroke, shape.strokeColour));
+    painter_.setBrush(shape.filled ? QBrush(Colour(shape.fill)) : QBrush(Qt::NoBrush));
+    painter_.drawPolygon(polygon);
+  }
+  void DrawShape(const Text& text, const QTransform& place) {
+    if (text.text.empty() || text.size <= 0) return;
+    const qreal scale = text.size / kFontReference;
+    Place(QTransform().translate(text.x, text.y).rotate(text.angle).scale(scale, scale) * place);
+    const qreal width = text.width / scale;
+    const qreal x = text.anchor == Anchor::Start    ? 0
+                    : text.anchor == Anchor::Middle ? -width / 2
+                                                    : -width;
+    painter_.setFont(text.bold ? bold_ : regular_);
+    painter_.setPen(Colour(text.colour));
+    painter_.drawText(QPointF(x, 0), QString::fromStdString(text.text));
+  }
+
+  QPainter& painter_;
+  const QTransform base_;
+  const QFont regular_, bold_;
+};
 
 }  // namespace
 
 void DrawSheetPage(QPainter& painter, const SheetPage& page) {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
+  PageDrawer drawer(painter);
   for (const Item& item : page.items)
-    DrawItem(painter, item);
+    drawer.Draw(item);
 }
 
 bool WriteSheetPdf(const Sheet& sheet, QIODevice& device, const std::string& title) {

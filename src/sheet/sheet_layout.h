@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -13,11 +14,19 @@
 
 namespace zandorik {
 
-inline constexpr double kDefaultDiameter = 40;
-inline constexpr double kMinDiameter = 30;
+// The dial's diameter. Every measure of the pieces grows with it, so the
+// smallest keeps a 2 mm bridge round the cover's window and the default
+// the turn and pin tolerance of docs/dial-sheets.md.
+inline constexpr double kDefaultDiameter = 50;
+inline constexpr double kMinDiameter = 40;
 inline constexpr double kMaxDiameter = 80;
 inline constexpr double kSheetMargin = 10;
+// With registration marks: the marks 10 mm in from the edges, the rest
+// 20 mm in, clear of them.
+inline constexpr double kRegistrationInset = 10;
+inline constexpr double kRegistrationMargin = 20;
 inline constexpr double kCutLineWidth = 0.25;
+inline constexpr double kPinHoleDiameter = 1.5;
 inline constexpr double kPointMm = 25.4 / 72;  // one typographic point
 
 struct Rgb {
@@ -26,7 +35,17 @@ struct Rgb {
 };
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kKORed{255, 0, 0};
+// Darker than pure red, so that "KO" on white reaches 6:1.
+inline constexpr Rgb kKORed{200, 0, 0};
+
+// Contrast of two colours as WCAG computes it, 1 to 21.
+double ContrastRatio(Rgb a, Rgb b);
+// Black or white, whichever stands out more on `fill`.
+Rgb DigitColour(Rgb fill);
+// The letter a power box carries besides its colour ("K" Black, "C" Cyan
+// ...), by list position in kColours: "" for KO and White (no power), "?"
+// for a colour outside the table (-1).
+std::string_view PowerMark(int colour);
 
 struct Circle {
   double cx, cy, r;
@@ -53,6 +72,10 @@ struct Line {
 struct Polygon {
   std::vector<double> xy;  // x0, y0, x1, y1, ...
   Rgb fill = kBlack;
+  bool filled = true;
+  double stroke = 0;  // outline width, 0 for none
+  Rgb strokeColour = kBlack;
+  const char* id = nullptr;  // names the registration marks in the SVG file
 };
 
 enum class Anchor { Start, Middle, End };
@@ -85,6 +108,7 @@ struct SheetOptions {
   Paper paper = Paper::A4;
   double diameter = kDefaultDiameter;  // kMinDiameter to kMaxDiameter
   std::string fileName;                // the data file's name, for the footer
+  bool registration = false;           // print-then-cut marks in three corners
 };
 
 struct Sheet {
@@ -98,16 +122,22 @@ struct Sheet {
   std::vector<Cell> cells;
 };
 
-// Lays the figures out, one cell each, in the order given, as many cells
-// a page as fit. No figures give one page with the rulers alone. Needs a
-// QGuiApplication, for the fonts' measures.
+// Lays the figures out, one cell each (the dial, its cover, and its
+// legend beside them or below), in the order given, as many cells a page
+// as fit. Every page has the assembly steps at its top and the rulers and
+// footer at its bottom; no figures give one page with those alone. Needs
+// a QGuiApplication, for the fonts' measures.
 Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& options);
 
 // Where the box of a square of a figure's dial lies, the dial at its place
-// in `cell`: the box's centre, in millimetres on the page, and its width
-// across the sector.
+// in `cell`. The box is given as drawn for click 1, straight above the
+// centre, in millimetres on the page; the click's sector is then turned
+// `turn` degrees clockwise about the dial's centre (cx, cy). The box's
+// power mark lies right of `markLeft`, its number left of it.
 struct SquarePlace {
-  double x, y, width;
+  double cx, cy, turn;
+  double left, top, width, height;
+  double markLeft;
 };
 SquarePlace DialSquarePlace(const Sheet::Cell& cell, double diameter, StatRow row, int column);
 

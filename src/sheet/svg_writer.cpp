@@ -89,10 +89,13 @@ void WriteItem(std::string& out, const Item& item) {
                  N(s.x1) + "\" y1=\"" + N(s.y1) + "\" x2=\"" + N(s.x2) + "\" y2=\"" + N(s.y2) +
                  "\"" + Stroke(s.width, s.colour) + transform() + "/>\n";
         } else if constexpr (std::is_same_v<Shape, Polygon>) {
-          out += "<polygon points=\"";
+          out += "<polygon" + (s.id ? " id=\"" + std::string(s.id) + "\"" : std::string()) +
+                 " points=\"";
           for (std::size_t i = 0; i + 1 < s.xy.size(); i += 2)
             out += (i ? " " : "") + N(s.xy[i]) + "," + N(s.xy[i + 1]);
-          out += "\" fill=\"" + Hex(s.fill) + "\"" + transform() + "/>\n";
+          out += "\"" + Fill(s.filled, s.fill) +
+                 (s.stroke > 0 ? Stroke(s.stroke, s.strokeColour) : std::string()) + transform() +
+                 "/>\n";
         } else {
           if (s.text.empty()) return;
           static constexpr const char* kAnchors[] = {"start", "middle", "end"};

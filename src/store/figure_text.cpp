@@ -1,9 +1,11 @@
 #include "store/figure_text.h"
 
+#include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -11,6 +13,7 @@
 
 #include "model/lists.h"
 #include "store/cp1252.h"
+#include "store/figure_json.h"
 
 namespace zandorik {
 namespace {
@@ -103,18 +106,36 @@ void AppendClick(std::string& out, StatRow row, std::int16_t value, double code)
   out += '}';
 }
 
+// Members of a larger document, each on a line of its own.
+void AppendMembers(std::string& out, std::span<const JsonMember> members, std::string_view indent) {
+  for (const JsonMember& member : members) {
+    out += ",\n";
+    out += indent;
+    AppendString(out, member.key);
+    out += ": ";
+    out += member.value;
+  }
+}
+
 }  // namespace
 
 void FigureTextWriter::Begin() {
-  out_ += "{\n  \"format\": \"";
-  out_ += kFigureFormat;
-  out_ += "\",\n  \"version\": ";
-  AppendInt(out_, kFigureFormatVersion);
+  Begin(kFigureFormat, kFigureFormatVersion, {});
+}
+
+void FigureTextWriter::Begin(std::string_view format, int version,
+                             std::span<const JsonMember> members) {
+  out_ += "{\n  \"format\": ";
+  AppendString(out_, format);
+  out_ += ",\n  \"version\": ";
+  AppendInt(out_, version);
+  AppendMembers(out_, members, "  ");
   out_ += ",\n  \"figures\": [";
   first_ = true;
 }
 
-void FigureTextWriter::Figure(const FigureRecord& r, std::optional<std::int32_t> points) {
+void FigureTextWriter::Figure(const FigureRecord& r, std::optional<std::int32_t> points,
+                              std::span<const JsonMember> members) {
   out_ += first_ ? "\n    {\n      \"name\": " : ",\n    {\n      \"name\": ";
   first_ = false;
   const std::string stored = StoredNameBytes(r);
@@ -169,6 +190,7 @@ void FigureTextWriter::Figure(const FigureRecord& r, std::optional<std::int32_t>
   } else {
     out_ += "null";
   }
+  AppendMembers(out_, members, "      ");
   out_ += "\n    }";
 }
 
@@ -176,8 +198,23 @@ void FigureTextWriter::End() {
   out_ += first_ ? "]\n}\n" : "\n  ]\n}\n";
 }
 
+void AppendJsonString(std::string& out, std::string_view utf8) {
+  AppendString(out, utf8);
+}
+
 std::string ShownName(const FigureRecord& record) {
   return std::string(WithoutPadding(FitName(record.Name)));
+}
+
+std::string ProblemLines(const std::vector<std::string>& problems, std::int64_t unlisted,
+                         std::size_t shown) {
+  std::string lines;
+  shown = std::min(problems.size(), shown);
+  for (std::size_t i = 0; i < shown; ++i)
+    lines += problems[i] + "\n";
+  const std::int64_t more = unlisted + static_cast<std::int64_t>(problems.size() - shown);
+  if (more > 0) lines += "... and " + std::to_string(more) + " more.\n";
+  return lines;
 }
 
 std::pair<std::int64_t, std::int64_t> LineAndColumn(std::string_view text, std::size_t offset) {
@@ -370,7 +407,10 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
       if (!keys.names[i].empty() && keys.names[i] == frame.key)
         frame.keyIndex = static_cast<int>(i);
     }
-    if (frame.keyIndex < 0) {
+    if (frame.keyIndex < 0 && frame.node == Node::Figure &&
+        std::find(otherKeys_.begin(), otherKeys_.end(), frame.key) != otherKeys_.end()) {
+      frame.skipValue = true;  // the larger document's own
+    } else if (frame.keyIndex < 0) {
       Problem(Path(stack_.size() - 1), "unknown key " + Quoted(frame.key));
       frame.skipValue = true;
     } else if (frame.seen & (1u << frame.keyIndex)) {
@@ -411,6 +451,17 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
     if (frame.node == Node::Row) need(kColumnCount, "clicks");
     if (frame.node == Node::Bolts) need(3, "bolts");
     return true;
+  }
+
+  // Only the figure at figures[index] is read, out of a larger document
+  // whose own keys among the figure's are `otherKeys`.
+  void ExpectFigureAt(std::size_t index, std::span<const std::string_view> otherKeys) {
+    stack_.clear();
+    Push(Node::Top, false);
+    stack_.back().key = "figures";
+    Push(Node::Figures, true);
+    stack_.back().count = static_cast<int>(index);
+    otherKeys_ = otherKeys;
   }
 
   // Whether reading stopped at a list or object nested deeper than a
@@ -763,10 +814,40 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
   int row_ = 0;
   ClickParts click_;
   std::vector<StoredName> names_;
+  std::span<const std::string_view> otherKeys_;
+
   bool tooDeep_ = false;
 };
 
 }  // namespace
+
+bool ReadFigureValue(const rapidjson::Value& value, std::size_t index,
+                     std::span<const std::string_view> otherKeys, FigureText& into) {
+  const std::size_t before = into.figures.size();
+  FigureHandler handler(into);
+  handler.ExpectFigureAt(index, otherKeys);
+  value.Accept(handler);
+  return into.figures.size() > before;
+}
+
+const char* JsonKindText(const rapidjson::Value& value) {
+  switch (value.GetType()) {
+    case rapidjson::kNullType:
+      return KindText(Value::Null);
+    case rapidjson::kFalseType:
+    case rapidjson::kTrueType:
+      return KindText(Value::Bool);
+    case rapidjson::kObjectType:
+      return KindText(Value::Object);
+    case rapidjson::kArrayType:
+      return KindText(Value::Array);
+    case rapidjson::kStringType:
+      return KindText(Value::String);
+    case rapidjson::kNumberType:
+      break;
+  }
+  return KindText(value.IsDouble() ? Value::Fraction : Value::Integer);
+}
 
 FigureText ReadFigureText(std::string_view text) {
   FigureText result;

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,14 +25,26 @@ namespace zandorik {
 inline constexpr std::string_view kFigureFormat = "zandorik-figures";
 inline constexpr int kFigureFormatVersion = 1;
 
+// A member that a document holding figures adds to its own or to each
+// figure's: the key and the value as JSON text.
+struct JsonMember {
+  std::string_view key;
+  std::string value;
+};
+
 // Appends a document to a string, one figure at a time, so that a caller
 // can hand the text on in pieces and hold no more than one figure's worth.
 class FigureTextWriter {
  public:
   explicit FigureTextWriter(std::string& out) : out_(out) {}
   void Begin();
+  // Another document of figures (a team file): its format and version,
+  // then `members` before the list of figures.
+  void Begin(std::string_view format, int version, std::span<const JsonMember> members);
   // `points` as Calculate gives them; nothing is written as null.
-  void Figure(const FigureRecord& record, std::optional<std::int32_t> points);
+  // `members` follow the figure's own, laid out as they are.
+  void Figure(const FigureRecord& record, std::optional<std::int32_t> points,
+              std::span<const JsonMember> members = {});
   void End();
 
  private:
@@ -58,8 +71,16 @@ inline constexpr std::size_t kMaxProblems = 100;
 // on after a problem so that all of them are listed, up to a syntax error.
 FigureText ReadFigureText(std::string_view text);
 
+// The first `shown` problems for a message box, a line each, then "... and
+// N more." for the rest, the unlisted ones included.
+std::string ProblemLines(const std::vector<std::string>& problems, std::int64_t unlisted,
+                         std::size_t shown);
+
 // The line and column (from 1, columns in characters) of a byte offset.
 std::pair<std::int64_t, std::int64_t> LineAndColumn(std::string_view text, std::size_t offset);
+
+// Appends `utf8` as a JSON string, quoted and escaped as the writer does.
+void AppendJsonString(std::string& out, std::string_view utf8);
 
 // The name as the text names it: stored bytes without the padding spaces,
 // as UTF-8.

@@ -69,9 +69,10 @@ class ScriptedDesktop : public Desktop {
     exportDialogs.push_back(request);
     return Next(exportFiles, std::optional<ExportChoice>());
   }
-  // Records the diameter; fails with `printFailure` when it is set.
-  bool PrintDialSheet(const FigureScreen&, double diameter, std::string* failure) override {
-    sheetPrints.push_back(diameter);
+  // Records the settings; fails with `printFailure` when it is set.
+  bool PrintDialSheet(const FigureScreen&, const SheetSettings& settings,
+                      std::string* failure) override {
+    sheetPrints.push_back(settings);
     return Printed(failure);
   }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
@@ -98,7 +99,7 @@ class ScriptedDesktop : public Desktop {
   std::deque<std::optional<SheetSettings>> sheetSettings;
   std::vector<ExportDialogRequest> exportDialogs;
   std::deque<std::optional<ExportChoice>> exportFiles;
-  std::vector<double> sheetPrints;  // the diameter of each sheet printed
+  std::vector<SheetSettings> sheetPrints;  // each sheet printed
   std::optional<std::string> clipboard;
   int unexpected = 0;
   // Called with each message as it is shown, while the caller waits.
