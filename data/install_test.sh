@@ -35,6 +35,9 @@ check_programs() {
     warnings=$(LC_ALL=C MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) || fail "man -l $page"
     [ -z "$warnings" ] || fail "man -l $page: $warnings"
     text=$(LC_ALL=C MANWIDTH=80 MANROFFOPT=-rHY=0 man -l "$page" 2>/dev/null | col -b)
+    grep -qx 'EXAMPLES' <<<"$text" || fail "$name.1 has no EXAMPLES section"
+    # Bold or italics that run past their line are a markup slip.
+    if zcat "$page" | grep -nE '\\f[BI]([^\\]|\\[^f])*$'; then fail "$name.1: a markup slip (above)"; fi
     for option in $("$program" --help | grep -oE '(^|[[:space:][,])--?[a-z][a-z-]*' | sed 's/^[^-]*//' | sort -u); do
       grep -qF -- "$option" <<<"$text" || fail "$name.1 lacks $option, which --help names"
     done
@@ -94,7 +97,8 @@ grep -qix "50:$mime:\*\.qmv" share/mime/globs2 || fail "*.QMV is not $mime"
 [ -f "share/mime/${mime}.xml" ] || fail "$mime is not in the MIME database"
 
 # The change log's last entry is this version's.
-zcat share/doc/zandorik-dial/changelog.gz | head -n 1 | grep -qF "zandorik-dial ($version)" ||
+changelog=$(zcat share/doc/zandorik-dial/changelog.gz)
+head -n 1 <<<"$changelog" | grep -qF "zandorik-dial ($version)" ||
   fail "the change log does not begin with $version"
 
 # The software centres' entry: valid, and for the menu entry's file type.
@@ -104,6 +108,10 @@ report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli 
 if grep -E '^[EW]:' <<<"$report"; then fail "appstreamcli validate: $report"; fi
 grep -q "<mediatype>$mime</mediatype>" "$metainfo" || fail "the AppStream entry lacks $mime"
 grep -q "<id>$(basename "$metainfo" .metainfo.xml)</id>" "$metainfo" || fail "metainfo file name and ID differ"
+# The release is dated as its change log entry is, whatever the day of the build.
+released=$(sed -n '0,/^ -- /s/^ -- .*>  //p' <<<"$changelog")
+grep -qF "<release version=\"$version\" date=\"$(date -u -d "$released" +%F)\"/>" "$metainfo" ||
+  fail "the AppStream release is not dated $released"
 
 # The package: what it installs, under /usr, and what it needs.
 cpack -G DEB -B "$tmp/package" --config "$build/CPackConfig.cmake" >/dev/null
@@ -112,11 +120,23 @@ deb=$(find "$tmp/package" -maxdepth 1 -name '*.deb')
 echo "package: $(basename "$deb")"
 contents=$(dpkg-deb -c "$deb")
 echo "$contents"
-for path in usr/bin/zandorik-dial usr/bin/zandorik-cost "usr/$module" "usr/$entry" \
+for path in usr/bin/zandorik-dial usr/bin/zandorik usr/bin/zandorik-cost "usr/$module" "usr/$entry" \
+  usr/share/man/man1/zandorik-dial.1.gz usr/share/man/man1/zandorik.1.gz \
+  usr/share/man/man1/zandorik-cost.1.gz usr/share/doc/zandorik-dial/examples/figures.QMV \
   usr/share/doc/zandorik-dial/copyright usr/share/doc/zandorik-dial/changelog.gz "usr/$metainfo" \
   usr/share/mime/packages/zandorik-dial.xml "usr/share/icons/hicolor/scalable/apps/$icon.svg" \
   "usr/share/icons/hicolor/48x48/apps/$icon.png"; do
   grep -q " \./$path\$" <<<"$contents" || fail "the package lacks /$path"
+done
+# Each program is named where a user reads what the package holds.
+description=$(dpkg-deb -f "$deb" Description)
+for program in zandorik-dial zandorik zandorik-cost; do
+  word="(?<![\\w-])$program(?![\\w-])"
+  grep -qP "$word" <<<"$description" || fail "the package's description does not name $program"
+  grep -qP "$word" <<<"$changelog" || fail "the change log does not name $program"
+  grep -q "<binary>$program</binary>" "$metainfo" || fail "the AppStream entry does not provide $program"
+  sed -n '/<description>/,/<\/description>/p' "$metainfo" | grep -qP "$word" ||
+    fail "the AppStream description does not name $program"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"

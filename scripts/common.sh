@@ -4,12 +4,13 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 
-# What building and running the programs need.
+# What building the programs, their manual pages and their package, and
+# running them, need.
 RUN_PACKAGES=(
   cmake g++ make dpkg-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev libcups2-dev rapidjson-dev
   librsvg2-bin fonts-liberation2
-  pkgconf zlib1g-dev libzbar-dev libqrencode-dev
+  pkgconf zlib1g-dev libzbar-dev libqrencode-dev scdoc
 )
 # A virtual display and a screenshot, for a machine without a display.
 DISPLAYLESS_PACKAGES=(xvfb xauth xdotool imagemagick)
@@ -18,7 +19,7 @@ TEST_PACKAGES=(
   "${DISPLAYLESS_PACKAGES[@]}"
   libgtest-dev libbenchmark-dev libx11-dev
   cups printer-driver-cups-pdf poppler-utils
-  desktop-file-utils shared-mime-info appstream scdoc man-db lintian
+  desktop-file-utils shared-mime-info appstream man-db lintian git
 )
 
 # Runs a command as root: directly, or through sudo.
@@ -53,8 +54,8 @@ END
   fi
   echo "Installing: ${missing[*]}"
   as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+    "${missing[@]}"
 }
 
 # build DIR [CONFIGURE_ARGUMENT]... [-- BUILD_ARGUMENT]...
@@ -67,6 +68,7 @@ build() {
     shift
   done
   [ "$#" -eq 0 ] || shift
+  echo "Building in $dir (a first build takes some minutes)"
   cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "${configure[@]}" >/dev/null
   cmake --build "$dir" -j"$(nproc)" "$@"
 }

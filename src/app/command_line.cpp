@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "store/data_file.h"
+
 namespace zandorik {
 namespace {
 
@@ -105,6 +107,8 @@ DialCommandLine ParseDialCommandLine(int argc, char** argv) {
       }
     } else if (result.file) {
       return refuse("give one data file only");
+    } else if (std::string why; !MayNameDataFile(std::string(arg), false, &why)) {
+      return refuse(why);
     } else {
       result.file = std::string(arg);
     }

@@ -54,7 +54,12 @@ TEST(DialCommandLineTest, OptionsFileAndQtOptions) {
       {{"--version", "--bogus"}, Action::Version, std::nullopt, {}, ""},
       {{"--", "--version"}, Action::Run, "--version", {}, ""},
       {{"--", "-odd.QMV"}, Action::Run, "-odd.QMV", {}, ""},
-      {{"-"}, Action::Run, "-", {}, ""},
+      {{"-"},
+       Action::Usage,
+       std::nullopt,
+       {},
+       "\"-\" is never a data file (it stands for standard input or output): name the data "
+       "file, as figures.QMV"},
       {{"\xff\xfe.QMV"}, Action::Run, "\xff\xfe.QMV", {}, ""},
       {{"-platform", "offscreen", "f.QMV", "-reverse"},
        Action::Run,

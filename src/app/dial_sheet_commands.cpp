@@ -1,11 +1,12 @@
 #include "app/dial_sheet_commands.h"
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <algorithm>
 
@@ -44,15 +45,20 @@ void DialSheetCommands::Export(const FigureScreen& figure, const std::string& fi
                                    BaseName(fileName), settings_.registration, settings_.codes});
   for (const std::string& target :
        SheetFilePaths(path, *SheetFormatOf(path), static_cast<int>(sheet.pages.size()))) {
-    if (QFileInfo::exists(QFile::decodeName(target.c_str())) &&
+    struct stat there {};
+    if (::stat(target.c_str(), &there) == 0 &&
         !desktop_.AskYesNo(target + " already exists.\nDo you want to replace it?", kAppTitle)) {
       return;
     }
   }
   std::vector<std::string> written;
-  std::string error;
-  if (!WriteSheet(sheet, path, kDefaultDpi, "Dial sheet: " + figure.name, written, error))
-    desktop_.ShowMessage("The dial sheet was not written: " + error + ".", kAppTitle);
+  FileError error;
+  std::vector<std::string> inputs;
+  if (!fileName.empty()) inputs.push_back(fileName);
+  if (!WriteSheet(sheet, path, kDefaultDpi, "Dial sheet: " + figure.name, inputs, written,
+                  &error)) {
+    desktop_.ShowMessage("The dial sheet was not written: " + error.description + ".", kAppTitle);
+  }
 }
 
 void DialSheetCommands::Print(const FigureScreen& figure) {

@@ -161,5 +161,32 @@ TEST_F(DialSheetMenuTest, SettingsDialogOffersTheRangeTheMarksAndTheCodes) {
   EXPECT_EQ(RunSheetDialog(form.get(), SheetSettings{}), (SheetSettings{false, 72.5, true, false}));
 }
 
+// A write that fails (here a disk that takes nothing) is said in a box; so
+// is an output that is the data file in use, which is left as it was.
+TEST_F(DialSheetMenuTest, AnExportThatCannotBeWrittenIsSaid) {
+  const std::string full = (data.dir / "full.pdf").string();
+  fs::create_symlink("/dev/full", full);
+  desktop.sheetSettings.push_back(SheetSettings{false, 40});
+  desktop.exportFiles.push_back(ExportChoice{full, 0});
+  desktop.answers = {true};
+  form->MenuFileExportSheet()->trigger();
+  EXPECT_EQ(desktop.TakeTexts().back(),
+            "The dial sheet was not written: cannot write " + full + ": No space left on device.");
+
+  data.Write({FigureRecord{}});
+  const std::string before = Read(data.path);
+  ASSERT_TRUE(form->OpenDataFile(data.path));
+  const std::string link = (data.dir / "link.pdf").string();
+  fs::create_symlink(data.path, link);
+  desktop.sheetSettings.push_back(SheetSettings{false, 40});
+  desktop.exportFiles.push_back(ExportChoice{link, 0});
+  desktop.answers = {true};
+  desktop.TakeTexts();
+  form->MenuFileExportSheet()->trigger();
+  EXPECT_NE(desktop.TakeTexts().back().find("is the data file " + data.path + " itself"),
+            std::string::npos);
+  EXPECT_EQ(Read(data.path), before);
+}
+
 }  // namespace
 }  // namespace zandorik

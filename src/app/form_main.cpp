@@ -55,7 +55,10 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
   files_.OnBeforeMessage([this] { Sync(); });
 }
 
-FormMain::~FormMain() = default;
+// The helper goes first: it reads the editor, which goes with this window.
+FormMain::~FormMain() {
+  delete formPointsHelper_;
+}
 
 void FormMain::CreateActions() {
   auto action = [this](const char* text, QKeySequence shortcut = {}) {
@@ -89,6 +92,7 @@ void FormMain::CreateActions() {
           [this] { sheetCommands_.Print(editor_.Screen()); });
   menuOptionsDisplayBreakdown_ = action("&Display Breakdown", QKeySequence(Qt::Key_F1));
   menuOptionsResetScreen_ = action("&Reset Screen", QKeySequence(Qt::Key_F5));
+  menuOptionsPointsHelper_ = action("Points &Helper", QKeySequence(Qt::CTRL | Qt::Key_H));
   menuHelpAbout_ = action("&About");
   menuCopyFigure_ = action("&Copy Figure", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
   menuPasteFigure_ = action("&Paste Figure", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
@@ -119,6 +123,8 @@ void FormMain::CreateActions() {
           &FormMain::MenuOptionsDisplayBreakdown_Click);
   connect(menuOptionsResetScreen_, &QAction::triggered, this,
           &FormMain::MenuOptionsResetScreen_Click);
+  connect(menuOptionsPointsHelper_, &QAction::triggered, this,
+          &FormMain::MenuOptionsPointsHelper_Click);
 }
 
 void FormMain::CreateMenus() {
@@ -143,9 +149,10 @@ void FormMain::CreateMenus() {
   edit->addAction(menuCopyFigure_);
   edit->addAction(menuCopyShareCode_);
   edit->addAction(menuPasteFigure_);
-  QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
+  QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
   options->addAction(menuOptionsDisplayBreakdown_);
   options->addAction(menuOptionsResetScreen_);
+  options->addAction(menuOptionsPointsHelper_);
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->addAction(menuHelpAbout_);
 }
@@ -417,6 +424,29 @@ void FormMain::MenuOptionsDisplayBreakdown_Click() {
   formCheck_->activateWindow();
 }
 
+// One helper at most; it follows the figure on the screen (Sync) and
+// applies a suggestion through the editor, as one undo step.
+void FormMain::MenuOptionsPointsHelper_Click() {
+  if (!formPointsHelper_) {
+    formPointsHelper_ = new FormPointsHelper(
+        editor_,
+        [this](const FigureScreen& figure) {
+          editor_.ApplyFigure(figure);
+          Sync();
+        },
+        this);
+    for (StatRow row : kStatRows) {
+      for (int column = 0; column < kColumnCount; ++column)
+        formPointsHelper_->WatchSquare(Square(row, column), row, column);
+    }
+    // A suggestion applied is undone from the helper as well.
+    formPointsHelper_->addActions({menuEditUndo_, menuEditRedo_});
+  }
+  formPointsHelper_->show();
+  formPointsHelper_->raise();
+  formPointsHelper_->activateWindow();
+}
+
 // Printing a window takes no more than handing it to the printer; what
 // went wrong is said in a box, and the figure on screen stays as it is.
 void FormMain::MenuFilePrint_Click() {
@@ -467,6 +497,7 @@ void FormMain::Form_Unload() {
   if (formCheck_) formCheck_->close();
   if (formAbout_) formAbout_->close();
   if (formTeam_) formTeam_->close();
+  if (formPointsHelper_) formPointsHelper_->close();
 }
 
 void FormMain::Sync() {
@@ -497,6 +528,7 @@ void FormMain::Sync() {
   menuEditUndo_->setEnabled(editor_.CanUndo());
   menuEditRedo_->setEnabled(editor_.CanRedo());
   ShowTitle();
+  if (formPointsHelper_) formPointsHelper_->FigureChanged();
 }
 
 void FormMain::ShowTitle() {

@@ -21,6 +21,7 @@
 #include "app/form_about.h"
 #include "app/form_check.h"
 #include "app/form_team.h"
+#include "app/form_points_helper.h"
 #include "app/palette_store.h"
 #include "editor/dial_editor.h"
 #include "editor/figure_clipboard.h"
@@ -61,6 +62,8 @@ class FormMain : public QMainWindow {
   FormCheck* Breakdown() const { return formCheck_; }
   // The about box, while it exists.
   FormAbout* About() const { return formAbout_; }
+  // The points helper, while it is open.
+  FormPointsHelper* PointsHelper() const { return formPointsHelper_; }
   // Whether a square carries the KO swatch: the one test of KO on screen.
   bool ShowsKO(StatRow row, int column) const;
 
@@ -80,6 +83,7 @@ class FormMain : public QMainWindow {
   FormTeam* TeamWindow() const { return formTeam_; }
   QAction* MenuOptionsDisplayBreakdown() const { return menuOptionsDisplayBreakdown_; }
   QAction* MenuOptionsResetScreen() const { return menuOptionsResetScreen_; }
+  QAction* MenuOptionsPointsHelper() const { return menuOptionsPointsHelper_; }
   QAction* MenuHelpAbout() const { return menuHelpAbout_; }
   QAction* MenuCopyFigure() const { return menuCopyFigure_; }
   QAction* MenuPasteFigure() const { return menuPasteFigure_; }
@@ -112,6 +116,7 @@ class FormMain : public QMainWindow {
   void MenuEditUndo_Click();
   void MenuEditRedo_Click();
   void MenuOptionsDisplayBreakdown_Click();
+  void MenuOptionsPointsHelper_Click();
   void MenuFilePrint_Click();
   void MenuHelpAbout_Click();
   void Form_Unload();
@@ -153,6 +158,7 @@ class FormMain : public QMainWindow {
   QPointer<FormCheck> formCheck_;
   QPointer<FormAbout> formAbout_;
   QPointer<FormTeam> formTeam_;
+  QPointer<FormPointsHelper> formPointsHelper_;
   std::optional<StatRow> pickerRowShown_;
   DialSquareButton* dialStop_ = nullptr;
 
@@ -170,6 +176,7 @@ class FormMain : public QMainWindow {
   QAction* menuFileTeam_ = nullptr;  // "&Team..."
   QAction* menuOptionsDisplayBreakdown_ = nullptr;
   QAction* menuOptionsResetScreen_ = nullptr;
+  QAction* menuOptionsPointsHelper_ = nullptr;  // "Points &Helper"
   QAction* menuHelpAbout_ = nullptr;
   QAction* menuCopyFigure_ = nullptr;
   QAction* menuPasteFigure_ = nullptr;

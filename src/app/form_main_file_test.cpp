@@ -217,5 +217,23 @@ TEST_F(FormMainFileTest, TheCurrentSquareIsShownAsItNowIs) {
   EXPECT_EQ(form->Square(StatRow::Defense, 2)->text(), "5");
 }
 
+// A document the program wrote is never opened as a data file: the box says
+// what it is, and the file in use stays in use.
+TEST_F(FormMainFileTest, ADocumentIsNotOpenedAsADataFile) {
+  FigureRecord stored;
+  stored.Name = "Abcdef";
+  WriteRecords({stored});
+  OpenByShortcut();
+  const std::string json = (data.dir / "figures.json").string();
+  std::ofstream(json) << "{\n  \"format\": \"zandorik-figures\"\n}\n";
+  desktop.TakeTexts();
+  desktop.files.push_back(json);
+  drive->Press(QKeySequence(Qt::CTRL | Qt::Key_O));
+  EXPECT_EQ(desktop.TakeTexts(),
+            std::vector<std::string>{json + " is not a data file: it looks like a JSON document."});
+  EXPECT_EQ(Names(), QStringList{"Abcdef"});
+  EXPECT_EQ(form->Files().DataFileName(), path);
+}
+
 }  // namespace
 }  // namespace zandorik

@@ -175,6 +175,7 @@ TEST_F(FormMainTest, MenusCarryTheirShortcuts) {
       {form->MenuEditRedo(), QKeySequence("Ctrl+Shift+Z")},
       {form->MenuOptionsDisplayBreakdown(), QKeySequence("F1")},
       {form->MenuOptionsResetScreen(), QKeySequence("F5")},
+      {form->MenuOptionsPointsHelper(), QKeySequence("Ctrl+H")},
       {form->MenuHelpAbout(), QKeySequence()},
       {form->MenuCopyFigure(), QKeySequence("Ctrl+Shift+C")},
       {form->MenuPasteFigure(), QKeySequence("Ctrl+Shift+V")},
@@ -184,7 +185,7 @@ TEST_F(FormMainTest, MenusCarryTheirShortcuts) {
   QStringList menus;
   for (QAction* menu : form->menuBar()->actions())
     menus << menu->text();
-  EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "Options", "&Help"}));
+  EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Options", "&Help"}));
   EXPECT_EQ(form->MenuEditRedo()->shortcuts(),
             (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
   EXPECT_EQ(form->MenuEditUndo()->text(), "&Undo");

@@ -1,5 +1,5 @@
 // The README's pictures of the program: the main window with a figure on
-// it and its breakdown, made here from the real widgets. Each is written
+// it, its breakdown and its points helper, made here from the real widgets. Each is written
 // to the build folder and compared with the copy in docs/; a window that
 // changed its looks fails until the new pictures are taken over with
 //   ZANDORIK_UPDATE_SCREENSHOTS=1 build/src/app/app_tests --gtest_filter='Screenshot*'
@@ -74,6 +74,23 @@ TEST(Screenshot, TeamWindow) {
   ASSERT_EQ(team->LabelTotal()->text(), "263 / 300 points");
   QApplication::processEvents();  // the layout takes in the longer total
   ExpectPicture(team, "team-window");
+}
+
+TEST(Screenshot, PointsHelperWithSuggestions) {
+  ScriptedDesktop desktop;
+  FormMain form(desktop);
+  form.show();
+  FormMainDriver drive(form, desktop);
+  EnterShowcaseFigure(form, drive);
+  drive.Click(StatRow::Attack, 2);
+  form.MenuOptionsPointsHelper()->trigger();
+  FormPointsHelper* helper = form.PointsHelper();
+  ASSERT_NE(helper, nullptr);
+  QTest::keyClicks(helper->TextTarget(), QStringLiteral("80"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !helper->Searching(); }, 20000));
+  ASSERT_GT(helper->ListSuggestions()->topLevelItemCount(), 0);
+  helper->ListSuggestions()->setCurrentItem(helper->ListSuggestions()->topLevelItem(0));
+  ExpectPicture(helper, "points-helper");
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 
 namespace zandorik {
 
+class SystemCalls;
+
 // Exit statuses of every `zandorik` subcommand.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitUnreadable = 1;   // a data file cannot be read, or is in use
@@ -51,6 +53,7 @@ struct CommandContext {
   std::FILE* out;
   std::FILE* err;
   std::FILE* in;
+  SystemCalls* calls = nullptr;  // of every file it opens; the real ones when null
 };
 
 // Flushes the program's output. Done: `status`. Else the failure is said on

@@ -14,6 +14,7 @@
 #include "cost/calculations.h"
 #include "model/numbers.h"
 #include "store/cp1252.h"
+#include "store/data_file.h"
 #include "store/record_file.h"
 #include "store/record_view.h"
 
@@ -50,8 +51,10 @@ characters in a name are written as \n, \t, \u001b and the like.)
 
 Exit status:
   0  the file was read (whatever the figures cost)
-  1  the file is missing, cannot be read or is not a regular file
-  2  the command line is wrong
+  1  the file is missing, cannot be read, is not a regular file or is not
+     a data file (a JSON, PDF, SVG or PNG file)
+  2  the command line is wrong (FILE.QMV "-" too: a data file is never
+     standard input)
   3  the file is damaged: what could be read was priced, and each piece of
      damage is named on standard error with its record number
   4  the output could not be written (a full disk, a closed pipe ...);
@@ -475,7 +478,7 @@ int PriceDataFile(const RecordFile& file, const CosterRequest& request, std::FIL
   if (held != 0) {
     reportDamage("the file is " + std::to_string(total) + " bytes long, not a whole number of " +
                  std::to_string(kRecordLength) + "-byte records; the last " + std::to_string(held) +
-                 " bytes were ignored");
+                 " bytes were ignored. To repair it, run: zandorik repair " + shownPath);
   }
   return damaged ? kCostDamaged : kCostOk;
 }
@@ -486,12 +489,20 @@ int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FIL
   CosterRequest request;
   if (const std::optional<int> status = ParseCosterArguments(args, outFile, err, request))
     return *status;
+  if (std::string why; !MayNameDataFile(request.path, false, &why)) {
+    std::fprintf(err, "zandorik-cost: %s\n", why.c_str());
+    return kCostUsage;
+  }
   // Anything but a regular file is refused before a byte is read.
   RecordFile file;
   FileError error;
   if (!file.Open(request.path, RecordFile::Mode::ReadOnly, &error)) {
     std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", VisibleText(request.path).c_str(),
                  error.description.c_str());
+    return kCostUnreadable;
+  }
+  if (!CheckDataFileContent(file, &error)) {
+    std::fprintf(err, "zandorik-cost: %s\n", VisibleText(error.description).c_str());
     return kCostUnreadable;
   }
   FileLock lock(file, RecordFile::LockKind::Shared, kLockWait, &error);

@@ -343,7 +343,8 @@ TEST_F(CosterTest, PartialRecordIsTheBytesReallyRead) {
   EXPECT_EQ(run.status, kCostDamaged);
   EXPECT_EQ(run.err, "zandorik-cost: /proc/version: the file is " + std::to_string(text.size()) +
                          " bytes long, not a whole number of 486-byte records; the last " +
-                         std::to_string(text.size()) + " bytes were ignored\n");
+                         std::to_string(text.size()) +
+                         " bytes were ignored. To repair it, run: zandorik repair /proc/version\n");
 }
 
 // The coster prices records from their numbers; the window puts a record on

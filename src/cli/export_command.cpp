@@ -11,11 +11,12 @@
 #include "cli/coster.h"
 #include "cli/stored_figures.h"
 #include "store/figure_text.h"
+#include "store/output_file.h"
 
 namespace zandorik {
 namespace {
 
-constexpr std::string_view kHelp = R"(Usage: zandorik export FILE.QMV [NAME...] [-o OUT.json]
+constexpr std::string_view kHelp = R"(Usage: zandorik export FILE.QMV [NAME...] [-o OUT.json | -o -]
 
 Writes the figures stored in FILE.QMV as one JSON document, every figure in
 record order, or only the figures named (exact stored names, in the order
@@ -24,9 +25,11 @@ given). Whatever a record holds is kept, damage included, so that
 described in docs/figure-format.md (installed in
 /usr/share/doc/zandorik-dial/). Exporting twice gives identical files.
 
-  -o, --output OUT.json  write to OUT.json instead of standard output; the
-                         file is replaced only once the whole document is
-                         written
+  -o, --output OUT.json  write to OUT.json instead of standard output ("-"):
+                         a file is replaced only once the whole document
+                         is written; a FIFO or a device is written to as
+                         it is; a link, to the file it points to; never
+                         the data file itself
   -h, --help             show this help
   --                     end of the options
 
@@ -35,71 +38,16 @@ writing to the file, and keeps it from being written meanwhile.
 
 Exit status:
   0  exported
-  1  the data file cannot be read, or is in use by another program
-  2  the command line is wrong, or a name is not stored (nothing is written)
+  1  the data file cannot be read, is not a data file, or is in use by
+     another program
+  2  the command line is wrong, a name is not stored, or the output is the
+     data file (nothing is written)
   3  the data file is damaged: its whole records were exported
   4  the output could not be written
 )";
 
 constexpr OptionSpec kOptions[] = {{"output", 'o', true}};
 constexpr std::size_t kChunk = 1 << 20;  // bytes of text handed on at a time
-
-// The output: standard output, or a temporary file beside OUT that takes
-// its name only once it is whole.
-class Destination {
- public:
-  Destination(std::FILE* out, std::string path) : file_(out), path_(std::move(path)) {}
-  ~Destination() {
-    if (!temporary_.empty()) {
-      if (file_) std::fclose(file_);
-      ::unlink(temporary_.c_str());
-    }
-  }
-
-  bool Open(std::string* why) {
-    if (path_.empty()) return true;
-    temporary_ = path_ + ".XXXXXX";
-    const int fd = ::mkstemp(temporary_.data());
-    if (fd < 0) {
-      temporary_.clear();
-      *why = path_ + ": " + std::strerror(errno);
-      return false;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    file_ = ::fdopen(fd, "wb");
-    return true;
-  }
-  bool Put(std::string& text) {
-    const bool ok = std::fwrite(text.data(), 1, text.size(), file_) == text.size();
-    text.clear();
-    return ok;
-  }
-  // Flushes, and gives a file its name.
-  bool Finish(std::string* why) {
-    if (temporary_.empty()) {
-      if (std::fflush(file_) == 0) return true;
-      *why = std::strerror(errno);
-      return false;
-    }
-    const bool written = std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
-    const int number = errno;
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!written || !closed || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
-      *why = path_ + ": " + std::strerror(written && closed ? errno : number);
-      return false;
-    }
-    temporary_.clear();
-    return true;
-  }
-
- private:
-  std::FILE* file_;
-  std::string path_;
-  std::string temporary_;
-};
 
 int Run(const CommandContext& context) {
   const std::vector<std::string>& operands = context.args.operands;
@@ -109,20 +57,23 @@ int Run(const CommandContext& context) {
   };
   if (operands.empty()) return fail(kExitUsage, "name the data file to export");
   const std::string& path = operands.front();
-  const std::string output = context.args.Value("output");
-  if (output.empty() && context.args.Has("output"))
-    return fail(kExitUsage, "--output needs a file name");
-
+  const std::string output = context.args.Value("output", "-");
+  if (output.empty()) return fail(kExitUsage, "--output needs a file name");
   StoredFigures figures;
   if (const int opened = figures.Open(path, {operands.begin() + 1, operands.end()}, context.err,
-                                      "zandorik export");
+                                      "zandorik export", context.calls);
       opened != kExitOk) {
     return opened;
   }
 
-  Destination destination(context.out, output);
-  std::string why;
-  if (!destination.Open(&why)) return fail(kExitWriteFailed, why);
+  FileError error;
+  OutputFile destination(context.calls);
+  if (!(output == "-" ? destination.OpenStandardOutput(context.out, {path}, &error)
+                      : destination.Open(output, {path}, &error))) {
+    if (error.number == kErrorOutputIsInput)
+      return fail(kExitUsage, error.description + "; nothing was written");
+    return fail(kExitWriteFailed, "cannot write " + output + ": " + error.description);
+  }
   std::string text;
   text.reserve(kChunk + 8192);
   FigureTextWriter writer(text);
@@ -130,20 +81,20 @@ int Run(const CommandContext& context) {
   bool written = true;
   const auto write = [&](const FigureRecord& record) {
     writer.Figure(record, FigurePoints(record));
-    if (text.size() >= kChunk) written = destination.Put(text);
+    if (text.size() >= kChunk) {
+      written = destination.Write(text, &error);
+      text.clear();
+    }
     return written;
   };
   // A chunk of records at a time: memory stays flat.
-  FileError error;
   if (!figures.Each(write, &error) && written)
     return fail(kExitUnreadable, path + ": " + error.description);
-  if (!written) {
-    return fail(kExitWriteFailed, "cannot write the output: " + std::string(std::strerror(errno)));
-  }
   writer.End();
-  if (!destination.Put(text) || !destination.Finish(&why)) {
+  if (!written || !destination.Write(text, &error) || !destination.Commit(&error)) {
     return fail(kExitWriteFailed,
-                "cannot write the output: " + (why.empty() ? std::strerror(errno) : why));
+                "cannot write the output: " + (output == "-" ? std::string() : output + ": ") +
+                    error.description);
   }
   if (std::string damage; !figures.File().IsWhole(&damage)) {
     fail(kExitDamaged, damage);

@@ -17,6 +17,7 @@
 #include "store/data_file.h"
 #include "store/figure_text.h"
 #include "testing/command_run.h"
+#include "testing/faulty_calls.h"
 #include "testing/random_record.h"
 #include "testing/scripted_desktop.h"
 #include "testing/test_data_file.h"
@@ -29,14 +30,6 @@ namespace fs = std::filesystem;
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
 }
 
 // The "points" of every figure, as numbers or "null".
@@ -236,6 +229,10 @@ TEST_F(FigureCommandsTest, FiguresGoWhereSavesWouldPutThem) {
   EXPECT_EQ(ReadFile(path), bytes);
   const CommandRun run = Zandorik({"import", path, input});
   EXPECT_EQ(run.out, "4 figures stored: 1 replaced, 3 added\n");
+  EXPECT_EQ(Zandorik({"import", "--dry-run", path, input}).out,
+            "unchanged record 3: \"B\"\nunchanged record 4: \"C\"\nunchanged record 2: "
+            "\"D\"\nunchanged record 5: \"E\"\n4 figures would be stored: 0 replaced, 0 added, 4 "
+            "unchanged\n");
   std::vector<NameEntry> names;
   DataFile file;
   FileError error;
@@ -251,34 +248,19 @@ TEST_F(FigureCommandsTest, FiguresGoWhereSavesWouldPutThem) {
   const FigureText read = ReadFigureText(named.out);
   ASSERT_EQ(read.figures.size(), 2u);
   EXPECT_EQ(ShownName(read.figures[0]) + ShownName(read.figures[1]), "EA");
-  const CommandRun unknown = Zandorik({"export", path, "A", "Z", "-o", Path("out.json")});
+  const CommandRun unknown = Zandorik({"export", path, "A", "Z", " e", "-o", Path("out.json")});
   EXPECT_EQ(unknown.status, kExitUsage);
-  EXPECT_NE(unknown.err.find("no figure named \"Z\" is stored"), std::string::npos);
+  EXPECT_NE(unknown.err.find("no figure named \"Z\" is stored in " + path + "\n"),
+            std::string::npos);
+  EXPECT_NE(
+      unknown.err.find("no figure named \" e\" is stored in " + path + "; did you mean \"E\"?\n"),
+      std::string::npos);
   EXPECT_FALSE(fs::exists(Path("out.json")));
 }
 
 // The disk fails at the n-th write (or at the flush): every record already
-// written gets its old bytes back and the file its old length.
-class FailingDisk : public SystemCalls {
- public:
-  ssize_t Pwrite(int fd, const void* buffer, size_t count, off_t offset) override {
-    if (failAt >= 0 && writes++ == failAt) {
-      errno = ENOSPC;
-      return -1;
-    }
-    return SystemCalls::Pwrite(fd, buffer, count, offset);
-  }
-  int Fsync(int fd) override {
-    if (failSync && !synced++) {
-      errno = EIO;
-      return -1;
-    }
-    return SystemCalls::Fsync(fd);
-  }
-  int failAt = -1, writes = 0, synced = 0;
-  bool failSync = false;
-};
-
+// written gets its old bytes back and the file its old length, or a file
+// made for the import goes again.
 TEST_F(FigureCommandsTest, AFailedWritePutsBackEveryRecordWritten) {
   std::vector<FigureRecord> records = RandomNamedRecords(6, 3);
   for (FigureRecord& r : records)
@@ -289,10 +271,24 @@ TEST_F(FigureCommandsTest, AFailedWritePutsBackEveryRecordWritten) {
   // Over record 1, into the free record 2, then two appended.
   std::vector<DataFile::Placed> writes = {
       {1, &records[3]}, {2, &records[4]}, {4, &records[5]}, {5, &records[0]}};
+  int written = 0;
+  // The write numbered `failAt` fails; 4: the first flush.
+  const auto failing = [&written](int failAt) {
+    FaultyCalls disk;
+    written = 0;
+    if (failAt < 4) {
+      disk.pwrite = [&written, failAt](int fd, const void* b, size_t n, off_t at) {
+        return written++ == failAt ? Failing(ENOSPC) : SystemCalls::Real().Pwrite(fd, b, n, at);
+      };
+    } else {
+      disk.fsync = [&written](int fd) {
+        return written++ == 0 ? static_cast<int>(Failing(EIO)) : SystemCalls::Real().Fsync(fd);
+      };
+    }
+    return disk;
+  };
   for (int failAt = 0; failAt <= 4; ++failAt) {
-    FailingDisk disk;
-    disk.failAt = failAt < 4 ? failAt : -1;
-    disk.failSync = failAt == 4;
+    FaultyCalls disk = failing(failAt);
     DataFile file;
     FileError error, putBack;
     ASSERT_TRUE(file.Open(path, false, &error));
@@ -303,6 +299,17 @@ TEST_F(FigureCommandsTest, AFailedWritePutsBackEveryRecordWritten) {
     EXPECT_EQ(error.number, failAt < 4 ? ENOSPC : EIO);
     EXPECT_EQ(putBack.number, 0);
     EXPECT_EQ(ReadFile(path), bytes) << "failing at " << failAt;
+  }
+  // Into a missing file: no file is left behind.
+  const std::string json = Path("in.json");
+  ASSERT_NE(Zandorik({"export", path, "-o", json}).status, kExitWriteFailed);
+  for (const int failAt : {0, 4}) {
+    FaultyCalls disk = failing(failAt);
+    const CommandRun run = Zandorik({"import", Path("new.QMV"), json}, {}, &disk);
+    EXPECT_EQ(run.status, kExitWriteFailed);
+    EXPECT_NE(run.err.find(". Nothing was stored, and no data file was made.\n"), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(Path("new.QMV")));
   }
 }
 

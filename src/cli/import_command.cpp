@@ -15,6 +15,7 @@
 #include "store/cp1252.h"
 #include "store/data_file.h"
 #include "store/figure_text.h"
+#include "store/journal.h"
 
 namespace zandorik {
 namespace {
@@ -27,14 +28,17 @@ Stores every figure of a JSON figures document (docs/figure-format.md; as
 FIGURES.json or, without it or for "-", from standard input. Each figure
 goes where "Save Record" would put it: over the figure of exactly that
 name, else into the last freed record, else at the end. A missing FILE.QMV
-is created.
+is created (never under a name ending in .json, .pdf, .svg or .png), and
+removed again when nothing could be stored in it.
 
 All or nothing: every figure is checked before anything is written, and
 every problem is listed with where it is in the document. A figure a
 record cannot hold is refused: a number outside -32768 to 32767, a name
 longer than 30 characters or with a character outside Windows-1252, a name
 given twice. The records are flushed to the disk once, at the end; when a
-write fails, every record already written is put back.
+write fails, every record already written is put back. Killed, stopped by
+Ctrl-C or cut off by a power loss, the import is undone too: the old
+records wait in FILE.QMV.journal until the next program locks the file.
 
 The data file is locked from start to end: a window or another program
 that uses it waits, and the import waits up to 3 seconds for them.
@@ -42,15 +46,15 @@ that uses it waits, and the import waits up to 3 seconds for them.
   --code      take the figures from share codes (`zandorik code` prints
               them) instead of a document; a code that is mistyped or
               is no figure code is refused, and nothing is written
-  --dry-run   check the figures and say which would be added and which
-              replaced; write nothing
+  --dry-run   check the figures and say which would be added, which
+              replaced and which are unchanged; write nothing
   -h, --help  show this help
   --          end of the options
 
 Exit status:
   0  stored (or, with --dry-run, every figure could be stored)
-  1  the data file or FIGURES.json cannot be read, or the data file is in
-     use by another program
+  1  the data file or FIGURES.json cannot be read, the data file is not a
+     data file, or it is in use by another program
   2  the command line, the document or a code is wrong: nothing was
      written
   3  the data file is damaged: nothing was written
@@ -131,10 +135,16 @@ int Run(const CommandContext& context) {
   if (fromCodes && operands.size() == 1) return fail(kExitUsage, "--code needs the codes");
   const std::string& path = operands[0];
   const std::string input = operands.size() == 2 ? operands[1] : "-";
+  struct stat there {};
+  const bool found = ::stat(path.c_str(), &there) == 0;
+  if (!found && errno != ENOENT) return fail(kExitUnreadable, path + ": " + std::strerror(errno));
+  const bool missing = !found;
+  if (std::string why; !MayNameDataFile(path, missing, &why)) return fail(kExitUsage, why);
 
   // The data file is opened and locked first, and stays locked to the end.
   // A missing one is only created once the document is found sound.
   DataFile file;
+  file.SetSystemCalls(context.calls);
   FileError error;
   std::unique_ptr<FileLock> lock;
   const auto lockFile = [&]() {
@@ -143,20 +153,16 @@ int Run(const CommandContext& context) {
                   kLockWait, &error)));
     return static_cast<bool>(*lock);
   };
-  const auto lockFailure = [&] {
-    return fail(kExitUnreadable, error.number == kErrorInUse
-                                     ? "the data file " + path + " is in use by another program"
-                                     : path + ": " + error.description);
+  const auto unreadable = [&](int status) {
+    return fail(status, error.number == kErrorInUse
+                            ? "the data file " + path + " is in use by another program"
+                        : error.number == kErrorNotDataFile ? error.description
+                                                            : path + ": " + error.description);
   };
-  struct stat there {};
-  const bool found = ::stat(path.c_str(), &there) == 0;
-  if (!found && errno != ENOENT) return fail(kExitUnreadable, path + ": " + std::strerror(errno));
-  const bool missing = !found;
   if (found) {
     if (!S_ISREG(there.st_mode)) return fail(kExitUnreadable, path + " is not a data file");
-    if (!file.Open(path, false, &error))
-      return fail(kExitUnreadable, path + ": " + error.description);
-    if (!lockFile()) return lockFailure();
+    if (!file.Open(path, false, &error)) return unreadable(kExitUnreadable);
+    if (!lockFile()) return unreadable(kExitUnreadable);
   }
 
   FigureText document;
@@ -191,9 +197,8 @@ int Run(const CommandContext& context) {
   const std::vector<FigureRecord>& figures = document.figures;
 
   if (missing && !dryRun) {
-    if (!file.Open(path, true, &error))
-      return fail(kExitWriteFailed, path + ": " + error.description);
-    if (!lockFile()) return lockFailure();
+    if (!file.Open(path, true, &error)) return unreadable(kExitWriteFailed);
+    if (!lockFile()) return unreadable(kExitUnreadable);
   }
   std::vector<DataFile::Found> places;
   if (file.IsOpen()) {
@@ -210,17 +215,27 @@ int Run(const CommandContext& context) {
     for (std::size_t i = 0; i < figures.size(); ++i)
       places.push_back({static_cast<std::int64_t>(i) + 1, false});
   }
-  std::size_t replaced = 0;
-  for (const DataFile::Found& place : places)
-    replaced += place.stored;
-  const std::string counts = Count(replaced, "replaced", "replaced") + ", " +
-                             Count(figures.size() - replaced, "added", "added");
+  // A figure stored already, byte for byte, is unchanged by its import.
+  std::vector<bool> unchanged(figures.size(), false);
+  std::size_t replaced = 0, same = 0;
+  for (std::size_t i = 0; i < figures.size(); ++i) {
+    if (!places[i].stored) continue;
+    FigureRecord stored;
+    if (!file.Read(places[i].number, stored, &error)) return unreadable(kExitUnreadable);
+    unchanged[i] = EncodeRecord(stored) == EncodeRecord(figures[i]);
+    ++(unchanged[i] ? same : replaced);
+  }
+  std::string counts = Count(replaced, "replaced", "replaced") + ", " +
+                       Count(figures.size() - replaced - same, "added", "added");
+  if (same > 0) counts += ", " + Count(same, "unchanged", "unchanged");
 
   if (dryRun) {
     for (std::size_t i = 0; i < figures.size(); ++i) {
       const std::string name = VisibleText(ShownName(figures[i]));
       std::fprintf(context.out, "%s record %lld: \"%s\"\n",
-                   places[i].stored ? "would replace" : "would add as",
+                   unchanged[i]       ? "unchanged"
+                   : places[i].stored ? "would replace"
+                                      : "would add as",
                    static_cast<long long>(places[i].number), name.c_str());
     }
     std::fprintf(context.out, "%s would be stored: %s\n",
@@ -241,6 +256,11 @@ int Run(const CommandContext& context) {
                                        " (figure \"" + ShownName(figures[failedAt]) + "\") failed"
                                  : "flushing the records to the disk failed";
     if (putBack.number == 0) {
+      // A data file made for the import, and left empty, goes again.
+      if (missing && file.RemoveIfEmpty(nullptr)) {
+        return fail(kExitWriteFailed, what + ": " + error.description +
+                                          ". Nothing was stored, and no data file was made.");
+      }
       return fail(kExitWriteFailed,
                   what + ": " + error.description +
                       ". Every record already written was put back: nothing was stored, and the "
@@ -254,7 +274,9 @@ int Run(const CommandContext& context) {
     return fail(kExitWriteFailed, what + ": " + error.description +
                                       ". Putting back the records already written failed too (" +
                                       putBack.description + "): records " + records +
-                                      " of the data file, and its length, may now be damaged.");
+                                      " of the data file, and its length, may now be damaged; "
+                                      "the next program to lock it puts them back from " +
+                                      JournalPath(path) + ".");
   }
   std::fprintf(context.out, "%s stored: %s\n", Count(figures.size(), "figure", "figures").c_str(),
                counts.c_str());

@@ -12,8 +12,8 @@ Mends a data file whose length is no whole number of 486-byte records (a
 write cut short, a copy that stopped part way): the bytes past the last
 whole record are copied to FILE.QMV.tail beside it and flushed to the disk,
 then the data file is cut back to its whole records. No figure is lost:
-every whole record stays as it is. When FILE.QMV.tail exists already,
-nothing is changed. A file of whole records is left as it is.
+every whole record stays as it is. When FILE.QMV.tail exists already and
+is not empty, nothing is changed. A file of whole records is left as it is.
 
 The repair waits up to 3 seconds for a window or another program that
 is using the file.
@@ -39,6 +39,7 @@ int Run(const CommandContext& context) {
   FileError error;
   if (!RepairDataFile(path, kLockWait, report, &error)) {
     std::fprintf(context.err, "zandorik repair: %s\n", error.description.c_str());
+    if (path == "-") return kExitUsage;
     const bool wrote = error.number == EEXIST || !report.tailPath.empty();
     return wrote ? kExitWriteFailed : kExitUnreadable;
   }

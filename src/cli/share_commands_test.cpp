@@ -83,7 +83,8 @@ TEST(ShareCommands, StatusesAndRefusals) {
       {{"import", data.path, "--code"}, kExitUsage, "", "zandorik import: --code needs the codes"},
       {{"import", data.path, "--code", worked[0], "--dry-run"},
        kExitOk,
-       "would replace record 1: \"Worked\"\n1 figure would be stored: 1 replaced, 0 added\n",
+       "unchanged record 1: \"Worked\"\n1 figure would be stored: 0 replaced, 0 added, 1 "
+       "unchanged\n",
        ""},
       {{"import", missing, "--code", "ZD1:"}, kExitUsage, "", "zandorik import: code 1: the"},
   };

@@ -8,9 +8,11 @@
 #include <memory>
 
 #include "cli/command_line.h"
+#include "cli/coster.h"
 #include "sheet/sheet_output.h"
 #include "store/cp1252.h"
 #include "store/data_file.h"
+#include "store/output_file.h"
 #include "store/record_view.h"
 
 namespace zandorik {
@@ -54,16 +56,20 @@ counts, trailing blanks aside).
   --                 end of the options
 
 Each file is written to a temporary file and renamed into place once
-whole, and its name is printed on standard output. The messages that
-pricing a figure would show in the window are written to standard error
-with the figure's name; the sheet shows the points as computed.
+every file is whole, and its name is printed on standard output; a link
+is written through to its target, and a FIFO or a device (/dev/stdout) is
+written to as it is. The data file itself is never an output. The
+messages that pricing a figure would show in the window are written to
+standard error with the figure's name; the sheet shows the points as
+computed.
 
 Exit status:
   0  done
-  1  the data file cannot be read, or is in use by another program
+  1  the data file cannot be read, is not a data file, or is in use by
+     another program
   2  the command line is wrong (an unknown option, a diameter outside 40
-     to 80, an unknown paper, a name the file does not hold ...); nothing
-     is written
+     to 80, an unknown paper, a name the file does not hold, a file with
+     no figure, an output that is the data file ...); nothing is written
   3  the data file is damaged: sheets are made of what could be read and
      each damage is named on standard error
   4  the output cannot be written; no file is left half written
@@ -148,6 +154,7 @@ bool ReadRequest(const ParsedArgs& args, Request& request, std::string& why) {
     return false;
   }
   request.path = args.operands.front();
+  if (!MayNameDataFile(request.path, false, &why)) return false;
   request.names.assign(args.operands.begin() + 1, args.operands.end());
   return true;
 }
@@ -177,19 +184,26 @@ int Run(const CommandContext& context) {
   std::string why;
   if (!ReadRequest(context.args, request, why)) {
     std::fprintf(context.err, "%s: %s; `zandorik sheet --help` says what it takes\n", kMe,
-                 why.c_str());
+                 VisibleText(why).c_str());
     return kExitUsage;
   }
+  // Names and paths on standard error with their control characters
+  // written visibly, as export and import write them.
+  const auto say = [&](const std::string& text) {
+    std::fprintf(context.err, "%s: %s\n", kMe, VisibleText(text).c_str());
+  };
 
   // The figures, read under the shared lock.
   std::vector<SheetFigure> figures;
   bool damaged = false;
   {
     DataFile file;
+    file.SetSystemCalls(context.calls);
     FileError error;
     const auto unreadable = [&] {
-      std::fprintf(context.err, "%s: cannot read %s: %s\n", kMe, request.path.c_str(),
-                   error.description.c_str());
+      say(error.number == kErrorNotDataFile
+              ? error.description
+              : "cannot read " + request.path + ": " + error.description);
       return kExitUnreadable;
     };
     if (!file.Open(request.path, false, &error)) return unreadable();
@@ -216,19 +230,24 @@ int Run(const CommandContext& context) {
           found = true;
         }
         if (!found) {
-          std::fprintf(context.err, "%s: %s holds no figure named \"%s\"\n", kMe,
-                       request.path.c_str(), name.c_str());
+          say(request.path + " holds no figure named \"" + name + "\"" + NameHint(name, entries));
           missing = true;
         }
       }
       if (missing) {
-        std::fprintf(context.err, "%s: nothing was written\n", kMe);
+        say("nothing was written");
         return kExitUsage;
       }
     }
+    if (chosen.empty()) {
+      say(request.path +
+          " holds no figure: there is nothing to put on a sheet; nothing was "
+          "written");
+      return kExitUsage;
+    }
 
     if (std::string notice; !file.IsWhole(&notice)) {
-      std::fprintf(context.err, "%s: %s\n", kMe, notice.c_str());
+      say(notice);
       damaged = true;
     }
     FigureRecord record;
@@ -238,16 +257,13 @@ int Run(const CommandContext& context) {
       std::vector<std::string> damage;
       DescribeRecordDamage(record, damage);
       for (const std::string& d : damage) {
-        std::fprintf(context.err, "%s: %s: record %lld: %s\n", kMe, request.path.c_str(),
-                     static_cast<long long>(number), d.c_str());
+        say(request.path + ": record " + std::to_string(number) + ": " + d);
         damaged = true;
       }
       messages.clear();
       figures.push_back(SheetFigureFromRecord(record, messages));
-      for (const std::string& message : messages) {
-        std::fprintf(context.err, "%s: \"%s\": %s\n", kMe, figures.back().name.c_str(),
-                     message.c_str());
-      }
+      for (const std::string& message : messages)
+        say("\"" + figures.back().name + "\": " + message);
     }
   }
 
@@ -257,9 +273,14 @@ int Run(const CommandContext& context) {
       slash == std::string::npos ? request.path : request.path.substr(slash + 1);
   const Sheet sheet = LayOutSheet(figures, request.options);
   std::vector<std::string> written;
+  FileError error;
   if (!WriteSheet(sheet, request.output, request.dpi, "Dial sheet: " + request.options.fileName,
-                  written, why)) {
-    std::fprintf(context.err, "%s: %s\n", kMe, why.c_str());
+                  {request.path}, written, &error, context.calls)) {
+    if (error.number == kErrorOutputIsInput) {
+      say(error.description + "; nothing was written");
+      return kExitUsage;
+    }
+    say(error.description);
     return kExitWriteFailed;
   }
   for (const std::string& path : written)

@@ -19,7 +19,7 @@ ShellRun Sheet(const std::string& args) {
 std::vector<std::string> FilesIn(const fs::path& dir) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir))
-    if (entry.path().filename() != "figures.QMV") names.push_back(entry.path().filename());
+    if (entry.path().extension() != ".QMV") names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -51,6 +51,8 @@ TEST(SheetCommand, WrongCommandLinesWriteNothing) {
   TestDataFile data;
   data.Write({Named("Vexa"), Named("Alley Cat")});
   const std::string out = (data.dir / "out.pdf").string();
+  const std::string empty = (data.dir / "empty.QMV").string();
+  std::ofstream(empty).close();
   const std::vector<Case> cases = {
       {"--bogus -o " + out + " " + data.path, 2, {"unknown option --bogus"}},
       {"--diameter 39.9 -o " + out + " " + data.path, 2, {"diameter \"39.9\"", "from 40 to 80"}},
@@ -65,6 +67,11 @@ TEST(SheetCommand, WrongCommandLinesWriteNothing) {
       {"-o " + out + " " + data.path + " Vex 'Alley Cat' Nobody",
        2,
        {"no figure named \"Vex\"", "no figure named \"Nobody\"", "nothing was written"}},
+      {"-o " + out + " " + data.path + " 'alley  cat'",
+       2,
+       {"holds no figure named \"alley  cat\"; did you mean \"Alley Cat\"?\n"}},
+      {"-o " + out + " " + empty, 2, {empty + " holds no figure: there is nothing to put on a"}},
+      {"-o " + out + " -", 2, {"\"-\" is never a data file"}},
       {"-o " + out + " " + (data.dir / "none.QMV").string(), 1, {"No such file or directory"}},
       {"-o " + out + " " + data.dir.string(), 1, {"cannot read"}},
       {"-o " + (data.dir / "no" / "out.pdf").string() + " " + data.path,
@@ -83,11 +90,12 @@ TEST(SheetCommand, WrongCommandLinesWriteNothing) {
 
 // Exact names: "Vex" is not "Vexa", trailing blanks do not count; a
 // single page is OUT.svg, more are OUT-1.svg ...; pricing messages go to
-// standard error with the figure's name.
+// standard error with the figure's name, its control characters escaped.
 TEST(SheetCommand, ChosenFiguresAndPages) {
   TestDataFile data;
-  std::vector<FigureRecord> records = {Named("Vexa"), Named("Vex", 3), Named("Vex Prime")};
-  for (int i = 0; i < 12; ++i)
+  std::vector<FigureRecord> records = {Named("Vexa"), Named("Vex", 3), Named("Vex Prime"),
+                                       Named("Bell\x1b[31m\a", 5)};
+  for (int i = 0; i < 11; ++i)
     records.push_back(Named("Filler " + std::to_string(i)));
   data.Write(records);
   const std::string svg = (data.dir / "vex.svg").string();
@@ -102,6 +110,9 @@ TEST(SheetCommand, ChosenFiguresAndPages) {
   run = Sheet("--paper letter --diameter 60 --registration --no-codes -o " +
               (data.dir / "all.svg").string() + " " + data.path);
   EXPECT_EQ(run.status, 0) << run.err;
+  // Control characters of a name are written visibly.
+  EXPECT_NE(run.err.find("\"Bell\\u001b[31m\\u0007\": Error in range: 5"), std::string::npos)
+      << run.err;
   const std::vector<std::string> files = FilesIn(data.dir);
   ASSERT_GE(files.size(), 4u);
   EXPECT_EQ(files[0], "all-1.svg");

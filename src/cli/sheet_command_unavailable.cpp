@@ -7,7 +7,8 @@ namespace {
 
 constexpr std::string_view kHelp =
     "Usage: zandorik sheet ...\n\n"
-    "This zandorik was built without Qt (ZANDORIK_GUI=OFF): it cannot draw dial sheets.\n";
+    "This zandorik was built without Qt (ZANDORIK_GUI=OFF): it cannot draw dial\n"
+    "sheets.\n";
 
 int Run(const CommandContext& context) {
   std::fputs("zandorik sheet: this zandorik was built without Qt and cannot draw dial sheets\n",

@@ -15,26 +15,28 @@
 namespace zandorik {
 
 int StoredFigures::Open(const std::string& path, std::span<const std::string> names, std::FILE* err,
-                        std::string_view who) {
+                        std::string_view who, SystemCalls* calls) {
   const auto fail = [&](int status, const std::string& text) {
     std::fprintf(err, "%.*s: %s\n", static_cast<int>(who.size()), who.data(),
                  VisibleText(text).c_str());
     return status;
   };
+  if (std::string why; !MayNameDataFile(path, false, &why)) return fail(kExitUsage, why);
   // Only regular files: a device or a FIFO would never end, or never open.
   struct stat there {};
   if (::stat(path.c_str(), &there) != 0)
     return fail(kExitUnreadable, path + ": " + std::strerror(errno));
   if (!S_ISREG(there.st_mode)) return fail(kExitUnreadable, path + " is not a data file");
+  file_.SetSystemCalls(calls);
   FileError error;
-  if (!file_.Open(path, false, &error))
-    return fail(kExitUnreadable, path + ": " + error.description);
-  lock_.reset(new FileLock(file_.Lock(RecordFile::LockKind::Shared, kLockWait, &error)));
-  if (!*lock_) {
-    return fail(kExitUnreadable, error.number == kErrorInUse
-                                     ? "the data file " + path + " is in use by another program"
+  const auto unreadable = [&] {
+    return fail(kExitUnreadable, error.number == kErrorNotDataFile || error.number == kErrorInUse
+                                     ? error.description
                                      : path + ": " + error.description);
-  }
+  };
+  if (!file_.Open(path, false, &error)) return unreadable();
+  lock_.reset(new FileLock(file_.Lock(RecordFile::LockKind::Shared, kLockWait, &error)));
+  if (!*lock_) return unreadable();
   every_ = names.empty();
   if (every_) return kExitOk;
   std::vector<NameEntry> listed;
@@ -54,7 +56,8 @@ int StoredFigures::Open(const std::string& path, std::span<const std::string> na
     }
     if (record == 0) {
       unknown = true;
-      fail(kExitUsage, "no figure named \"" + name + "\" is stored in " + path);
+      fail(kExitUsage,
+           "no figure named \"" + name + "\" is stored in " + path + NameHint(name, listed));
     } else if (std::find(chosen_.begin(), chosen_.end(), record) == chosen_.end()) {
       chosen_.push_back(record);
     }

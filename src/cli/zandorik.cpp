@@ -3,6 +3,7 @@
 #include <array>
 
 #include "cli/command_line.h"
+#include "cli/coster.h"
 
 namespace zandorik {
 
@@ -14,13 +15,15 @@ extern const Subcommand kImportCommand;
 extern const Subcommand kCodeCommand;
 extern const Subcommand kScanCommand;
 extern const Subcommand kTeamCommand;
+extern const Subcommand kReachCommand;
+extern const Subcommand kWorthCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array<const Subcommand*, 7> kSubcommands = {
-    &kRepairCommand, &kSheetCommand, &kExportCommand, &kImportCommand,
-    &kCodeCommand,   &kScanCommand,  &kTeamCommand};
+const std::array kSubcommands = {&kRepairCommand, &kSheetCommand, &kExportCommand,
+                                 &kImportCommand, &kCodeCommand,  &kScanCommand,
+                                 &kTeamCommand,   &kReachCommand, &kWorthCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(
@@ -48,8 +51,8 @@ void PrintUsage(std::FILE* to) {
 
 }  // namespace
 
-int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
-                std::FILE* in) {
+int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE* err, std::FILE* in,
+                SystemCalls* calls) {
   if (args.empty()) {
     PrintUsage(err);
     return kExitUsage;
@@ -67,8 +70,12 @@ int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE*
   for (const Subcommand* c : kSubcommands)
     if (c->name == first) command = c;
   if (!command) {
-    std::fprintf(err, "zandorik: unknown command \"%s\"; `zandorik --help` lists them\n",
-                 first.c_str());
+    std::fprintf(err,
+                 first.starts_with('-')
+                     ? "zandorik: unknown option %s; `zandorik --help` lists the options and "
+                       "commands\n"
+                     : "zandorik: unknown command \"%s\"; `zandorik --help` lists them\n",
+                 VisibleText(first).c_str());
     return kExitUsage;
   }
   ParsedArgs parsed;
@@ -82,7 +89,7 @@ int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE*
     std::fwrite(command->help.data(), 1, command->help.size(), out);
     return FinishOutput(out, err, "zandorik " + first, kExitOk);
   }
-  return command->run({parsed, out, err, in});
+  return command->run({parsed, out, err, in, calls});
 }
 
 }  // namespace zandorik

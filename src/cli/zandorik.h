@@ -8,8 +8,12 @@
 
 namespace zandorik {
 
-// Runs the program on its arguments (without the program name).
-int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
-                std::FILE* in);
+class SystemCalls;
+
+// Runs the program on its arguments (without the program name); the files
+// it opens go through `calls` (tests inject faults), the real calls when
+// null.
+int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE* err, std::FILE* in,
+                SystemCalls* calls = nullptr);
 
 }  // namespace zandorik

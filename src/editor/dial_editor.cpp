@@ -378,6 +378,16 @@ void DialEditor::LoadFigure(const FigureRecord& record) {
   Calculate();
 }
 
+void DialEditor::ApplyFigure(const FigureScreen& figure) {
+  const StepGroup step(*this);
+  screen_ = figure;
+  changes_.fields = true;
+  changes_.squares.set();
+  StatRow row;
+  if (HasCurrentSquare(row)) Select(row, currentColumn_);  // the value box shows the new value
+  Calculate();
+}
+
 void DialEditor::SetName(const std::string& text) {
   const StepGroup step(*this, kNameKey);
   screen_.name = text;

@@ -119,6 +119,9 @@ class DialEditor {
   // pasting it does: the record, its name without the padding, then
   // Calculate, all one undo step.
   void LoadFigure(const FigureRecord& record);
+  // A figure worked out from the one on the screen (a suggestion of the
+  // points helper) put on it, then Calculate, all one undo step.
+  void ApplyFigure(const FigureScreen& figure);
 
   // The other figure controls, as the person changes them.
   void SetName(const std::string& text);

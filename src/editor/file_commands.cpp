@@ -109,7 +109,7 @@ bool FileCommands::Open(const std::string& path, bool create, bool listNames) {
   next->SetSystemCalls(calls_);
   FileError error;
   if (!next->Open(path, create, &error)) {
-    Say(UnexpectedText(error));
+    Say(error.number == kErrorNotDataFile ? error.description : UnexpectedText(error));
     return false;
   }
   std::vector<NameEntry> listed;

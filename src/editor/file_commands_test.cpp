@@ -18,6 +18,7 @@
 #include "store/cp1252.h"
 #include "store/names.h"
 #include "store/record_screen.h"
+#include "testing/faulty_calls.h"
 #include "testing/scripted_desktop.h"
 #include "testing/test_data_file.h"
 
@@ -366,29 +367,6 @@ TEST_F(FileCommandsTest, RandomStepsKeepTheFileAsTheModelSaysItMustBe) {
   }
 }
 
-// System calls that fail where a test says; the real ones everywhere else.
-struct FaultyCalls : SystemCalls {
-  std::function<ssize_t(int, const void*, size_t, off_t)> pwrite;
-  std::function<ssize_t(int, void*, size_t, off_t)> pread;
-  std::function<int(int)> fsync;
-  std::function<int(const char*, int, mode_t)> open;
-  ssize_t Pwrite(int fd, const void* b, size_t n, off_t at) override {
-    return pwrite ? pwrite(fd, b, n, at) : SystemCalls::Pwrite(fd, b, n, at);
-  }
-  ssize_t Pread(int fd, void* b, size_t n, off_t at) override {
-    return pread ? pread(fd, b, n, at) : SystemCalls::Pread(fd, b, n, at);
-  }
-  int Fsync(int fd) override { return fsync ? fsync(fd) : SystemCalls::Fsync(fd); }
-  int Open(const char* path, int flags, mode_t mode) override {
-    return open ? open(path, flags, mode) : SystemCalls::Open(path, flags, mode);
-  }
-};
-
-ssize_t Failing(int number) {
-  errno = number;
-  return -1;
-}
-
 // The disk fails part way through a save; the message tells the truth
 // about what is on the disk, and every other record stays as it was.
 TEST_F(FileCommandsTest, InjectedFaultsAreReportedAsTheyLeaveTheFile) {
@@ -431,6 +409,10 @@ TEST_F(FileCommandsTest, InjectedFaultsAreReportedAsTheyLeaveTheFile) {
        },
        "Unexpected error. Err 5 : Input/output error\nThe figure was not saved; the data file is "
        "as it was.",
+       true},
+      {"reads interrupted for ever", "C",
+       [&] { calls.pread = [](int, void*, size_t, off_t) { return Failing(EINTR); }; },
+       "Unexpected error. Err 5 : The disk gave no data after 8 tries\nThe figure was not saved",
        true},
       {"a read that ends early", "C",
        [&] {

@@ -1,13 +1,11 @@
 #include "sheet/sheet_output.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageWriter>
-#include <QSaveFile>
-#include <memory>
 
 #include "sheet/painter_renderer.h"
 #include "sheet/svg_writer.h"
+#include "store/output_file.h"
 
 namespace zandorik {
 namespace {
@@ -43,59 +41,71 @@ std::vector<std::string> SheetFilePaths(const std::string& path, SheetFormat for
 }
 
 bool WriteSheet(const Sheet& sheet, const std::string& path, int dpi, const std::string& title,
-                std::vector<std::string>& written, std::string& error) {
+                const std::vector<std::string>& inputs, std::vector<std::string>& written,
+                FileError* error, SystemCalls* calls) {
+  const auto fail = [&](const FileError& why, const std::string& what) {
+    if (error) {
+      *error = why.number == kErrorOutputIsInput
+                   ? why
+                   : FileError{why.number, "cannot write " + what + ": " + why.description};
+    }
+    return false;
+  };
   const std::optional<SheetFormat> format = SheetFormatOf(path);
   if (!format) {
-    error = "the output's name must end in .pdf, .svg or .png";
+    if (error) *error = FileError{EINVAL, "the output's name must end in .pdf, .svg or .png"};
     return false;
   }
   const std::vector<std::string> paths =
       SheetFilePaths(path, *format, static_cast<int>(sheet.pages.size()));
-  // Every file is written whole to its temporary file first; only then are
-  // they renamed into place.
-  std::vector<std::unique_ptr<QSaveFile>> files;
-  const auto fail = [&](const QSaveFile& file, const std::string& what) {
-    error = "cannot write " + what + ": " + file.errorString().toStdString();
-    for (auto& f : files)
-      f->cancelWriting();
-    return false;
-  };
+  // Every output is opened first, so that a refused one stops everything
+  // before a byte is written.
+  std::vector<OutputFile> files;
+  FileError why;
+  for (const std::string& target : paths) {
+    if (!files.emplace_back(calls).Open(target, inputs, &why)) return fail(why, target);
+  }
+  // Every file is written whole first; only then are they put in place.
   for (std::size_t i = 0; i < paths.size(); ++i) {
-    auto& file =
-        files.emplace_back(std::make_unique<QSaveFile>(QFile::decodeName(paths[i].c_str())));
-    if (!file->open(QIODevice::WriteOnly)) return fail(*file, paths[i]);
-    bool ok = true;
+    QByteArray bytes;
     switch (*format) {
-      case SheetFormat::Pdf:
-        ok = WriteSheetPdf(sheet, *file, title);
+      case SheetFormat::Pdf: {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!WriteSheetPdf(sheet, buffer, title)) return fail(ErrorOf(ENOMEM), paths[i]);
         break;
+      }
       case SheetFormat::Svg: {
         const std::string svg = SheetPageSvg(sheet, static_cast<int>(i), title);
-        ok = file->write(svg.data(), static_cast<qint64>(svg.size())) ==
-             static_cast<qint64>(svg.size());
+        bytes = QByteArray(svg.data(), static_cast<qsizetype>(svg.size()));
         break;
       }
       case SheetFormat::Png: {
         const QImage image = RenderSheetPage(sheet, static_cast<int>(i), dpi);
         if (image.isNull()) {
-          error = "cannot make a page of " + std::to_string(dpi) + " dots per inch: too large";
-          for (auto& f : files)
-            f->cancelWriting();
+          if (error) {
+            *error = FileError{EFBIG, "cannot make a page of " + std::to_string(dpi) +
+                                          " dots per inch: too large"};
+          }
           return false;
         }
-        QImageWriter writer(file.get(), "png");
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
         // zlib's fastest level: a page is mostly white, and the default
         // level takes longer than drawing it for little gain.
         writer.setQuality(kPngQuality);
-        ok = writer.write(image);
+        if (!writer.write(image)) return fail(ErrorOf(ENOMEM), paths[i]);
         break;
       }
     }
-    if (!ok || file->error() != QFileDevice::NoError) return fail(*file, paths[i]);
+    if (!files[i].Write({bytes.constData(), static_cast<std::size_t>(bytes.size())}, &why))
+      return fail(why, paths[i]);
   }
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (!files[i]->commit()) return fail(*files[i], paths[i]);
-    written.push_back(paths[i]);
+    const bool stream = files[i].IsStream();
+    if (!files[i].Commit(&why)) return fail(why, paths[i]);
+    if (!stream) written.push_back(paths[i]);
   }
   return true;
 }

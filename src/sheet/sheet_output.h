@@ -1,5 +1,6 @@
 // Writing a dial sheet to files: the format chosen by the extension, each
-// file written to a temporary file and renamed into place once whole.
+// file written through OutputFile (store/output_file.h), put in place only
+// once every file is whole.
 #pragma once
 
 #include <optional>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "sheet/sheet_layout.h"
+#include "store/system_calls.h"
 
 namespace zandorik {
 
@@ -22,10 +24,15 @@ std::optional<SheetFormat> SheetFormatOf(const std::string& path);
 // PDF or a single page, else OUT-1.svg, OUT-2.svg ... (likewise .png).
 std::vector<std::string> SheetFilePaths(const std::string& path, SheetFormat format, int pages);
 
-// Writes the sheet; `written` receives the files. On failure nothing is
-// left in place of any of them (files already there stay as they were),
-// and `error` says what failed.
+// Writes the sheet; `written` receives the files put in place (not a
+// stream, such as a FIFO or /dev/stdout). Every page is rendered in memory
+// and each write checked. When a file cannot be written whole, none is
+// put in place (files already there stay as they were), and `error` says what
+// failed: kErrorOutputIsInput when an output is one of `inputs` (nothing
+// is written then), else the system's error; its description is the whole
+// message ("cannot write out.pdf: No space left on device").
 bool WriteSheet(const Sheet& sheet, const std::string& path, int dpi, const std::string& title,
-                std::vector<std::string>& written, std::string& error);
+                const std::vector<std::string>& inputs, std::vector<std::string>& written,
+                FileError* error, SystemCalls* calls = nullptr);
 
 }  // namespace zandorik

@@ -412,8 +412,8 @@ TEST(SheetPdf, PagesFontsTextsColoursDigitsAndMarks) {
         LayOutSheet(figures, {paper, kDefaultDiameter, "figures.QMV", false, false});
     const std::string pdf = TempPath("sheet.pdf");
     std::vector<std::string> written;
-    std::string error;
-    ASSERT_TRUE(WriteSheet(sheet, pdf, 300, "test", written, error)) << error;
+    FileError error;
+    ASSERT_TRUE(WriteSheet(sheet, pdf, 300, "test", {}, written, &error)) << error.description;
 
     const ShellRun info = Shell("pdfinfo " + pdf);
     double width = 0, height = 0;
@@ -518,8 +518,8 @@ TEST(SheetPng, SizeAndResolutionAsAsked) {
     const Sheet sheet = LayOutSheet(figures, {paper, kDefaultDiameter, "figures.QMV"});
     const std::string png = TempPath("sheet.png");
     std::vector<std::string> written;
-    std::string error;
-    ASSERT_TRUE(WriteSheet(sheet, png, dpi, "test", written, error)) << error;
+    FileError error;
+    ASSERT_TRUE(WriteSheet(sheet, png, dpi, "test", {}, written, &error)) << error.description;
     const QImage image(QString::fromStdString(written.front()));
     EXPECT_EQ(image.width(), std::lround(SizeOf(paper).width / 25.4 * dpi));
     EXPECT_EQ(image.height(), std::lround(SizeOf(paper).height / 25.4 * dpi));

@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "store/cp1252.h"
+#include "store/journal.h"
 #include "store/names.h"
 
 namespace zandorik {
@@ -39,9 +40,97 @@ std::string DamageText(const std::string& path, std::int64_t size) {
 
 }  // namespace
 
+std::string ForeignKind(std::string_view head) {
+  if (head.starts_with("\x89PNG\r\n\x1a\n")) return "a PNG image";
+  if (head.starts_with("%PDF-")) return "a PDF document";
+  if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
+  const auto skipBlanks = [&head] {
+    while (!head.empty() &&
+           (head[0] == ' ' || head[0] == '\t' || head[0] == '\n' || head[0] == '\r'))
+      head.remove_prefix(1);
+  };
+  skipBlanks();
+  if (head.starts_with("<svg")) return "an SVG image";
+  if (head.starts_with("<?xml"))
+    return head.find("<svg") != std::string_view::npos ? "an SVG image" : "an XML document";
+  if (head.starts_with("{") || head.starts_with("[")) {
+    head.remove_prefix(1);
+    skipBlanks();
+    if (!head.empty() && std::string_view("\"{}[]").find(head[0]) != std::string_view::npos)
+      return "a JSON document";
+  }
+  return {};
+}
+
+bool MayNameDataFile(const std::string& path, bool creating, std::string* why) {
+  const auto refuse = [why](std::string text) {
+    if (why) *why = std::move(text);
+    return false;
+  };
+  if (path == "-") {
+    return refuse(
+        "\"-\" is never a data file (it stands for standard input or output): name the data "
+        "file, as figures.QMV");
+  }
+  const std::size_t dot = path.rfind('.');
+  if (!creating || dot == std::string::npos || path.find('/', dot) != std::string::npos)
+    return true;
+  std::string extension = path.substr(dot + 1);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  static constexpr std::pair<std::string_view, std::string_view> kKinds[] = {
+      {"json", "a JSON document"},
+      {"pdf", "a PDF document"},
+      {"svg", "an SVG image"},
+      {"png", "a PNG image"}};
+  for (const auto& [ending, kind] : kKinds) {
+    if (extension == ending) {
+      return refuse(path + " would be a new data file named as " + std::string(kind) +
+                    " is: give the data file a name ending in .QMV, as figures.QMV");
+    }
+  }
+  return true;
+}
+
+bool CheckDataFileContent(const RecordFile& file, FileError* error) {
+  std::array<std::uint8_t, 512> head{};
+  const std::int64_t got = file.ReadSome(0, head.data(), head.size(), error);
+  if (got < 0) return false;
+  const std::string kind =
+      ForeignKind({reinterpret_cast<const char*>(head.data()), static_cast<std::size_t>(got)});
+  if (kind.empty()) return true;
+  if (error) {
+    *error = FileError{kErrorNotDataFile,
+                       file.Path() + " is not a data file: it looks like " + kind + "."};
+  }
+  return false;
+}
+
+std::string NameHint(std::string_view wanted, const std::vector<NameEntry>& names) {
+  std::vector<std::string> stored;
+  stored.reserve(names.size());
+  for (const NameEntry& entry : names) {
+    std::string_view name(entry.stored.data(), entry.stored.size());
+    name = name.substr(0, name.find_last_not_of(' ') + 1);
+    stored.push_back(DecodeCp1252(name));
+  }
+  const std::string similar = SimilarName(wanted, stored);
+  return similar.empty() ? std::string() : "; did you mean \"" + similar + "\"?";
+}
+
 bool DataFile::Open(const std::string& path, bool create, FileError* error) {
+  struct stat there {};
+  std::string why;
+  if (!MayNameDataFile(path, create && ::stat(path.c_str(), &there) != 0, &why)) {
+    if (error) *error = FileError{kErrorNotDataFile, why};
+    return false;
+  }
   const auto mode = create ? RecordFile::Mode::ReadWrite : RecordFile::Mode::Existing;
   if (!file_.OpenForWritingIfAllowed(path, mode, error)) return false;
+  if (!CheckDataFileContent(file_, error)) {
+    file_.Close();
+    return false;
+  }
   path_ = path;
   return true;
 }
@@ -195,6 +284,23 @@ bool DataFile::MayWrite(std::string* why) const {
   return true;
 }
 
+bool DataFile::RemoveIfEmpty(FileError* error) {
+  RecordFile::Status status;
+  struct stat there {};
+  if (!file_.Stat(status, error)) return false;
+  if (status.size != 0 || ::stat(path_.c_str(), &there) != 0 || there.st_ino != status.inode ||
+      there.st_dev != status.device) {
+    if (error) *error = FileError{ENOTEMPTY, "The data file is not empty"};
+    return false;
+  }
+  if (file_.Calls().Unlink(path_.c_str()) != 0) {
+    if (error) *error = ErrorOf(errno);
+    return false;
+  }
+  file_.Close();
+  return true;
+}
+
 bool DataFile::Write(std::int64_t n, const FigureRecord& record, FileError* error,
                      FileError* putBack) {
   return WriteAll({{n, &record}}, error, putBack, nullptr);
@@ -264,33 +370,51 @@ bool DataFile::WriteAll(const std::vector<Placed>& records, FileError* error, Fi
   RecordFile::Status status;
   if (!file_.Stat(status, error)) return false;
   const std::int64_t oldRecords = status.size / kRecordBytes;
-  // The old bytes of each record written in place, in writing order.
-  std::vector<std::pair<std::int64_t, RecordBytes>> old;
+  // The old bytes of each record written in place, once each, go to the
+  // journal before the first write.
+  JournalContents journal{status.size, {}};
+  std::unordered_set<std::int64_t> kept;
+  for (const Placed& placed : records) {
+    if (placed.number > oldRecords || !kept.insert(placed.number).second) continue;
+    RecordBytes& bytes = journal.records.emplace_back(placed.number, RecordBytes{}).second;
+    if (file_.ReadRaw(placed.number, bytes.data(), 1, error) != 1) {
+      if (error && error->number == 0) *error = FileError{EIO, "The record could not be read"};
+      return false;
+    }
+  }
+  // Ctrl-C or a request to end stops the writing between two steps; the
+  // program ends once the old records are back and the journal is gone.
+  const HeldSignals signals;
+  const auto interrupted = [&] {
+    if (!signals.Pending()) return false;
+    if (error) *error = FileError{EINTR, "Interrupted: the program was asked to end"};
+    return true;
+  };
+  if (!WriteJournal(file_.Calls(), file_.Path(), status.permissions, journal, error)) return false;
   std::size_t done = 0;
   bool ok = true;
   for (; done < records.size() && ok; ++done) {
-    const std::int64_t n = records[done].number;
-    if (n <= oldRecords) {
-      RecordBytes& bytes = old.emplace_back(n, RecordBytes{}).second;
-      if (file_.ReadRaw(n, bytes.data(), 1, error) != 1) {
-        if (error && error->number == 0) *error = FileError{EIO, "The record could not be read"};
-        old.pop_back();
-        ok = false;
-        break;
-      }
-    }
-    ok = file_.Write(n, *records[done].record, error);
+    ok = !interrupted() && file_.Write(records[done].number, *records[done].record, error);
     if (!ok) break;
   }
-  if (ok && file_.Sync(error)) return true;
+  if (ok && !interrupted() && file_.Sync(error) && !interrupted() &&
+      RemoveJournal(file_.Calls(), file_.Path(), error)) {
+    return true;
+  }
   if (failedAt) *failedAt = done;
-  // Newest first, so that a record written twice ends with its first bytes.
   FileError failed;
   bool restored = true;
-  for (auto it = old.rbegin(); it != old.rend() && restored; ++it)
+  for (auto it = journal.records.begin(); it != journal.records.end() && restored; ++it)
     restored = file_.WriteRaw(Offset(it->first), it->second.data(), it->second.size(), &failed);
   restored = restored && file_.Truncate(status.size, &failed) && file_.Sync(&failed);
-  if (!restored && putBack) *putBack = failed.number != 0 ? failed : FileError{EIO, "failed"};
+  if (!restored) {
+    // The journal stays: the next program that locks the file puts the
+    // old records back.
+    if (putBack) *putBack = failed.number != 0 ? failed : FileError{EIO, "failed"};
+    return false;
+  }
+  // Left behind, it would only put back the same bytes again.
+  RemoveJournal(file_.Calls(), file_.Path(), nullptr);
   return false;
 }
 
@@ -303,9 +427,12 @@ bool RepairDataFile(const std::string& path, std::chrono::milliseconds wait, Rep
   };
   RecordFile file;
   FileError why;
+  if (std::string refusal; !MayNameDataFile(path, false, &refusal))
+    return fail(kErrorNotDataFile, refusal);
   if (!file.Open(path, RecordFile::Mode::Existing, &why)) {
     return fail(why.number, path + ": " + why.description);
   }
+  if (!CheckDataFileContent(file, &why)) return fail(why.number, why.description);
   FileLock lock(file, RecordFile::LockKind::Exclusive, wait, &why);
   if (!lock) {
     return fail(why.number, why.number == kErrorInUse
@@ -324,7 +451,12 @@ bool RepairDataFile(const std::string& path, std::chrono::milliseconds wait, Rep
   }
   report.tailPath = path + ".tail";
   RecordFile copy;
-  if (!copy.Open(report.tailPath, RecordFile::Mode::CreateNew, &why)) {
+  // An empty tail (left by a repair that was stopped) holds nothing to keep.
+  struct stat old {};
+  const bool emptyTail =
+      ::lstat(report.tailPath.c_str(), &old) == 0 && S_ISREG(old.st_mode) && old.st_size == 0;
+  if (!copy.Open(report.tailPath,
+                 emptyTail ? RecordFile::Mode::Existing : RecordFile::Mode::CreateNew, &why)) {
     if (why.number == EEXIST) {
       return fail(EEXIST, report.tailPath +
                               " is there already. Nothing was changed: move it away, then repair "

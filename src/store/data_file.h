@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/record_file.h"
@@ -28,11 +29,37 @@ struct NameEntry {
   bool operator==(const NameEntry&) const = default;
 };
 
+// The error number of a file that is not a data file: one of the kinds of
+// file the project itself writes, or "-".
+inline constexpr int kErrorNotDataFile = EMEDIUMTYPE;
+
+// What a file beginning with `head` is when it is one of the kinds of file
+// the project writes: "a JSON document", "a PDF document", "an SVG image",
+// "a PNG image" (or "an XML document"); "" for anything else.
+std::string ForeignKind(std::string_view head);
+
+// Whether `path` may name a data file: "-" never does (it stands for
+// standard input or output), nor, for a new data file (`creating`), a name
+// ending in .json, .pdf, .svg or .png. Else `why` says so.
+bool MayNameDataFile(const std::string& path, bool creating, std::string* why);
+
+// Whether the open `file` may be read as a data file: false, with
+// kErrorNotDataFile and "PATH is not a data file: it looks like a JSON
+// document.", when its first bytes are those of a kind of file the
+// project writes.
+bool CheckDataFileContent(const RecordFile& file, FileError* error);
+
+// For a name not found: "; did you mean "Alley Cat"?" when a stored name
+// differs from `wanted` only in letter case or spaces, else "".
+std::string NameHint(std::string_view wanted, const std::vector<NameEntry>& names);
+
 class DataFile {
  public:
   // Opens for reading and writing; a missing file is created empty (only
   // with `create`), an existing one is never shortened. A file that may be
-  // read but not written is opened for reading: see IsReadOnly.
+  // read but not written is opened for reading: see IsReadOnly. Fails with
+  // kErrorNotDataFile for what MayNameDataFile and CheckDataFileContent
+  // refuse.
   bool Open(const std::string& path, bool create, FileError* error);
   void Close() { file_.Close(); }
   bool IsOpen() const { return file_.IsOpen(); }
@@ -73,6 +100,10 @@ class DataFile {
   // no whole number of records, a file removed or replaced since it was
   // opened, or a file that may only be read.
   bool MayWrite(std::string* why) const;
+  // Removes the file, and closes it, when it holds nothing (a data file
+  // made for a write that failed) and its path still names it.
+  bool RemoveIfEmpty(FileError* error);
+
   // Whether the file holds whole records only; else `notice` says what is
   // wrong and the way out.
   bool IsWhole(std::string* notice) const;
@@ -95,12 +126,17 @@ class DataFile {
     const FigureRecord* record = nullptr;
   };
   // Writes the records in order (each number at most one past the last
-  // record so far) and flushes them to the disk once, at the end. On a
-  // failure every record already written, the failed one included, gets
-  // its old bytes back, the file its old length, and that is flushed;
-  // `failedAt` is the index of the write that failed (records.size() for
-  // the flush), `putBack` says whether putting back worked (number 0) or
-  // why it did not.
+  // record so far) and flushes them to the disk once, at the end, all or
+  // nothing: the old bytes of every record written in place and the old
+  // length go first to the file's journal (journal.h), flushed, which is
+  // removed after the last flush. On a failure, or SIGINT or SIGTERM, every
+  // record already written, the failed one included, gets its old bytes
+  // back, the file its old length, and that is flushed (then the signal
+  // ends the program); `failedAt` is the index of the write that failed
+  // (records.size() for the flush), `putBack` says whether putting back
+  // worked (number 0) or why it did not (the journal then stays, for the
+  // next program that locks the file). Killed or cut off by a power loss,
+  // the write is rolled back by that next program.
   bool WriteAll(const std::vector<Placed>& records, FileError* error, FileError* putBack,
                 std::size_t* failedAt);
 
@@ -122,11 +158,13 @@ struct RepairReport {
   std::string tailPath;        // where they were copied ("" when none)
 };
 // Copies the bytes past the last whole record to PATH.tail (never over an
-// existing file), flushes that copy, then cuts the data file to whole
-// records under the exclusive lock. A file of whole records is left as it
-// is (tailBytes 0).
-// Fails with EEXIST when PATH.tail is there already, kErrorInUse when the
-// lock cannot be had; the description names the file and what is wrong.
+// existing file but an empty one), flushes that copy, then cuts the data
+// file to whole records under the exclusive lock. A file of whole records
+// is left as it is (tailBytes 0).
+// Fails with EEXIST when PATH.tail is there already and not empty,
+// kErrorInUse when the lock cannot be had, kErrorNotDataFile for what
+// CheckDataFileContent refuses; the description names the file and what is
+// wrong.
 bool RepairDataFile(const std::string& path, std::chrono::milliseconds wait, RepairReport& report,
                     FileError* error);
 

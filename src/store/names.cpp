@@ -14,4 +14,24 @@ std::string Unstring(std::string& text, std::string_view delimiter) {
   return head;
 }
 
+namespace {
+
+std::string Folded(std::string_view name) {
+  std::string folded;
+  for (char c : name) {
+    if (c == ' ') continue;
+    folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  return folded;
+}
+
+}  // namespace
+
+std::string SimilarName(std::string_view wanted, const std::vector<std::string>& stored) {
+  const std::string folded = Folded(wanted);
+  for (const std::string& name : stored)
+    if (Folded(name) == folded) return name;
+  return {};
+}
+
 }  // namespace zandorik

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <thread>
 
+#include "store/journal.h"
+
 namespace zandorik {
 namespace {
 
@@ -17,9 +19,6 @@ bool Fail(FileError* error, int number) {
   if (error) *error = FileError{number, std::strerror(number)};
   return false;
 }
-
-// Tries in a row that move no byte before a write counts as failed.
-constexpr int kStalledWriteTries = 8;
 
 bool MayBeOpenedForReadingInstead(int number) {
   return number == EACCES || number == EROFS || number == EPERM;
@@ -52,6 +51,7 @@ bool RecordFile::Open(const std::string& path, Mode mode, FileError* error) {
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   fd_ = fd;
   readOnly_ = mode == Mode::ReadOnly;
+  path_ = path;
   return true;
 }
 
@@ -71,9 +71,54 @@ void RecordFile::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   readOnly_ = false;
+  path_.clear();
 }
 
 bool RecordFile::Lock(LockKind kind, std::chrono::milliseconds wait, FileError* error) {
+  if (!TakeLock(kind, wait, error)) return false;
+  if (path_.empty() || !JournalExists(path_)) return true;
+  if (RollBack(kind, wait, error)) return true;
+  Unlock();
+  return false;
+}
+
+bool RecordFile::RollBack(LockKind kind, std::chrono::milliseconds wait, FileError* error) {
+  FileError why;
+  if (readOnly_) {
+    // Written through a second descriptor, whose exclusive lock rolls the
+    // journal back; this one's lock is let go meanwhile.
+    Unlock();
+    RecordFile writable;
+    writable.SetSystemCalls(calls_);
+    Status mine, theirs;
+    if (writable.Open(path_, Mode::Existing, &why) && Stat(mine, &why) &&
+        writable.Stat(theirs, &why)) {
+      if (mine.device != theirs.device || mine.inode != theirs.inode) {
+        why = FileError{ESTALE, "the file was replaced meanwhile"};
+      } else {
+        // Its lock says why, when it fails.
+        if (!writable.Lock(LockKind::Exclusive, wait, error)) return false;
+        writable.Close();
+        return TakeLock(kind, wait, error);
+      }
+    }
+  } else if ((kind == LockKind::Exclusive || TakeLock(LockKind::Exclusive, wait, &why)) &&
+             RollBackJournal(*this, &why) &&
+             (kind == LockKind::Exclusive || TakeLock(kind, wait, &why))) {
+    return true;
+  }
+  if (error) {
+    *error = why.number == kErrorInUse
+                 ? why
+                 : FileError{why.number, "The data file " + path_ +
+                                             " was left half written by a program that stopped, "
+                                             "and its old records could not be put back from " +
+                                             JournalPath(path_) + ": " + why.description};
+  }
+  return false;
+}
+
+bool RecordFile::TakeLock(LockKind kind, std::chrono::milliseconds wait, FileError* error) {
   if (fd_ < 0) return Fail(error, EBADF);
   const int operation = (kind == LockKind::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
   const auto deadline = std::chrono::steady_clock::now() + wait;
@@ -120,15 +165,25 @@ std::int64_t RecordFile::ReadSome(std::int64_t offset, std::uint8_t* bytes, std:
     return -1;
   }
   std::size_t got = 0;
+  int interrupted = 0;
   while (got < count) {
     const ssize_t r = calls_->Pread(fd_, bytes + got, count - got,
                                     static_cast<off_t>(offset) + static_cast<off_t>(got));
-    if (r < 0 && errno == EINTR) continue;
+    if (r < 0 && errno == EINTR) {
+      // Try again, but not for ever.
+      if (++interrupted < kStalledTries) continue;
+      if (error) {
+        *error = FileError{
+            EIO, "The disk gave no data after " + std::to_string(kStalledTries) + " tries"};
+      }
+      return -1;
+    }
     if (r < 0) {
       Fail(error, errno);
       return -1;
     }
     if (r == 0) break;
+    interrupted = 0;
     got += static_cast<std::size_t>(r);
   }
   return static_cast<std::int64_t>(got);
@@ -167,27 +222,13 @@ bool RecordFile::WriteRaw(std::int64_t offset, const std::uint8_t* bytes, std::s
                           FileError* error) {
   if (fd_ < 0) return Fail(error, EBADF);
   if (readOnly_) return Fail(error, EBADF);
-  std::size_t done = 0;
-  int stalled = 0;
-  while (done < count) {
-    const ssize_t w = calls_->Pwrite(fd_, bytes + done, count - done,
-                                     static_cast<off_t>(offset) + static_cast<off_t>(done));
-    if (w < 0 && errno != EINTR) return Fail(error, errno);
-    if (w <= 0) {
-      // Interrupted, or nothing taken: try again, but not for ever.
-      if (++stalled >= kStalledWriteTries) {
-        if (error) {
-          *error = FileError{
-              EIO, "The disk took no data after " + std::to_string(kStalledWriteTries) + " tries"};
-        }
-        return false;
-      }
-      continue;
-    }
-    stalled = 0;
-    done += static_cast<std::size_t>(w);
-  }
-  return true;
+  return WriteInSteps(
+      count,
+      [&](std::size_t done) {
+        return calls_->Pwrite(fd_, bytes + done, count - done,
+                              static_cast<off_t>(offset) + static_cast<off_t>(done));
+      },
+      error);
 }
 
 bool RecordFile::Sync(FileError* error) {
@@ -211,6 +252,7 @@ bool RecordFile::Stat(Status& status, FileError* error) const {
   status.device = st.st_dev;
   status.inode = st.st_ino;
   status.writeBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+  status.permissions = st.st_mode & 0777;
   return true;
 }
 

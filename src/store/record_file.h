@@ -12,12 +12,6 @@
 
 namespace zandorik {
 
-// A failure of the file layer: the system's error number and its text.
-struct FileError {
-  int number = 0;
-  std::string description;
-};
-
 // How long a command waits for another program's lock on a data file
 // before it says that the file is in use.
 inline constexpr std::chrono::milliseconds kLockWait{3000};
@@ -52,13 +46,19 @@ class RecordFile {
   bool IsOpen() const { return fd_ >= 0; }
 
   // Waits up to `wait` for the lock; fails with kErrorInUse when another
-  // program holds it all that time.
+  // program holds it all that time. A journal left beside the file by a
+  // write that was cut short (FILE.QMV.journal, see journal.h) is rolled
+  // back first, under the exclusive lock, whatever lock was asked for; a
+  // file opened read-only is opened a second time to write it.
   bool Lock(LockKind kind, std::chrono::milliseconds wait, FileError* error);
   void Unlock();
 
   // The system calls that reads and writes go through (tests put in their
   // own); the real ones unless told otherwise.
   void SetSystemCalls(SystemCalls* calls) { calls_ = calls ? calls : &SystemCalls::Real(); }
+  SystemCalls& Calls() const { return *calls_; }
+  // The path the file was opened by.
+  const std::string& Path() const { return path_; }
 
   // Size of the file in bytes; whole records N = size / 486.
   bool Size(std::int64_t& bytes, FileError* error) const;
@@ -74,7 +74,8 @@ class RecordFile {
                        FileError* error) const;
 
   // Up to `count` bytes from a byte offset: how many were read, 0 at the
-  // end of the file, -1 on failure.
+  // end of the file, -1 on failure (a read interrupted kStalledTries times
+  // running is one).
   std::int64_t ReadSome(std::int64_t offset, std::uint8_t* bytes, std::size_t count,
                         FileError* error) const;
   // Exactly `count` bytes from a byte offset; fewer is an error.
@@ -93,13 +94,20 @@ class RecordFile {
   struct Status {
     std::int64_t size = 0;
     std::uint64_t device = 0, inode = 0;
-    bool writeBits = false;  // any of the owner, group or other write bits
+    bool writeBits = false;    // any of the owner, group or other write bits
+    unsigned permissions = 0;  // the read, write and run bits
   };
   bool Stat(Status& status, FileError* error) const;
 
  private:
+  // The lock alone, without a look for a journal.
+  bool TakeLock(LockKind kind, std::chrono::milliseconds wait, FileError* error);
+  // Rolls back the journal beside the file, the lock `kind` held.
+  bool RollBack(LockKind kind, std::chrono::milliseconds wait, FileError* error);
+
   int fd_ = -1;
   bool readOnly_ = false;
+  std::string path_;
   SystemCalls* calls_ = &SystemCalls::Real();
 };
 

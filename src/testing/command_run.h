@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@ struct CommandRun {
   std::string out, err;
 };
 
-// `input` is the program's standard input.
-inline CommandRun Zandorik(const std::vector<std::string>& args, const std::string& input = {}) {
+// `input` is the program's standard input; its files go through `calls`
+// (the real system calls when null).
+inline CommandRun Zandorik(const std::vector<std::string>& args, const std::string& input = {},
+                           SystemCalls* calls = nullptr) {
   char *outText = nullptr, *errText = nullptr;
   std::size_t outSize = 0, errSize = 0;
   std::FILE* out = open_memstream(&outText, &outSize);
@@ -25,7 +28,7 @@ inline CommandRun Zandorik(const std::vector<std::string>& args, const std::stri
   std::string in = input;
   std::FILE* inFile = fmemopen(in.data(), in.size() + 1, "r");  // +1: an empty input too
   if (input.empty()) std::fgetc(inFile);
-  const int status = RunZandorik(args, out, err, inFile);
+  const int status = RunZandorik(args, out, err, inFile, calls);
   std::fclose(inFile);
   std::fclose(out);
   std::fclose(err);
@@ -33,6 +36,15 @@ inline CommandRun Zandorik(const std::vector<std::string>& args, const std::stri
   std::free(outText);
   std::free(errText);
   return run;
+}
+
+// An output's lines, without their line feeds.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
 }
 
 }  // namespace zandorik

@@ -28,14 +28,16 @@ class TestDataFile {
     std::filesystem::remove_all(dir);
   }
 
-  void Write(const std::vector<FigureRecord>& records) const {
+  void Write(const std::vector<FigureRecord>& records) const { WriteTo(path, records); }
+  static void WriteTo(const std::string& path, const std::vector<FigureRecord>& records) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     for (const FigureRecord& r : records) {
       const RecordBytes bytes = EncodeRecord(r);
       out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
   }
-  std::string Bytes() const {
+  std::string Bytes() const { return ReadFrom(path); }
+  static std::string ReadFrom(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
