@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Whole-process time and peak memory of `zandorik sheet`: 100 figures to
-# one PDF, one page of 4 figures (two of the sample's, twice) to a PNG at
+# one PDF (and without share codes, for what the codes cost), one page of 4 figures (two of the sample's, twice) to a PNG at
 # 300 dpi, the same 100 figures to SVG pages; beside the baseline of
 # `zandorik-cost` pricing the same 100
 # figures, in the same rounds, and beside the same sheets made by an
@@ -26,10 +26,11 @@ done >"$tmp/hundred.QMV"
 declare -A cmd=(
   [baseline]="$build/zandorik-cost $tmp/hundred.QMV"
   [pdf100]="$build/zandorik sheet -o $tmp/out.pdf $tmp/hundred.QMV"
+  [pdf100-nocodes]="$build/zandorik sheet --no-codes -o $tmp/nocodes.pdf $tmp/hundred.QMV"
   [png1]="$build/zandorik sheet --dpi 300 -o $tmp/out.png $root/examples/figures.QMV Worked Tidewalker Worked Tidewalker"
   [svg100]="$build/zandorik sheet -o $tmp/out.svg $tmp/hundred.QMV"
 )
-order=(baseline pdf100 png1 svg100)
+order=(baseline pdf100 pdf100-nocodes png1 svg100)
 if [ -n "$old" ]; then
   for name in pdf100 png1 svg100; do
     cmd[old-$name]=${cmd[$name]//$build\/zandorik /$old/zandorik }

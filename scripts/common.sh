@@ -10,14 +10,14 @@ RUN_PACKAGES=(
   cmake g++ make dpkg-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev libcups2-dev rapidjson-dev
   librsvg2-bin fonts-liberation2
-  pkgconf zlib1g-dev libzbar-dev scdoc
+  pkgconf zlib1g-dev libzbar-dev libqrencode-dev scdoc
 )
 # A virtual display and a screenshot, for a machine without a display.
 DISPLAYLESS_PACKAGES=(xvfb xauth xdotool imagemagick)
 # What the tests and the benchmarks need besides.
 TEST_PACKAGES=(
   "${DISPLAYLESS_PACKAGES[@]}"
-  libgtest-dev libbenchmark-dev libx11-dev libqrencode-dev
+  libgtest-dev libbenchmark-dev libx11-dev
   cups printer-driver-cups-pdf poppler-utils
   desktop-file-utils shared-mime-info appstream man-db lintian git
 )

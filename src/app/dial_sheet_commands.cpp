@@ -42,7 +42,7 @@ void DialSheetCommands::Export(const FigureScreen& figure, const std::string& fi
   std::vector<std::string> messages;
   const Sheet sheet = LayOutSheet({SheetFigureFromScreen(figure, messages)},
                                   {settings_.letter ? Paper::Letter : Paper::A4, settings_.diameter,
-                                   BaseName(fileName), settings_.registration});
+                                   BaseName(fileName), settings_.registration, settings_.codes});
   for (const std::string& target :
        SheetFilePaths(path, *SheetFormatOf(path), static_cast<int>(sheet.pages.size()))) {
     struct stat there {};
@@ -87,12 +87,18 @@ std::optional<SheetSettings> RunSheetDialog(QWidget* owner, const SheetSettings&
       QStringLiteral("Marks in three corners for a cutting machine that cuts a printed sheet"));
   registration->setChecked(current.registration);
   form->addRow(registration);
+  auto* codes = new QCheckBox(QStringLiteral("&Share codes"), &dialog);
+  codes->setToolTip(QStringLiteral(
+      "A QR code of the figure's share code in its legend, which zandorik scan reads back"));
+  codes->setChecked(current.codes);
+  form->addRow(codes);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   form->addRow(buttons);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return SheetSettings{paper->currentIndex() == 1, diameter->value(), registration->isChecked()};
+  return SheetSettings{paper->currentIndex() == 1, diameter->value(), registration->isChecked(),
+                       codes->isChecked()};
 }
 
 std::optional<std::string> PrintSheet(PrintSheetFunction print, const FigureScreen& figure,
@@ -104,7 +110,7 @@ std::optional<std::string> PrintSheet(PrintSheetFunction print, const FigureScre
   job.title = "Dial sheet: " + figure.name;
   job.layOut = [&](bool letter) {
     sheet = LayOutSheet(figures, {letter ? Paper::Letter : Paper::A4, settings.diameter,
-                                  figure.name, settings.registration});
+                                  figure.name, settings.registration, settings.codes});
     return static_cast<int>(sheet.pages.size());
   };
   job.draw = [&](QPainter& painter, int page) {

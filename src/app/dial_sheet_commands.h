@@ -20,11 +20,10 @@ class DialSheetCommands {
  public:
   explicit DialSheetCommands(Desktop& desktop) : desktop_(desktop) {}
 
-  // Paper, diameter and marks first, then the file; the figure priced as
+  // Paper, diameter, marks and codes first, then the file; the figure priced as
   // Calculate prices it. `fileName` is the data file's, for the footer.
   void Export(const FigureScreen& figure, const std::string& fileName);
-  // The sheet on the default printer, at the diameter and marks last
-  // chosen.
+  // The sheet on the default printer, with the settings last chosen.
   void Print(const FigureScreen& figure);
   // Kept for the rest of the run, never stored.
   const SheetSettings& Settings() const { return settings_; }
@@ -35,8 +34,8 @@ class DialSheetCommands {
   std::string lastPath_;
 };
 
-// The small dialog of paper, diameter and registration marks; nothing
-// when cancelled.
+// The small dialog of paper, diameter, registration marks and share
+// codes; nothing when cancelled.
 std::optional<SheetSettings> RunSheetDialog(QWidget* owner, const SheetSettings& current);
 
 // Prints the figure's sheet through the print module's function.

@@ -69,10 +69,10 @@ struct ExportStep {
 TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
   const std::string base = (data.dir / "alley").string();
   const std::vector<ExportStep> steps = {
-      {std::nullopt, std::nullopt, {}, "", 0},                                 // cancelled first
-      {SheetSettings{true, 60}, std::nullopt, {}, "", 0},                      // then the file
-      {SheetSettings{true, 60}, ExportChoice{base, 1}, {}, base + ".svg", 0},  // SVG added
-      {SheetSettings{false, 40}, ExportChoice{base, 1}, {false}, "", 1},       // not replaced
+      {std::nullopt, std::nullopt, {}, "", 0},             // cancelled first
+      {SheetSettings{true, 60}, std::nullopt, {}, "", 0},  // then the file
+      {SheetSettings{true, 60, false, false}, ExportChoice{base, 1}, {}, base + ".svg", 0},
+      {SheetSettings{false, 40}, ExportChoice{base, 1}, {false}, "", 1},  // not replaced
       {SheetSettings{false, 40, true}, ExportChoice{base + ".svg", 0}, {true}, base + ".svg", 1},
       {SheetSettings{false, 50}, ExportChoice{base + ".PNG", 0}, {}, base + ".PNG", 0},
   };
@@ -100,6 +100,7 @@ TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
         EXPECT_NE(svg.find(">74 points<"), std::string::npos);
         EXPECT_EQ(svg.find("registration-square") != std::string::npos,
                   step.settings->registration);
+        EXPECT_EQ(svg.find("crispEdges") != std::string::npos, step.settings->codes);
       }
     } else {
       EXPECT_EQ(Read(base + ".svg"), before);
@@ -111,6 +112,17 @@ TEST_F(DialSheetMenuTest, ExportThroughTheDialogs) {
   EXPECT_EQ(desktop.exportDialogs.back().startPath, base + ".svg");
   EXPECT_EQ(desktop.exportDialogs.front().filters,
             (std::vector<std::string>{"PDF (*.pdf)", "SVG (*.svg)", "PNG image (*.png)"}));
+}
+
+// A figure that no data file can store (a range beyond 16 bits) has no
+// share code: its sheet says so where the code would be.
+TEST_F(DialSheetMenuTest, AFigureThatCannotBeStoredHasNoCode) {
+  drive->TypeRange(QStringLiteral("40000"));
+  desktop.sheetSettings.push_back(SheetSettings{});
+  desktop.exportFiles.push_back(ExportChoice{(data.dir / "no.svg").string(), 1});
+  form->MenuFileExportSheet()->trigger();
+  EXPECT_NE(Read(data.dir / "no.svg").find(">No share code: a data file cannot store this figure<"),
+            std::string::npos);
 }
 
 TEST_F(DialSheetMenuTest, PrintUsesTheLastSettingsAndSaysWhatFailed) {
@@ -126,23 +138,27 @@ TEST_F(DialSheetMenuTest, PrintUsesTheLastSettingsAndSaysWhatFailed) {
   EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>{*desktop.printFailure});
 }
 
-// The settings dialog itself: the range and default it offers, and what
-// it hands back once the person has changed it.
-TEST_F(DialSheetMenuTest, SettingsDialogOffersTheRangeAndTheMarks) {
+// The settings dialog itself: the range and defaults it offers (marks
+// off, share codes on), and what it hands back once the person has
+// changed them.
+TEST_F(DialSheetMenuTest, SettingsDialogOffersTheRangeTheMarksAndTheCodes) {
   QTimer::singleShot(0, [&] {
     QWidget* dialog = QApplication::activeModalWidget();
     auto* diameter = dialog->findChild<QDoubleSpinBox*>();
-    auto* marks = dialog->findChild<QCheckBox*>();
+    const QList<QCheckBox*> boxes = dialog->findChildren<QCheckBox*>();
+    ASSERT_EQ(boxes.size(), 2);
     EXPECT_EQ(std::tuple(diameter->minimum(), diameter->maximum(), diameter->value()),
               std::tuple(40, 80, 50));
-    EXPECT_EQ(marks->text(), "&Registration marks");
-    EXPECT_FALSE(marks->isChecked());
+    EXPECT_EQ(std::tuple(boxes[0]->text(), boxes[0]->isChecked(), boxes[1]->text(),
+                         boxes[1]->isChecked()),
+              std::tuple(QString("&Registration marks"), false, QString("&Share codes"), true));
     diameter->selectAll();
     QTest::keyClicks(diameter, "72.5");
-    QTest::mouseClick(marks, Qt::LeftButton);
+    for (QCheckBox* box : boxes)
+      QTest::keyClick(box, Qt::Key_Space);
     QTest::keyClick(dialog, Qt::Key_Return);
   });
-  EXPECT_EQ(RunSheetDialog(form.get(), SheetSettings{}), (SheetSettings{false, 72.5, true}));
+  EXPECT_EQ(RunSheetDialog(form.get(), SheetSettings{}), (SheetSettings{false, 72.5, true, false}));
 }
 
 // A write that fails (here a disk that takes nothing) is said in a box; so

@@ -7,6 +7,8 @@
 //   print_check page PNG      checks a page rendered from the printed PDF
 //   print_check sheet         prints the figure's dial sheet ("Print Dial
 //                             Sheet"); any message is a failure
+//   print_check code          prints the figure's share code ("Copy Share
+//                             Code"), which the printed sheet must give back
 //   print_check ruler PNG DPI measures the 100 mm ruler on a printed sheet
 //                             rendered at DPI: 100 mm to within 0.5 mm
 //
@@ -122,9 +124,10 @@ int main(int argc, char** argv) {
   const QStringList args = QApplication::arguments();
   const QString mode = args.value(1);
   if (mode == "ruler" && args.size() == 4) return CheckRuler(args[2], args[3].toDouble());
-  if (!(mode == "print" || mode == "cannot-print" || mode == "sheet" ||
+  if (!(mode == "print" || mode == "cannot-print" || mode == "sheet" || mode == "code" ||
         (mode == "page" && args.size() == 3)))
-    return Fail("usage: print_check print | cannot-print | page PNG | sheet | ruler PNG DPI");
+    return Fail(
+        "usage: print_check print | cannot-print | page PNG | sheet | code | ruler PNG DPI");
 
   ApplyDialLook();
   PrintingDesktop desktop;
@@ -136,6 +139,12 @@ int main(int argc, char** argv) {
   if (form.TextPoints()->text() != "74")
     return Fail("the figure costs " + form.TextPoints()->text().toStdString());
   if (mode == "page") return CheckPage(form, args[2]);
+  if (mode == "code") {
+    form.MenuCopyShareCode()->trigger();
+    if (!desktop.clipboard) return Fail("\"Copy Share Code\" copied nothing");
+    std::printf("%s\n", desktop.clipboard->c_str());
+    return 0;
+  }
 
   desktop.boxes.clear();
   if (mode == "sheet") {

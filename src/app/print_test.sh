@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Prints the main window, then a dial sheet, for real and checks the pages
-# that arrive.
+# Prints the main window, then a dial sheet, then a sheet of chosen
+# figures, for real and checks the pages that arrive (scanned, the codes
+# give back the figures' records byte for byte).
 #
 # On a private CUPS spooler (private_spooler.sh) whose default printer is
 # a cups-pdf printer. Then the printer refuses jobs, then it is removed,
 # and "&Print" must say so while the program keeps running.
-#   print_test.sh PRINT_CHECK
+#   print_test.sh PRINT_CHECK ZANDORIK EXAMPLES.QMV
 set -euo pipefail
-check=$1
+check=$1 zandorik=$2 examples=$3
 
 # cups-pdf only runs as root, and the spooler must start it as root.
 if [ "$(id -u)" -ne 0 ]; then
@@ -34,6 +35,22 @@ pdf=$(wait_for_pdf)
 echo "arrived: ${pdf#"$tmp/"} ($(pdfinfo "$pdf" | awk '/^Page size:/ {$1=$2=""; print}'))"
 pdftoppm -r 300 -png -singlefile "$pdf" "$tmp/sheet"
 "$check" ruler "$tmp/sheet.png" 300 || fail "the printed sheet's ruler"
+# Its share code, scanned as a scanner gives the page, is the figure's.
+[ "$("$zandorik" scan "$tmp/sheet.png" | cut -f2)" = "$("$check" code)" ] ||
+  fail "the printed sheet's code is not the figure's"
+rm -f "$pdf"
+
+# Three sample figures out of their order (records 7, 3, 2), printed,
+# scanned at 300 dpi into a new data file: their records.
+"$zandorik" sheet -o "$tmp/chosen.pdf" "$examples" "Alley Cat" Tidewalker "Ember Sprite" >/dev/null
+lp "$tmp/chosen.pdf" >/dev/null || fail "printing the chosen figures' sheet"
+pdftoppm -q -r 300 -png -singlefile "$(wait_for_pdf)" "$tmp/chosen"
+"$zandorik" scan -o "$tmp/new.QMV" "$tmp/chosen.png" >/dev/null || fail "scanning the printed sheet"
+for record in 6 2 1; do
+  dd if="$examples" bs=486 skip="$record" count=1 status=none
+done >"$tmp/chosen.QMV"
+cmp "$tmp/new.QMV" "$tmp/chosen.QMV" || fail "the scanned figures differ from the printed ones"
+echo "the printed codes give back the figures' records"
 
 # A printer that refuses jobs, then no printer at all: each time a
 # message, and the program goes on.

@@ -20,8 +20,8 @@ namespace {
 
 constexpr std::string_view kHelp =
     R"help(Usage: zandorik sheet [--paper a4|letter] [--diameter MM] [--dpi N]
-                      [--registration] -o OUT.pdf|OUT.svg|OUT.png
-                      FILE.QMV [NAME...]
+                      [--registration] [--no-codes]
+                      -o OUT.pdf|OUT.svg|OUT.png FILE.QMV [NAME...]
 
 Makes a sheet of dials to print, cut out, pin and play with: for each
 figure a turning dial (clicks 1 to 11 with the four stats in their power
@@ -29,9 +29,10 @@ colours, each power box with its letter, KO clicks in red, the click
 numbers on a grip ring), a smaller cover with a window onto one click, the
 stat names, an index and a turning arrow beside it, and the figure's name,
 points, team, movement, range, bolts and rank, and a legend of the powers
-it uses. Pieces are true to size; every page has the three assembly steps,
-a 100 mm ruler each way and a 1 inch ruler to check the print ("Print at
-100% (actual size)").
+it uses with a QR code of the figure's share code (`zandorik scan` reads
+it back from a scan or a photo of the sheet). Pieces are true to size;
+every page has the three assembly steps, a 100 mm ruler each way and a 1
+inch ruler to check the print ("Print at 100% (actual size)").
 
 Without NAMEs, every stored figure in record order; with NAMEs, those
 figures, each name matched exactly against the stored names (letter case
@@ -50,6 +51,7 @@ counts, trailing blanks aside).
       --dpi N        dots per inch of PNG pages, 30 to 600 (default 300)
       --registration print-then-cut marks in three corners, 10 mm in from
                      the edges, everything else inside them
+      --no-codes     no QR codes of the figures' share codes
   -h, --help         show this help
   --                 end of the options
 
@@ -73,12 +75,13 @@ Exit status:
   4  the output cannot be written; no file is left half written
 )help";
 
-constexpr std::array<OptionSpec, 5> kOptions = {{
+constexpr std::array<OptionSpec, 6> kOptions = {{
     {"output", 'o', true},
     {"paper", 0, true},
     {"diameter", 0, true},
     {"dpi", 0, true},
     {"registration", 0, false},
+    {"no-codes", 0, false},
 }};
 
 constexpr const char* kMe = "zandorik sheet";
@@ -135,6 +138,7 @@ bool ReadRequest(const ParsedArgs& args, Request& request, std::string& why) {
     request.options.diameter = d;
   }
   request.options.registration = args.Has("registration");
+  request.options.codes = !args.Has("no-codes");
   if (args.Has("dpi")) {
     const std::string text = args.Value("dpi");
     const char* end = text.data() + text.size();

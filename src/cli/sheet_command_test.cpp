@@ -105,9 +105,10 @@ TEST(SheetCommand, ChosenFiguresAndPages) {
   EXPECT_EQ(CutCircles(svg), 2);
   EXPECT_NE(run.err.find("\"Vex\": Error in range: 3"), std::string::npos) << run.err;
   EXPECT_NE(ReadText(svg).find(">Vex<"), std::string::npos);
+  EXPECT_NE(ReadText(svg).find("crispEdges"), std::string::npos);  // the code's modules
 
-  run = Sheet("--paper letter --diameter 60 --registration -o " + (data.dir / "all.svg").string() +
-              " " + data.path);
+  run = Sheet("--paper letter --diameter 60 --registration --no-codes -o " +
+              (data.dir / "all.svg").string() + " " + data.path);
   EXPECT_EQ(run.status, 0) << run.err;
   // Control characters of a name are written visibly.
   EXPECT_NE(run.err.find("\"Bell\\u001b[31m\\u0007\": Error in range: 5"), std::string::npos)
@@ -120,6 +121,7 @@ TEST(SheetCommand, ChosenFiguresAndPages) {
     if (!f.starts_with("all-")) continue;
     circles += CutCircles((data.dir / f).string());
     EXPECT_NE(ReadText((data.dir / f).string()).find("registration-square"), std::string::npos);
+    EXPECT_EQ(ReadText((data.dir / f).string()).find("crispEdges"), std::string::npos);
   }
   EXPECT_EQ(circles, 2 * 15);
   EXPECT_FALSE(fs::exists(data.dir / "all.svg"));
@@ -139,6 +141,48 @@ TEST(SheetCommand, DamagedFileStillMakesTheSheet) {
   EXPECT_EQ(run.status, 3);
   EXPECT_NE(run.err.find("zandorik repair"), std::string::npos) << run.err;
   EXPECT_NE(Shell("pdftotext " + pdf + " -").out.find("Alley Cat"), std::string::npos);
+}
+
+// The sample file's sheet, as its PNG pages at 300 dpi, as its PDF
+// rasterised at 300 dpi as a scanner would, and as copies of the PNG pages
+// made worse (ImageMagick): each read back by `zandorik scan` into a new
+// data file that holds the sample's records byte for byte.
+TEST(SheetCommand, CodesOnTheSheetScanBackByteForByte) {
+  TestDataFile data;
+  std::string records;
+  for (const FigureRecord& record : ExampleRecords())
+    for (const std::uint8_t byte : EncodeRecord(record))
+      records += static_cast<char>(byte);
+  const std::string dir = data.dir.string() + "/", examples = ZANDORIK_EXAMPLES_DIR "/figures.QMV";
+  ASSERT_EQ(Sheet("-o " + dir + "png.png " + examples).status, 0);
+  ASSERT_EQ(Sheet("-o " + dir + "sheet.pdf " + examples).status, 0);
+  ASSERT_EQ(Shell("pdftoppm -r 300 -png " + dir + "sheet.pdf " + dir + "pdf").status, 0);
+  // Pages NAME-1.EXT and NAME-2.EXT, made from png-1.png and png-2.png by
+  // convert's ARGUMENTS.
+  const std::vector<std::array<std::string, 3>> copies = {
+      {"png", "png", ""},
+      {"pdf", "png", ""},
+      {"150dpi", "png", "-resample 150"},
+      {"rotated", "png", "-background white -rotate 3"},
+      {"blurred", "png", "-blur 0x2"},
+      {"quality60", "jpg", "-quality 60"},
+      {"grey", "png", "-colorspace Gray"}};
+  for (const auto& [name, extension, arguments] : copies) {
+    SCOPED_TRACE(name);
+    std::string pages, counts;
+    for (const auto& [page, count] : {std::pair("-1", "4"), std::pair("-2", "2")}) {
+      const std::string path = dir + name + page + "." + extension;
+      if (!arguments.empty())
+        Shell("MAGICK_THREAD_LIMIT=1 convert " + dir + "png" + page + ".png " + arguments + " " +
+              path);
+      pages += " " + path;
+      counts += "zandorik scan: " + path + ": " + count + " figure codes\n";
+    }
+    std::filesystem::remove(data.path);
+    const ShellRun scan = Shell(ZANDORIK_PROGRAM " scan -o " + data.path + pages);
+    EXPECT_EQ(scan.err, counts);
+    EXPECT_TRUE(scan.status == 0 && ReadText(data.path) == records);
+  }
 }
 
 TEST(SheetCommand, HelpAndListing) {

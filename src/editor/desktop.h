@@ -28,6 +28,7 @@ struct SheetSettings {
   bool letter = false;        // Letter paper; A4 otherwise
   double diameter = 50;       // millimetres, 40 to 80
   bool registration = false;  // print-then-cut registration marks
+  bool codes = true;          // a QR code of the figure's share code
   bool operator==(const SheetSettings&) const = default;
 };
 

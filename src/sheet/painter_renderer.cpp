@@ -42,6 +42,10 @@ class PageDrawer {
           QTransform().translate(item.cx, item.cy).rotate(item.turn).translate(-item.cx, -item.cy) *
           base_;
     }
+    const Box* box = std::get_if<Box>(&item.shape);
+    if (const bool smooth = !(box && box->crisp);
+        painter_.testRenderHint(QPainter::Antialiasing) != smooth)
+      painter_.setRenderHint(QPainter::Antialiasing, smooth);
     std::visit([&](const auto& shape) { DrawShape(shape, place); }, item.shape);
   }
 

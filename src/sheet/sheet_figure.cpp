@@ -1,7 +1,9 @@
 #include "sheet/sheet_figure.h"
 
 #include "cost/calculations.h"
+#include "editor/file_commands.h"
 #include "model/lists.h"
+#include "share/share_code.h"
 #include "store/record_view.h"
 
 namespace zandorik {
@@ -57,6 +59,7 @@ std::vector<LegendEntry> FigureLegend(const SheetFigure& figure) {
 SheetFigure SheetFigureFromRecord(const FigureRecord& record, std::vector<std::string>& messages) {
   SheetFigure figure;
   figure.name = record.Name.substr(0, record.Name.find_last_not_of(' ') + 1);
+  figure.code = ShareCode(record);
   const RecordFigure view(record);
   Price(view, figure, messages);
   figure.team = std::string(view.TeamName());
@@ -82,6 +85,9 @@ SheetFigure SheetFigureFromRecord(const FigureRecord& record, std::vector<std::s
 SheetFigure SheetFigureFromScreen(const FigureScreen& screen, std::vector<std::string>& messages) {
   SheetFigure figure;
   figure.name = screen.name.substr(0, screen.name.find_last_not_of(' ') + 1);
+  // The code of the record "Save Record" would store.
+  if (FigureRecord record; StoreFigureInRecord(screen, record, nullptr))
+    figure.code = ShareCode(record);
   Price(screen, figure, messages);
   figure.team = screen.teamText;
   figure.movement = screen.moveText;

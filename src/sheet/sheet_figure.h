@@ -27,6 +27,7 @@ struct SheetFigure {
   std::string points;                       // as the points field shows it; "" when there are none
   std::string team, movement, range, rank;  // as their controls show them
   int bolts = 0;                            // ticked bolt boxes
+  std::string code;  // the share code; "" when the figure cannot be stored as a record
   std::array<std::array<SheetSquare, kColumnCount>, kStatRowCount> dial{};
 
   const SheetSquare& Square(StatRow row, int column) const {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <numbers>
 
+#include "share/qr_symbol.h"
 #include "sheet/sheet_font.h"
 
 namespace zandorik {
@@ -380,12 +381,46 @@ void AddCuts(PageBuilder& out, double dialX, double coverX, double cy, const Dia
     both(Circle{x, cy, r, 0});
 }
 
-// A block of a figure's legend: its height, and how it is drawn from its
-// top left corner in a given width.
+// A block of a figure's legend: its height, its width (0 when it takes
+// the legend's), and how it is drawn from its top left corner in a given
+// width.
 struct LegendBlock {
   double height;
   std::function<void(PageBuilder&, const Measure&, double x, double y, double width)> draw;
+  double width = 0;
 };
+
+// The QR code of the figure's share code, its quiet zone included, as
+// filled boxes; its text is not printed. A figure without a code (one that
+// cannot be stored as a record) says so instead.
+LegendBlock CodeBlock(const std::string& code) {
+  QrSymbol symbol;
+  if (code.empty() || !MakeQrSymbol(code, symbol, nullptr)) {
+    return {
+        kLegendLine,
+        [](PageBuilder& out, const Measure& measure, double x, double y, double width) {
+          out.Print(measure.Fit(x, y + 2.3, "No share code: a data file cannot store this figure",
+                                kLegendSize, width, false, Anchor::Start));
+        }};
+  }
+  const double side = std::clamp(symbol.size * kCodeModule, kCodeLeast, kCodeMost);
+  const double module = side / symbol.size, quiet = kQrQuietZone * module;
+  return {side + 2 * quiet,
+          [rects = DarkRectangles(symbol), module, quiet](PageBuilder& out, const Measure&,
+                                                          double x, double y, double) {
+            // Each edge from the symbol's corner, so that boxes that meet
+            // share their edges exactly.
+            const auto at = [&](double from, int modules) {
+              return from + quiet + modules * module;
+            };
+            for (const ModuleRect& r : rects) {
+              const double left = at(x, r.column), top = at(y, r.row);
+              out.Print(Box{left, top, at(x, r.column + r.width) - left,
+                            at(y, r.row + r.height) - top, 0, true, kBlack, true});
+            }
+          },
+          side + 2 * quiet};
+}
 
 // The powers the figure uses, each with the swatch and letter of its
 // boxes, in as many columns as `width` holds of 70 mm.
@@ -416,6 +451,30 @@ std::vector<LegendBlock> LegendBlocks(const SheetFigure& figure, double width) {
                                  step - kCellGap - kText, false, Anchor::Start));
          }
        }}};
+}
+
+// The legend's blocks and, when asked for, the QR code of the share code:
+// right of them where that leaves them 50 mm, else below them.
+std::vector<LegendBlock> LegendWithCode(const SheetFigure& figure, double width, bool codes) {
+  if (!codes) return LegendBlocks(figure, width);
+  LegendBlock code = CodeBlock(figure.code);
+  if (code.width == 0 || width - code.width < 50) {
+    std::vector<LegendBlock> blocks = LegendBlocks(figure, width);
+    blocks.push_back(std::move(code));
+    return blocks;
+  }
+  std::vector<LegendBlock> left = LegendBlocks(figure, width - code.width);
+  double height = code.height, column = 0;
+  for (const LegendBlock& block : left)
+    height = std::max(height, column += block.height);
+  return {{height, [left = std::move(left), code = std::move(code)](
+                       PageBuilder& out, const Measure& measure, double x, double y, double width) {
+             code.draw(out, measure, x + width - code.width, y, code.width);
+             for (const LegendBlock& block : left) {
+               block.draw(out, measure, x, y, width - code.width);
+               y += block.height;
+             }
+           }}};
 }
 
 // Where cells go on a page: inside the margins, below the assembly steps,
@@ -562,7 +621,8 @@ Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& o
   int inRow = 0;
   for (const SheetFigure& figure : figures) {
     double legendHeight = 0;
-    for (const LegendBlock& block : legends.emplace_back(LegendBlocks(figure, legendWidth)))
+    for (const LegendBlock& block :
+         legends.emplace_back(LegendWithCode(figure, legendWidth, options.codes)))
       legendHeight += block.height;
     const double height = beside ? std::max(d, legendHeight) : d + 2.5 + legendHeight;
     if (inRow == perRow) {

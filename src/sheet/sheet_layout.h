@@ -60,6 +60,9 @@ struct Box {
   double stroke;  // line width, 0 for none
   bool filled = false;
   Rgb fill = kWhite;
+  // Drawn on whole pixels, unsmoothed, so that boxes that meet (a QR
+  // code's) show no seam between them.
+  bool crisp = false;
 };
 
 struct Line {
@@ -109,6 +112,7 @@ struct SheetOptions {
   double diameter = kDefaultDiameter;  // kMinDiameter to kMaxDiameter
   std::string fileName;                // the data file's name, for the footer
   bool registration = false;           // print-then-cut marks in three corners
+  bool codes = true;                   // a QR code of each figure's share code in its legend
 };
 
 struct Sheet {
@@ -122,11 +126,19 @@ struct Sheet {
   std::vector<Cell> cells;
 };
 
+// A figure's share code in its legend: the QR code's side, 15 to 20 mm
+// whatever the dial's size (modules of 0.6 mm where that fits), and round
+// it a quiet zone of four modules that nothing else is drawn on.
+inline constexpr double kCodeModule = 0.6;
+inline constexpr double kCodeLeast = 15;
+inline constexpr double kCodeMost = 20;
+
 // Lays the figures out, one cell each (the dial, its cover, and its
-// legend beside them or below), in the order given, as many cells a page
-// as fit. Every page has the assembly steps at its top and the rulers and
-// footer at its bottom; no figures give one page with those alone. Needs
-// a QGuiApplication, for the fonts' measures.
+// legend beside them or below, the QR code of its share code last), in
+// the order given, as many cells a page as fit. Every page has the
+// assembly steps at its top and the rulers and footer at its bottom; no
+// figures give one page with those alone. Needs a QGuiApplication, for
+// the fonts' measures.
 Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& options);
 
 // Where the box of a square of a figure's dial lies, the dial at its place

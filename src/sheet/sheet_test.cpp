@@ -22,7 +22,8 @@ struct Bounds {
     return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
   }
   bool Inside(const Bounds& o) const {  // to within a rounding
-    return left >= o.left - 1e-9 && right <= o.right + 1e-9 && top >= o.top && bottom <= o.bottom;
+    return left >= o.left - 1e-9 && right <= o.right + 1e-9 && top >= o.top - 1e-9 &&
+           bottom <= o.bottom + 1e-9;
   }
 };
 
@@ -136,7 +137,8 @@ class SheetGeometry : public testing::TestWithParam<GeometryCase> {};
 // way; per figure the cuts (window and pin holes before the circles, each
 // drawn thinly in the Print layer too), the grip ring, the bridge and the
 // window's tolerance as docs/dial-sheets.md gives them; registration marks
-// only when asked for; everything within the margins and the marks, and
+// only when asked for; each figure's QR code 15 to 20 mm square; everything
+// (the codes with their quiet zone) within the margins and the marks, and
 // nothing printed over anything else outside the dials and covers.
 TEST_P(SheetGeometry, ReadFromTheSvg) {
   const GeometryCase& c = GetParam();
@@ -149,7 +151,7 @@ TEST_P(SheetGeometry, ReadFromTheSvg) {
   const PaperSize size = SizeOf(c.paper);
   const double m = c.registration ? 20 : 10;
   const Bounds margins{m, m, size.width - m, size.height - m};
-  int figuresCut = 0;
+  int figuresCut = 0, codes = 0;
   double bridge = 1e9;
   Tolerance tolerance;
   for (int p = 0; p < c.pages; ++p) {
@@ -171,7 +173,28 @@ TEST_P(SheetGeometry, ReadFromTheSvg) {
                  : s.attributes.at("cx") + " " + s.attributes.at("cy") + " " + s.attributes.at("r");
     };
     bool footer = false;
+    // A code's modules come one after another, the first the top of a
+    // finder pattern, 7 modules wide: the code, and its quiet zone kept.
+    std::optional<Bounds> code;
+    double module = 0;
+    const auto endCode = [&] {
+      if (!code) return;
+      const double side = code->right - code->left, quiet = 4 * module;
+      EXPECT_TRUE(side >= kCodeLeast - 1e-3 && side <= kCodeMost + 1e-3) << side;
+      loose.push_back(
+          {code->left - quiet, code->top - quiet, code->right + quiet, code->bottom + quiet});
+      code.reset();
+      ++codes;
+    };
     for (const SvgShape& s : svg.shapes) {
+      if (s.Has("shape-rendering")) {
+        const Bounds b = BoundsOf(Corners(s));
+        if (!code) code = b, module = (b.right - b.left) / 7;
+        code = {std::min(code->left, b.left), std::min(code->top, b.top),
+                std::max(code->right, b.right), std::max(code->bottom, b.bottom)};
+        continue;
+      }
+      endCode();
       if (s.layer == "Cut") {
         EXPECT_NEAR(s.Number("stroke-width"), 0.25, 1e-9);
         cuts.push_back(&s);
@@ -199,6 +222,7 @@ TEST_P(SheetGeometry, ReadFromTheSvg) {
       if (s.kind == "text") loose.push_back(TextBounds(s));
       if (s.kind == "rect" || s.kind == "polygon") loose.push_back(BoundsOf(Corners(s)));
     }
+    endCode();
     EXPECT_TRUE(footer);
     ASSERT_EQ(cuts.size() % 5, 0u);
     for (std::size_t i = 0; i < cuts.size(); ++i) {
@@ -267,6 +291,7 @@ TEST_P(SheetGeometry, ReadFromTheSvg) {
     }
   }
   EXPECT_EQ(figuresCut, static_cast<int>(figures.size()));
+  EXPECT_EQ(codes, static_cast<int>(figures.size()));
   EXPECT_GE(bridge, c.bridge);
   EXPECT_TRUE(c.diameter != kDefaultDiameter ||
               (tolerance.degrees >= 1.5 && tolerance.millimetres >= 0.25));
@@ -382,7 +407,9 @@ TEST(SheetPdf, PagesFontsTextsColoursDigitsAndMarks) {
   }
   for (Paper paper : {Paper::A4, Paper::Letter}) {
     SCOPED_TRACE(std::string(PaperName(paper)));
-    const Sheet sheet = LayOutSheet(figures, {paper, kDefaultDiameter, "figures.QMV"});
+    // Without codes, that the first page holds more figures to read.
+    const Sheet sheet =
+        LayOutSheet(figures, {paper, kDefaultDiameter, "figures.QMV", false, false});
     const std::string pdf = TempPath("sheet.pdf");
     std::vector<std::string> written;
     FileError error;

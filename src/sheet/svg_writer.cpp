@@ -83,7 +83,8 @@ void WriteItem(std::string& out, const Item& item) {
         } else if constexpr (std::is_same_v<Shape, Box>) {
           out += "<rect x=\"" + N(s.x) + "\" y=\"" + N(s.y) + "\" width=\"" + N(s.width) +
                  "\" height=\"" + N(s.height) + "\"" + Fill(s.filled, s.fill) +
-                 Stroke(s.stroke, kBlack) + transform() + "/>\n";
+                 Stroke(s.stroke, kBlack) + (s.crisp ? " shape-rendering=\"crispEdges\"" : "") +
+                 transform() + "/>\n";
         } else if constexpr (std::is_same_v<Shape, Line>) {
           out += "<line" + (s.id ? " id=\"" + std::string(s.id) + "\"" : std::string()) + " x1=\"" +
                  N(s.x1) + "\" y1=\"" + N(s.y1) + "\" x2=\"" + N(s.x2) + "\" y2=\"" + N(s.y2) +

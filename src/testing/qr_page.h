@@ -4,12 +4,12 @@
 // PGM, which ImageMagick's convert turns into PNG or JPEG.
 #pragma once
 
-#include <qrencode.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "share/qr_symbol.h"
 
 namespace zandorik {
 
@@ -18,24 +18,24 @@ inline bool WriteQrPage(const std::string& path, const std::vector<std::string>&
   std::vector<unsigned char> page(static_cast<std::size_t>(width) * height, 255);
   int x = 0, y = 0, rowHeight = 0;
   for (const std::string& text : texts) {
-    QRcode* qr = QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
-    if (!qr) return false;
-    const int side = (qr->width + 8) * module;  // four modules of quiet zone each side
+    QrSymbol qr;
+    if (!MakeQrSymbol(text, qr, nullptr)) return false;
+    const int side = (qr.size + 2 * kQrQuietZone) * module;
     if (x + side > width) x = 0, y += rowHeight, rowHeight = 0;
-    if (y + side > height) return QRcode_free(qr), false;
-    for (int row = 0; row < qr->width; ++row) {
-      for (int column = 0; column < qr->width; ++column) {
-        if (!(qr->data[row * qr->width + column] & 1)) continue;
+    if (y + side > height) return false;
+    for (int row = 0; row < qr.size; ++row) {
+      for (int column = 0; column < qr.size; ++column) {
+        if (!qr.Dark(row, column)) continue;
         for (int dy = 0; dy < module; ++dy) {
-          const std::size_t py = static_cast<std::size_t>(y + (row + 4) * module + dy);
-          std::fill_n(page.begin() + static_cast<long>(py * width) + x + (column + 4) * module,
-                      module, 0);
+          const std::size_t py = static_cast<std::size_t>(y + (row + kQrQuietZone) * module + dy);
+          std::fill_n(
+              page.begin() + static_cast<long>(py * width) + x + (column + kQrQuietZone) * module,
+              module, 0);
         }
       }
     }
     x += side;
     rowHeight = std::max(rowHeight, side);
-    QRcode_free(qr);
   }
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) return false;
