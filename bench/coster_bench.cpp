@@ -9,38 +9,16 @@
 #include <memory>
 #include <random>
 
-#include "cli/coster.h"
+#include "cli/subcommand.h"
+#include "program/exit_status.h"
+#include "program/output.h"
 #include "store/record_file.h"
+#include "testing/random_record.h"
 
 namespace zandorik {
 namespace {
 
 constexpr int kRecords = 100000;
-
-FigureRecord RandomFigure(std::mt19937& random, int n) {
-  FigureRecord r;
-  r.Name = "Figure " + std::to_string(n);
-  r.MoveIndex = static_cast<std::int16_t>(random() % 3);
-  r.TeamIndex = static_cast<std::int16_t>(random() % 22);
-  r.Range = static_cast<std::int16_t>(2 * (random() % 8));
-  for (auto& bolt : r.Bolt)
-    bolt = static_cast<std::int16_t>(random() % 2);
-  r.RankIndex = static_cast<std::int16_t>(random() % 5);
-  const int live = 4 + static_cast<int>(random() % 8);
-  for (int row = 0; row < kStatRowCount; ++row) {
-    for (int column = 0; column < kColumnCount; ++column) {
-      if (column >= live) {
-        r.Rows[row].Colour[column] = kKOCode;
-        continue;
-      }
-      r.Rows[row].Value[column] =
-          static_cast<std::int16_t>(row == 3 ? random() % 4 : random() % 18);
-      r.Rows[row].Colour[column] =
-          random() % 3 == 0 ? kColours[1 + random() % 11].code : kWhiteCode;
-    }
-  }
-  return r;
-}
 
 // The file lives as long as the program; its destructor removes it.
 struct TemporaryFile {
@@ -55,7 +33,8 @@ std::string MakeBigFile() {
   std::mt19937 random(7);
   std::FILE* f = std::fopen(path.c_str(), "wb");
   for (int n = 1; n <= kRecords; ++n) {
-    const RecordBytes bytes = EncodeRecord(n % 50 == 0 ? DeletedRecord() : RandomFigure(random, n));
+    const RecordBytes bytes =
+        EncodeRecord(n % 50 == 0 ? DeletedRecord() : SoundRandomRecord(random, n));
     std::fwrite(bytes.data(), 1, bytes.size(), f);
   }
   std::fclose(f);
@@ -93,7 +72,7 @@ void Cost(benchmark::State& state, std::vector<std::string> args) {
   args.push_back(BigFile());
   std::FILE* null = std::fopen("/dev/null", "w");
   for (auto _ : state) {
-    if (RunCoster(args, null, stderr) != kCostOk) state.SkipWithError("coster failed");
+    if (RunCoster(args, null, stderr) != kExitOk) state.SkipWithError("coster failed");
   }
   std::fclose(null);
   PerFigure(state);

@@ -51,7 +51,7 @@ TEST_F(ShellTest, AboutIsOneModelessBoxOwnedByTheMainWindow) {
 
   // The main window still works while the box is open.
   QTest::mouseClick(form->Square(StatRow::Attack, 2), Qt::LeftButton);
-  EXPECT_EQ(form->Editor().CurrentStat(), "Attack");
+  EXPECT_EQ(form->Editor().CurrentRow(), StatRow::Attack);
 
   // Closed, it is gone; chosen again, it comes back.
   QPointer<FormAbout> closed = about;

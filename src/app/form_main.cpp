@@ -548,7 +548,8 @@ void FormMain::ShowTitle() {
 void FormMain::ShowDialStop() {
   StatRow row = StatRow::Speed;
   int column = 0;
-  const bool chosen = StatRowFromName(editor_.CurrentStat(), row);
+  const bool chosen = editor_.CurrentRow().has_value();
+  if (chosen) row = *editor_.CurrentRow();
   if (chosen) column = editor_.CurrentColumn();
   DialSquareButton* stop = Square(row, column);
   // The current square is framed however it was chosen.

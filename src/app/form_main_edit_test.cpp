@@ -208,7 +208,7 @@ TEST_F(FormMainEditTest, TheDialIsOneTabStopWalkedByTheArrowKeys) {
       {Qt::Key_Right, {StatRow::Speed, 3}}};
   for (const auto& [key, at] : walk) {
     QTest::keyClick(QApplication::focusWidget(), key);
-    EXPECT_EQ(form->Editor().CurrentStat(), StatRowName(at.first));
+    EXPECT_EQ(form->Editor().CurrentRow(), at.first);
     EXPECT_EQ(form->Editor().CurrentColumn(), at.second);
     EXPECT_TRUE(form->Square(at.first, at.second)->hasFocus());
   }
@@ -226,7 +226,7 @@ TEST_F(FormMainEditTest, TheDialIsOneTabStopWalkedByTheArrowKeys) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
   EXPECT_TRUE(form->TextValue()->hasFocus());
-  EXPECT_EQ(form->Editor().CurrentStat(), "Attack");
+  EXPECT_EQ(form->Editor().CurrentRow(), StatRow::Attack);
   EXPECT_EQ(form->TextValue()->selectedText(), "0");
 }
 

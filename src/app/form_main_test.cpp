@@ -196,7 +196,7 @@ TEST_F(FormMainTest, MenusCarryTheirShortcuts) {
 
 TEST_F(FormMainTest, ClickingASquareMakesItCurrent) {
   Click(StatRow::Attack, 4);
-  EXPECT_EQ(form->Editor().CurrentStat(), "Attack");
+  EXPECT_EQ(form->Editor().CurrentRow(), StatRow::Attack);
   EXPECT_EQ(form->Editor().CurrentColumn(), 4);
   QComboBox* picker = form->ImageComboColors();
   ASSERT_EQ(picker->count(), 12);

@@ -314,9 +314,7 @@ void FormPointsHelper::ShowPrice() {
 
 void FormPointsHelper::ShowWorth() {
   std::optional<SquareAt> at = hovered_;
-  StatRow row;
-  if (!at && StatRowFromName(editor_.CurrentStat(), row))
-    at = SquareAt{row, editor_.CurrentColumn()};
+  if (!at && editor_.CurrentRow()) at = SquareAt{*editor_.CurrentRow(), editor_.CurrentColumn()};
   if (!at) {
     labelSquare_->setText(QStringLiteral("Point at a square of the dial, or click one."));
     for (QLabel* label : labelWorth_)

@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/command_line.h"
 #include "app/form_main.h"
 #include "app/qt_desktop.h"
+#include "app/window_arguments.h"
 #include "app/window_icon.h"
+#include "program/exit_status.h"
 #include "store/system_calls.h"
 
 namespace {
@@ -27,7 +28,7 @@ void EndWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const 
   std::fprintf(stderr, "%s\nzandorik-dial: cannot open the window: no display could be reached\n",
                qPrintable(text));
   std::fflush(stderr);
-  std::_Exit(1);
+  std::_Exit(zandorik::kExitUnreadable);
 }
 
 }  // namespace
@@ -35,20 +36,21 @@ void EndWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const 
 int main(int argc, char** argv) {
   zandorik::ReserveStandardDescriptors();
   using zandorik::DialCommandLine;
-  DialCommandLine commandLine = zandorik::ParseDialCommandLine(argc, argv);
+  DialCommandLine commandLine;
+  if (std::string error; !zandorik::ParseDialCommandLine(argc, argv, commandLine, &error)) {
+    std::fprintf(stderr,
+                 "zandorik-dial: %s\nUsage: zandorik-dial [OPTION]... [--] [FILE.QMV] "
+                 "(try --help)\n",
+                 error.c_str());
+    return zandorik::kExitUsage;
+  }
   switch (commandLine.action) {
     case DialCommandLine::Action::Help:
       std::puts(zandorik::kDialHelp);
-      return 0;
+      return zandorik::kExitOk;
     case DialCommandLine::Action::Version:
       std::puts("zandorik-dial " ZANDORIK_VERSION);
-      return 0;
-    case DialCommandLine::Action::Usage:
-      std::fprintf(stderr,
-                   "zandorik-dial: %s\nUsage: zandorik-dial [OPTION]... [--] [FILE.QMV] "
-                   "(try --help)\n",
-                   commandLine.error.c_str());
-      return 2;
+      return zandorik::kExitOk;
     case DialCommandLine::Action::Run:
       break;
   }
@@ -57,7 +59,7 @@ int main(int argc, char** argv) {
         "zandorik-dial: no display to open the window on: neither DISPLAY nor WAYLAND_DISPLAY "
         "is set\n",
         stderr);
-    return 1;
+    return zandorik::kExitUnreadable;
   }
   // A file-size limit must fail a write, which the data file then undoes,
   // not end the program with the figure on the screen.

@@ -1,7 +1,7 @@
 // zandorik code: the share code of each stored figure, one line each.
-#include "cli/command_line.h"
-#include "cli/coster.h"
 #include "cli/stored_figures.h"
+#include "cli/subcommand.h"
+#include "program/output.h"
 #include "share/share_code.h"
 #include "store/figure_text.h"
 

@@ -1,5 +1,3 @@
-#include "cli/coster.h"
-
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 #include <sys/stat.h>
@@ -12,8 +10,11 @@
 #include <fstream>
 #include <new>
 
+#include "cli/subcommand.h"
 #include "cost/calculations.h"
 #include "model/numbers.h"
+#include "program/exit_status.h"
+#include "program/output.h"
 #include "store/record_file.h"
 #include "store/record_screen.h"
 #include "testing/random_record.h"
@@ -88,7 +89,7 @@ class CosterTest : public ::testing::Test {
 TEST_F(CosterTest, PricesEveryStoredFigureInRecordOrder) {
   WriteSample();
   const CostRun run = Cost({path_});
-  EXPECT_EQ(run.status, kCostOk);
+  EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out,
             "     1      46  Worked\n"
@@ -99,7 +100,7 @@ TEST_F(CosterTest, PricesEveryStoredFigureInRecordOrder) {
 TEST_F(CosterTest, JsonCarriesTheBreakdownAndMessages) {
   WriteSample();
   const CostRun run = Cost({"--json", path_});
-  ASSERT_EQ(run.status, kCostOk) << run.err;
+  ASSERT_EQ(run.status, kExitOk) << run.err;
   const rapidjson::Document figures = Parse(run.out);
   ASSERT_TRUE(figures.IsArray()) << run.out;
   ASSERT_EQ(figures.Size(), 3u);
@@ -120,7 +121,7 @@ TEST_F(CosterTest, JsonCarriesTheBreakdownAndMessages) {
 TEST_F(CosterTest, BreakdownListsPartsAndMessages) {
   WriteSample();
   const CostRun run = Cost({"--breakdown", path_});
-  EXPECT_EQ(run.status, kCostOk);
+  EXPECT_EQ(run.status, kExitOk);
   EXPECT_NE(run.out.find("     1      46  Worked\n"
                          "        Statistics: speed 3.5, attack 3.66666666666667, defense "
                          "8.72727272727273, damage 15\n"
@@ -134,27 +135,27 @@ TEST_F(CosterTest, BreakdownListsPartsAndMessages) {
 TEST_F(CosterTest, EmptyFileGivesEmptyList) {
   Write({});
   const CostRun run = Cost({"--json", path_});
-  EXPECT_EQ(run.status, kCostOk);
+  EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.out, "[]\n");
 }
 
 TEST_F(CosterTest, MissingFileAndBadUsage) {
   const CostRun missing = Cost({path_});
-  EXPECT_EQ(missing.status, kCostUnreadable);
+  EXPECT_EQ(missing.status, kExitUnreadable);
   EXPECT_EQ(missing.out, "");
   EXPECT_NE(missing.err.find("cannot read " + path_), std::string::npos);
   EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
 
-  EXPECT_EQ(Cost({}).status, kCostUsage);
-  EXPECT_EQ(Cost({"--colour"}).status, kCostUsage);
-  EXPECT_EQ(Cost({"a.QMV", "b.QMV"}).status, kCostUsage);
+  EXPECT_EQ(Cost({}).status, kExitUsage);
+  EXPECT_EQ(Cost({"--colour"}).status, kExitUsage);
+  EXPECT_EQ(Cost({"a.QMV", "b.QMV"}).status, kExitUsage);
   const CostRun help = Cost({"--help"});
-  EXPECT_EQ(help.status, kCostOk);
+  EXPECT_EQ(help.status, kExitOk);
   EXPECT_NE(help.out.find("--json"), std::string::npos);
   const CostRun version = Cost({"--json", "--version", path_});
-  EXPECT_EQ(version.status, kCostOk);
+  EXPECT_EQ(version.status, kExitOk);
   EXPECT_EQ(version.out, "zandorik-cost " ZANDORIK_VERSION "\n");
-  EXPECT_EQ(Cost({"--", "--version"}).status, kCostUnreadable);
+  EXPECT_EQ(Cost({"--", "--version"}).status, kExitUnreadable);
 }
 
 TEST_F(CosterTest, DamagedFileIsPricedAndNamed) {
@@ -170,7 +171,7 @@ TEST_F(CosterTest, DamagedFileIsPricedAndNamed) {
     tail.write("xyz", 3);
   }
   const CostRun run = Cost({"--json", path_});
-  EXPECT_EQ(run.status, kCostDamaged);
+  EXPECT_EQ(run.status, kExitDamaged);
   const rapidjson::Document figures = Parse(run.out);
   ASSERT_TRUE(figures.IsArray()) << run.out;
   ASSERT_EQ(figures.Size(), 2u);
@@ -239,7 +240,7 @@ TEST_F(CosterTest, FailedOutputIsReportedAndStopsTheRun) {
   for (const auto& [file, reason] : targets) {
     for (const char* option : {"--breakdown", "--json", "--help", "--version"}) {
       std::FILE* err = std::tmpfile();
-      EXPECT_EQ(RunCoster({option, path_}, file, err), kCostWriteFailed) << reason << option;
+      EXPECT_EQ(RunCoster({option, path_}, file, err), kExitWriteFailed) << reason << option;
       EXPECT_EQ(ReadAll(err), "zandorik-cost: cannot write the output: " + reason + "\n");
       std::clearerr(file);
     }
@@ -259,7 +260,7 @@ TEST_F(CosterTest, FailedOutputIsReportedAndStopsTheRun) {
   };
   std::FILE* out = ::fopencookie(nullptr, "w", refusing);
   std::FILE* err = std::tmpfile();
-  EXPECT_EQ(RunCoster({path_}, out, err), kCostWriteFailed);
+  EXPECT_EQ(RunCoster({path_}, out, err), kExitWriteFailed);
   EXPECT_EQ(Cost({path_}).out.size(), 12000u * 17);
   EXPECT_LE(offered, 65536u + 8192u);
   EXPECT_EQ(ReadAll(err), "zandorik-cost: cannot write the output: Input/output error\n");
@@ -272,11 +273,43 @@ TEST_F(CosterTest, ClosedStandardOutputIsAFailure) {
   const std::string command = std::string(ZANDORIK_COST) + " " + path_ + " >&- 2>" + errPath;
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), kCostWriteFailed);
+  EXPECT_EQ(WEXITSTATUS(status), kExitWriteFailed);
   std::ifstream in(errPath);
   const std::string err(std::istreambuf_iterator<char>(in), {});
   EXPECT_EQ(err, "zandorik-cost: cannot write the output: Bad file descriptor\n");
   std::filesystem::remove(errPath);
+}
+
+// zandorik-cost is `zandorik cost` under its older name: the two programs,
+// run over the same files, write the same bytes and end with the same
+// status; their messages differ only in the name they begin with.
+TEST_F(CosterTest, TheOlderNameRunsTheSameCommandByteForByte) {
+  WriteSample();
+  const std::string damaged = path_ + ".damaged.QMV";
+  std::filesystem::copy_file(path_, damaged);
+  std::ofstream(damaged, std::ios::app) << "abc";
+  const std::string file = "'" + path_ + "'", run = path_ + ".run";
+  const auto program = [&run](const std::string& line) {
+    const int status = std::system((line + " >" + run + ".out 2>" + run + ".err").c_str());
+    std::ifstream out(run + ".out"), err(run + ".err");
+    return CostRun{WEXITSTATUS(status), std::string(std::istreambuf_iterator<char>(out), {}),
+                   std::string(std::istreambuf_iterator<char>(err), {})};
+  };
+  for (const std::string& args : std::vector<std::string>{
+           file, "--breakdown " + file, "--json " + file, "--json --breakdown -- '" + damaged + "'",
+           "--breakdown '" + damaged + "'", "--help", "", "--colour " + file, file + " " + file,
+           "'" + path_ + ".none'", "-", "--json=1 " + file, "/proc/version", "/dev/null"}) {
+    const CostRun older = program(std::string(ZANDORIK_COST) + " " + args);
+    const CostRun now = program(std::string(ZANDORIK_PROGRAM) + " cost " + args);
+    EXPECT_EQ(older.status, now.status) << args;
+    EXPECT_TRUE(older.out == now.out) << args;
+    std::string err = now.err;
+    for (std::size_t at; (at = err.find("zandorik cost")) != std::string::npos;)
+      err.replace(at, 13, "zandorik-cost");
+    EXPECT_EQ(older.err, err) << args;
+  }
+  EXPECT_EQ(program(std::string(ZANDORIK_PROGRAM) + " cost --version").out,
+            "zandorik " ZANDORIK_VERSION "\n");
 }
 
 // The coster reads under the shared lock: beside other readers at once,
@@ -287,11 +320,11 @@ TEST_F(CosterTest, ReadsBesideReadersButNotWhileAWriterHoldsTheFile) {
   ASSERT_TRUE(other.Open(path_, RecordFile::Mode::ReadOnly, nullptr));
   {
     FileLock reading(other, RecordFile::LockKind::Shared, kLockWait, nullptr);
-    EXPECT_EQ(Cost({path_}).status, kCostOk);
+    EXPECT_EQ(Cost({path_}).status, kExitOk);
   }
   FileLock writing(other, RecordFile::LockKind::Exclusive, kLockWait, nullptr);
   const CostRun run = Cost({path_});
-  EXPECT_EQ(run.status, kCostUnreadable);
+  EXPECT_EQ(run.status, kExitUnreadable);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "zandorik-cost: cannot read " + path_ +
                          ": The data file is in use by another program\n");
@@ -311,7 +344,7 @@ TEST_F(CosterTest, RefusesWhatIsNoRegularFile) {
   };
   for (const auto& [path, why] : cases) {
     const CostRun run = Cost({path});
-    EXPECT_EQ(run.status, kCostUnreadable) << path;
+    EXPECT_EQ(run.status, kExitUnreadable) << path;
     EXPECT_EQ(run.out, "") << path;
     EXPECT_EQ(run.err, "zandorik-cost: cannot read " + path + ": " + why + "\n");
   }
@@ -323,9 +356,9 @@ TEST_F(CosterTest, DoubleDashEndsTheOptionsAndPathsAreShownEscaped) {
   EXPECT_EQ(Cost({"--", path_}).out, Cost({path_}).out);
   EXPECT_EQ(Cost({"--json", "--", path_}).out, Cost({"--json", path_}).out);
   const CostRun dash = Cost({"--", "-x"});
-  EXPECT_EQ(dash.status, kCostUnreadable);
+  EXPECT_EQ(dash.status, kExitUnreadable);
   EXPECT_EQ(dash.err, "zandorik-cost: cannot read -x: No such file or directory\n");
-  EXPECT_EQ(Cost({"--", path_, "--json"}).status, kCostUsage);
+  EXPECT_EQ(Cost({"--", path_, "--json"}).status, kExitUsage);
 
   const CostRun odd = Cost({"a\nb\x1b[0m.QMV"});
   EXPECT_EQ(odd.err, "zandorik-cost: cannot read a\\nb\\u001b[0m.QMV: No such file or directory\n");
@@ -340,7 +373,7 @@ TEST_F(CosterTest, PartialRecordIsTheBytesReallyRead) {
   ASSERT_GT(text.size(), 0u);
   ASSERT_LT(text.size(), kRecordLength);
   const CostRun run = Cost({proc});
-  EXPECT_EQ(run.status, kCostDamaged);
+  EXPECT_EQ(run.status, kExitDamaged);
   EXPECT_EQ(run.err, "zandorik-cost: /proc/version: the file is " + std::to_string(text.size()) +
                          " bytes long, not a whole number of 486-byte records; the last " +
                          std::to_string(text.size()) +
@@ -383,7 +416,7 @@ TEST_F(CosterTest, PricesEveryRecordAsTheScreenWould) {
       out += "        Message: " + message + "\n";
   }
   const CostRun run = Cost({"--breakdown", path_});
-  EXPECT_EQ(run.status, kCostDamaged);
+  EXPECT_EQ(run.status, kExitDamaged);
   EXPECT_TRUE(run.out == out) << "the lines differ";
   EXPECT_TRUE(run.err == err) << "the damage reports differ";
   EXPECT_GT(std::count(err.begin(), err.end(), '\n'), 500);

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/command_line.h"
-#include "cli/coster.h"
 #include "cli/stored_figures.h"
+#include "cli/subcommand.h"
+#include "program/output.h"
 #include "store/figure_text.h"
 #include "store/output_file.h"
 

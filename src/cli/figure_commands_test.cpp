@@ -11,7 +11,7 @@
 #include <map>
 #include <sstream>
 
-#include "cli/command_line.h"
+#include "cli/subcommand.h"
 #include "cli/zandorik.h"
 #include "editor/file_commands.h"
 #include "store/data_file.h"

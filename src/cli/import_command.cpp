@@ -9,8 +9,8 @@
 #include <cstring>
 #include <memory>
 
-#include "cli/command_line.h"
-#include "cli/coster.h"
+#include "cli/subcommand.h"
+#include "program/output.h"
 #include "share/share_code.h"
 #include "store/cp1252.h"
 #include "store/data_file.h"

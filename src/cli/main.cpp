@@ -1,10 +1,10 @@
+// zandorik-cost: the older name of `zandorik cost`, kept as a thin alias.
 #include <cstdio>
 
-#include "cli/coster.h"
+#include "cli/subcommand.h"
 #include "store/system_calls.h"
 
 int main(int argc, char** argv) {
   zandorik::ReserveStandardDescriptors();
-  std::vector<std::string> args(argv + 1, argv + argc);
-  return zandorik::RunCoster(args, stdout, stderr);
+  return zandorik::RunCoster({argv + 1, argv + argc}, stdout, stderr);
 }

@@ -5,9 +5,9 @@
 
 #include <charconv>
 
-#include "cli/command_line.h"
-#include "cli/coster.h"
 #include "cli/stored_figure.h"
+#include "cli/subcommand.h"
+#include "program/output.h"
 #include "reach/draft_figure.h"
 #include "reach/reach_search.h"
 

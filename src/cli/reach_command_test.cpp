@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 
-#include "cli/command_line.h"
+#include "cli/subcommand.h"
 #include "reach/draft_figure.h"
 #include "testing/command_run.h"
 #include "testing/worked_figure.h"

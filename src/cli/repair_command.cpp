@@ -1,6 +1,6 @@
 // zandorik repair: a data file whose length is no whole number of records
 // is cut back to its whole records, the bytes past them kept beside it.
-#include "cli/command_line.h"
+#include "cli/subcommand.h"
 #include "store/data_file.h"
 
 namespace zandorik {

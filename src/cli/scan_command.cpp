@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "cli/command_line.h"
-#include "cli/coster.h"
 #include "cli/stored_figures.h"
+#include "cli/subcommand.h"
 #include "cli/zandorik.h"
+#include "program/output.h"
 #include "share/qr_scanner.h"
 #include "share/share_code.h"
 #include "store/figure_text.h"

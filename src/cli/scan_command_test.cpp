@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cli/command_line.h"
+#include "cli/subcommand.h"
 #include "share/share_code.h"
 #include "testing/command_run.h"
 #include "testing/qr_page.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cli/command_line.h"
+#include "cli/subcommand.h"
 #include "share/share_code.h"
 #include "testing/command_run.h"
 #include "testing/random_record.h"

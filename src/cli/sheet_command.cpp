@@ -7,8 +7,8 @@
 #include <cmath>
 #include <memory>
 
-#include "cli/command_line.h"
-#include "cli/coster.h"
+#include "cli/subcommand.h"
+#include "program/output.h"
 #include "sheet/sheet_output.h"
 #include "store/cp1252.h"
 #include "store/data_file.h"

@@ -1,6 +1,6 @@
 // zandorik sheet in a build without Qt (ZANDORIK_GUI=OFF): the command is
 // listed, and says why it cannot run.
-#include "cli/command_line.h"
+#include "cli/subcommand.h"
 
 namespace zandorik {
 namespace {

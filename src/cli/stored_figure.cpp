@@ -1,6 +1,6 @@
 #include "cli/stored_figure.h"
 
-#include "cli/command_line.h"
+#include "cli/subcommand.h"
 #include "model/numbers.h"
 #include "store/cp1252.h"
 #include "store/data_file.h"

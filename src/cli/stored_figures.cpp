@@ -6,9 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "cli/command_line.h"
-#include "cli/coster.h"
+#include "cli/subcommand.h"
 #include "cost/calculations.h"
+#include "program/output.h"
 #include "store/cp1252.h"
 #include "store/record_view.h"
 

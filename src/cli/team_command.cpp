@@ -9,8 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cli/command_line.h"
-#include "cli/coster.h"
+#include "cli/subcommand.h"
+#include "program/output.h"
 #include "store/figure_text.h"
 #include "team/team_file.h"
 

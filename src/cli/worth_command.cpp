@@ -3,10 +3,10 @@
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 
-#include "cli/command_line.h"
-#include "cli/coster.h"
 #include "cli/stored_figure.h"
+#include "cli/subcommand.h"
 #include "model/numbers.h"
+#include "program/output.h"
 #include "reach/draft_figure.h"
 #include "reach/worth.h"
 

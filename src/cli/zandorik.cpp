@@ -2,12 +2,12 @@
 
 #include <array>
 
-#include "cli/command_line.h"
-#include "cli/coster.h"
+#include "cli/subcommand.h"
 
 namespace zandorik {
 
 // Each subcommand lives in a file of its own (repair_command.cpp, ...).
+extern const Subcommand kCostCommand;
 extern const Subcommand kRepairCommand;
 extern const Subcommand kSheetCommand;
 extern const Subcommand kExportCommand;
@@ -21,9 +21,9 @@ extern const Subcommand kWorthCommand;
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array kSubcommands = {&kRepairCommand, &kSheetCommand, &kExportCommand,
-                                 &kImportCommand, &kCodeCommand,  &kScanCommand,
-                                 &kTeamCommand,   &kReachCommand, &kWorthCommand};
+const std::array kSubcommands = {&kCostCommand,   &kRepairCommand, &kSheetCommand, &kExportCommand,
+                                 &kImportCommand, &kCodeCommand,   &kScanCommand,  &kTeamCommand,
+                                 &kReachCommand,  &kWorthCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(
@@ -78,18 +78,8 @@ int RunZandorik(const std::vector<std::string>& args, std::FILE* out, std::FILE*
                  VisibleText(first).c_str());
     return kExitUsage;
   }
-  ParsedArgs parsed;
-  std::string why;
-  if (!ParseArguments({args.begin() + 1, args.end()}, command->options, parsed, &why)) {
-    std::fprintf(err, "zandorik %s: %s; `zandorik %s --help` says what it takes\n", first.c_str(),
-                 why.c_str(), first.c_str());
-    return kExitUsage;
-  }
-  if (parsed.help) {
-    std::fwrite(command->help.data(), 1, command->help.size(), out);
-    return FinishOutput(out, err, "zandorik " + first, kExitOk);
-  }
-  return command->run({parsed, out, err, in, calls});
+  return RunSubcommand(*command, {args.begin() + 1, args.end()}, out, err, in, calls,
+                       "zandorik " + first);
 }
 
 }  // namespace zandorik

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cli/command_line.h"
+#include "cli/subcommand.h"
 #include "store/data_file.h"
 #include "testing/command_run.h"
 #include "testing/test_data_file.h"

@@ -311,6 +311,11 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
   FigureView::Dial scratch;
   const FigureView::Dial& dial = figure.DialOf(scratch);
   const auto& values = dial.value;
+  // The rows of the dial's arrays.
+  constexpr int kSpeed = static_cast<int>(StatRow::Speed);
+  constexpr int kAttack = static_cast<int>(StatRow::Attack);
+  constexpr int kDefense = static_cast<int>(StatRow::Defense);
+  constexpr int kDamage = static_cast<int>(StatRow::Damage);
 
   // Live clicks: Speed squares without the KO mark.
   std::int16_t dialLength = 0;
@@ -323,10 +328,10 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
   double damageCost = 0;
   std::int16_t tally[6] = {};
   for (int column = 0; column < kColumnCount; ++column) {
-    for (int row = 0; row < 3; ++row)
+    for (const int row : {kSpeed, kAttack, kDefense})
       sums[row] += values[row][column];
 
-    const double v = values[3][column];
+    const double v = values[kDamage][column];
     const double t = RoundHalfEven(v);
     const bool hasSlot = t >= 0 && t <= 5;
     const int slot = hasSlot ? static_cast<int>(t) : -1;
@@ -338,7 +343,7 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
     }
     if (hasSlot) ++tally[slot];
   }
-  const double speedSum = sums[0], attackSum = sums[1], defenseSum = sums[2];
+  const double speedSum = sums[kSpeed], attackSum = sums[kAttack], defenseSum = sums[kDefense];
 
   b.speed = speedSum / 12;
   b.attack = attackSum / 15;
@@ -373,16 +378,17 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
           static_cast<double>(kPowerRoutines[r](click, *value, colour, name, figure, sink));
     }
   }
-  b.speedPower = powers[0];
-  b.attackPower = powers[1];
-  b.defensePower = powers[2];
-  b.damagePower = powers[3];
+  b.speedPower = powers[kSpeed];
+  b.attackPower = powers[kAttack];
+  b.defensePower = powers[kDefense];
+  b.damagePower = powers[kDamage];
   sink.Reached(CalculationStep::Powers, calc);
   total = b.speedPower + total + b.attackPower + b.defensePower + b.damagePower;
 
   b.range = RangeCost(figure.RangeValue(), attackSum, sink);
   int checked = 0;
-  for (int k = 0; k < 3; ++k)
+  constexpr int kBoltBoxes = 3;
+  for (int k = 0; k < kBoltBoxes; ++k)
     checked += figure.BoltChecked(k) ? 1 : 0;
   b.bolts = BoltCost(checked, sink);
   sink.Reached(CalculationStep::RangeAndBolts, calc);

@@ -109,8 +109,9 @@ void DialEditor::WriteImages(EditHistory::Images& images) const {
   fields << screen_.name << screen_.moveText << screen_.teamText << screen_.rangeText
          << screen_.bolts << screen_.rankSelected;
   ImageWriter(images[kCursorPart])
-      << currentStat_ << currentColumn_ << currentColour_ << valueText_ << valueEnabled_
-      << pickerRow_.has_value() << pickerRow_.value_or(StatRow::Speed) << pickerSelection_;
+      << currentRow_.has_value() << currentRow_.value_or(StatRow::Speed) << currentColumn_
+      << currentColour_ << valueText_ << valueEnabled_ << pickerRow_.has_value()
+      << pickerRow_.value_or(StatRow::Speed) << pickerSelection_;
   ImageWriter(images[kPointsPart]) << pointsText_;
   ImageWriter breakdown(images[kBreakdownPart]);
   for (const std::string& field : breakdownFields_)
@@ -134,10 +135,11 @@ void DialEditor::PutImage(std::size_t part, const std::string& image) {
       changes_.fields = true;
       break;
     case kCursorPart: {
-      bool hasPicker = false;
-      StatRow pickerRow = StatRow::Speed;
-      in >> currentStat_ >> currentColumn_ >> currentColour_ >> valueText_ >> valueEnabled_ >>
-          hasPicker >> pickerRow >> pickerSelection_;
+      bool hasCurrent = false, hasPicker = false;
+      StatRow currentRow = StatRow::Speed, pickerRow = StatRow::Speed;
+      in >> hasCurrent >> currentRow >> currentColumn_ >> currentColour_ >> valueText_ >>
+          valueEnabled_ >> hasPicker >> pickerRow >> pickerSelection_;
+      currentRow_ = hasCurrent ? std::optional<StatRow>(currentRow) : std::nullopt;
       pickerRow_ = hasPicker ? std::optional<StatRow>(pickerRow) : std::nullopt;
     }
       changes_.valueBox = true;
@@ -201,7 +203,7 @@ void DialEditor::MoveToSquare(StatRow row, int column) {
 }
 
 void DialEditor::Select(StatRow row, int column) {
-  currentStat_ = std::string(StatRowName(row));
+  currentRow_ = row;
   currentColumn_ = static_cast<std::int16_t>(column);
   FillPicker(row, ColourNameFromCode(At(row, column).background));
   valueEnabled_ = true;

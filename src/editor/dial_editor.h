@@ -72,8 +72,8 @@ class DialEditor {
 
   const FigureScreen& Screen() const { return screen_; }
 
-  // The current square: "" until the first square is selected.
-  const std::string& CurrentStat() const { return currentStat_; }
+  // The current square's row: none until the first square is selected.
+  std::optional<StatRow> CurrentRow() const { return currentRow_; }
   std::int16_t CurrentColumn() const { return currentColumn_; }
   double CurrentColour() const { return currentColour_; }
 
@@ -176,7 +176,10 @@ class DialEditor {
   void Touch(StatRow row, int column) {
     changes_.squares.set(static_cast<int>(row) * kColumnCount + column);
   }
-  bool HasCurrentSquare(StatRow& row) const { return StatRowFromName(currentStat_, row); }
+  bool HasCurrentSquare(StatRow& row) const {
+    if (currentRow_) row = *currentRow_;
+    return currentRow_.has_value();
+  }
 
   void RestoreColumn(int column);
   void FillPicker(StatRow row, std::string_view colourName);
@@ -187,7 +190,7 @@ class DialEditor {
 
   Desktop& desktop_;
   FigureScreen screen_;
-  std::string currentStat_;
+  std::optional<StatRow> currentRow_;
   std::int16_t currentColumn_ = 0;
   double currentColour_ = 0;
   std::string valueText_;

@@ -35,7 +35,7 @@ TEST_F(DialEditorTest, SelectingASquareOffersItsRowAndValue) {
   editor.ClickSquare(StatRow::Speed, 0);
   editor.TakeChanges();
   editor.ClickSquare(StatRow::Attack, 4);
-  EXPECT_EQ(editor.CurrentStat(), "Attack");
+  EXPECT_EQ(editor.CurrentRow(), StatRow::Attack);
   EXPECT_EQ(editor.CurrentColumn(), 4);
   EXPECT_EQ(editor.PickerRow(), StatRow::Attack);
   EXPECT_EQ(editor.PickerSelection(), ColourPosition("Grey"));
@@ -196,7 +196,7 @@ TEST_F(DialEditorTest, ResetRestoresTheBlankFigureAndCalculates) {
   EXPECT_EQ(editor.PointsText(), "5");
   EXPECT_TRUE(desktop.boxes.empty());
   // The current square stays (the window's tests show how it is shown).
-  EXPECT_EQ(editor.CurrentStat(), "Attack");
+  EXPECT_EQ(editor.CurrentRow(), StatRow::Attack);
   EXPECT_EQ(editor.CurrentColumn(), 5);
   const EditorChanges changes = editor.TakeChanges();
   EXPECT_TRUE(changes.fields && changes.calculation && changes.squares.all());

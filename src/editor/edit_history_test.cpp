@@ -30,9 +30,9 @@ std::string State(const DialEditor& e) {
       out << '[' << q.caption << ',' << q.background << ',' << q.ko << ']';
     }
   }
-  out << '|' << e.CurrentStat() << e.CurrentColumn() << '|' << e.CurrentColour() << '|'
-      << e.ValueText() << e.ValueEnabled() << '|' << (e.PickerRow() ? int(*e.PickerRow()) : -1)
-      << e.PickerSelection() << '|' << e.PointsText();
+  out << '|' << (e.CurrentRow() ? int(*e.CurrentRow()) : -1) << e.CurrentColumn() << '|'
+      << e.CurrentColour() << '|' << e.ValueText() << e.ValueEnabled() << '|'
+      << (e.PickerRow() ? int(*e.PickerRow()) : -1) << e.PickerSelection() << '|' << e.PointsText();
   for (const std::string& field : e.BreakdownFields())
     out << ',' << field;
   return out.str();
@@ -124,8 +124,7 @@ TEST_F(EditHistoryTest, EveryKindOfChangeIsOneStepThatUndoAndRedoReverse) {
          e.TypeValue("4");
        },
        [](D& e, S&) { e.ResetScreen(); }},
-      {"a loaded figure", selectAttack3,
-       [](D& e, S&) { e.LoadFigure(StoredFigure()); }},
+      {"a loaded figure", selectAttack3, [](D& e, S&) { e.LoadFigure(StoredFigure()); }},
       {"a name picked and its figure loaded", [](D& e, S&) { e.Calculate(); },
        [](D& e, S&) {
          const DialEditor::StepGroup group(e);

@@ -141,11 +141,14 @@ bool FileCommands::Open(const std::string& path, bool create, bool listNames) {
   return true;
 }
 
-std::string FileCommands::RefreshNameList(DataFile& file) {
+bool FileCommands::RefreshNameList(DataFile& file, std::string* why) {
   FileError error;
-  if (!file.ListNames(names_, &error)) return UnexpectedText(error);
+  if (!file.ListNames(names_, &error)) {
+    if (why) *why = UnexpectedText(error);
+    return false;
+  }
   namesChanged_ = true;
-  return {};
+  return true;
 }
 
 DataFile* FileCommands::FileInUse() {
@@ -159,34 +162,38 @@ DataFile* FileCommands::FileInUse() {
 // Everything from the search to the flush, or to the put-back of a failed
 // write, happens under the exclusive lock, so that no other program can
 // write between them; the list is read again before the lock is let go.
-std::string FileCommands::WriteRecord(DataFile& file, const std::string& name,
-                                      const FigureRecord* figure, const char* nothingDone,
-                                      bool& written) {
-  written = false;
+bool FileCommands::WriteRecord(DataFile& file, const std::string& name, const FigureRecord* figure,
+                               const char* nothingDone, std::string* why) {
+  const auto refuse = [why](std::string text) {
+    if (why) *why = std::move(text);
+    return false;
+  };
+  if (why) why->clear();
   FileError error;
   FileLock lock = file.Lock(RecordFile::LockKind::Exclusive, lockWait_, &error);
-  if (!lock) return LockFailureText(file.Path(), error, nothingDone);
-  if (std::string refusal; !file.MayWrite(&refusal)) return refusal;
+  if (!lock) return refuse(LockFailureText(file.Path(), error, nothingDone));
+  if (std::string refusal; !file.MayWrite(&refusal)) return refuse(refusal);
   DataFile::Found found;
-  if (!file.FindRecordByName(name, found, &error)) return UnexpectedText(error, nothingDone);
+  if (!file.FindRecordByName(name, found, &error))
+    return refuse(UnexpectedText(error, nothingDone));
   if (!figure && !found.stored) {
-    return "No figure named " + Quoted(name) + " is stored in this data file. " + nothingDone;
+    return refuse("No figure named " + Quoted(name) + " is stored in this data file. " +
+                  nothingDone);
   }
   if (figure) currentRecord_ = *figure;
   FileError putBack;
   if (!file.Write(found.number, figure ? currentRecord_ : DeletedRecord(), &error, &putBack)) {
-    if (putBack.number == 0) return UnexpectedText(error, nothingDone);
+    if (putBack.number == 0) return refuse(UnexpectedText(error, nothingDone));
     // The old bytes could not be put back: say which record may be hurt.
     std::string text = UnexpectedText(error) + "\nPutting back record " +
                        std::to_string(found.number) + " failed too (Err " +
                        std::to_string(putBack.number) + " : " + putBack.description +
                        "): that record of the data file may now be damaged.";
-    if (std::string listProblem = RefreshNameList(file); !listProblem.empty())
-      text += "\n" + listProblem;
-    return text;
+    if (std::string listProblem; !RefreshNameList(file, &listProblem)) text += "\n" + listProblem;
+    return refuse(text);
   }
-  written = true;
-  return RefreshNameList(file);
+  RefreshNameList(file, why);
+  return true;
 }
 
 bool FileCommands::MenuFileSave_Click() {
@@ -200,9 +207,8 @@ bool FileCommands::MenuFileSave_Click() {
     Say(refused + kNothingSaved);
     return false;
   }
-  bool saved = false;
-  const std::string problem = WriteRecord(*file, screen.name, &record, kNothingSaved, saved);
-  if (!saved) {
+  std::string problem;
+  if (!WriteRecord(*file, screen.name, &record, kNothingSaved, &problem)) {
     Say(problem);
     return false;
   }
@@ -215,9 +221,9 @@ bool FileCommands::MenuFileSave_Click() {
 void FileCommands::MenuDeleteRecord_Click() {
   DataFile* file = FileInUse();
   if (!file) return;
-  bool deleted = false;
-  const std::string problem =
-      WriteRecord(*file, editor_.Screen().name, nullptr, kNothingDeleted, deleted);
+  std::string problem;
+  const bool deleted =
+      WriteRecord(*file, editor_.Screen().name, nullptr, kNothingDeleted, &problem);
   Say(problem);
   if (deleted) Say(kRecordDeleted);
 }
@@ -243,7 +249,7 @@ void FileCommands::ComboName_Click(int index) {
       problem = "The figure " + Quoted(entry.shown) +
                 " is no longer where the list found it: the data file was changed by another "
                 "program. The list has been read again; the screen is as it was.";
-      if (std::string listProblem = RefreshNameList(*file_); !listProblem.empty())
+      if (std::string listProblem; !RefreshNameList(*file_, &listProblem))
         problem += "\n" + listProblem;
     }
   }

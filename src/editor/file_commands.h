@@ -87,17 +87,18 @@ class FileCommands {
 
  private:
   bool Open(const std::string& path, bool create, bool listNames);
-  // Reads the list again into names_; the lock is the caller's. The
-  // message of a failure, or "".
-  std::string RefreshNameList(DataFile& file);
+  // Reads the list again into names_; the lock is the caller's.
+  bool RefreshNameList(DataFile& file, std::string* why);
   void Say(const std::string& text) {
     if (text.empty()) return;
     if (beforeMessage_) beforeMessage_();
     desktop_.ShowMessage(text, kAppTitle);
   }
-  // Saves or deletes under the exclusive lock; the message to show.
-  std::string WriteRecord(DataFile& file, const std::string& name, const FigureRecord* figure,
-                          const char* nothingDone, bool& written);
+  // Saves or deletes under the exclusive lock: whether the record was
+  // written. `why` gets the message to show: why nothing was written, or,
+  // after a write, why the list could not be read again ("" when it was).
+  bool WriteRecord(DataFile& file, const std::string& name, const FigureRecord* figure,
+                   const char* nothingDone, std::string* why);
   // The data file in use, or nothing after "Please open or create a file first.".
   DataFile* FileInUse();
   FileDialogRequest Dialog(const char* label) const;

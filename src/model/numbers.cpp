@@ -78,13 +78,13 @@ double ValueOfText(std::string_view text) {
   std::size_t digits = 0;
   long long exponent = 0;
   bool negative = false;
-  bool any_digit = false;
+  bool anyDigit = false;
   if (in.Peek() == '+' || in.Peek() == '-') {
     negative = in.Peek() == '-';
     in.Next();
   }
   while (in.Peek() >= '0' && in.Peek() <= '9') {
-    any_digit = true;
+    anyDigit = true;
     if (digits > 0 || in.Peek() != '0') {
       if (digits < kMaxDigits) {
         buf[digits++] = in.Peek();
@@ -97,7 +97,7 @@ double ValueOfText(std::string_view text) {
   if (in.Peek() == '.') {
     in.Next();
     while (in.Peek() >= '0' && in.Peek() <= '9') {
-      any_digit = true;
+      anyDigit = true;
       if (digits > 0 || in.Peek() != '0') {
         if (digits < kMaxDigits) {
           buf[digits++] = in.Peek();
@@ -109,12 +109,12 @@ double ValueOfText(std::string_view text) {
       in.Next();
     }
   }
-  if (!any_digit) return 0;
+  if (!anyDigit) return 0;
   if (in.Peek() == 'e' || in.Peek() == 'E') {
     in.Next();
-    bool exp_negative = false;
+    bool exponentNegative = false;
     if (in.Peek() == '+' || in.Peek() == '-') {
-      exp_negative = in.Peek() == '-';
+      exponentNegative = in.Peek() == '-';
       in.Next();
     }
     long long e = 0;
@@ -122,7 +122,7 @@ double ValueOfText(std::string_view text) {
       if (e < 100000) e = e * 10 + (in.Peek() - '0');
       in.Next();
     }
-    exponent += exp_negative ? -e : e;
+    exponent += exponentNegative ? -e : e;
   }
   if (digits == 0) return negative ? -0.0 : 0.0;
   // Fast path for the usual short captions: a mantissa below 2^53 times

@@ -17,7 +17,6 @@
 namespace zandorik {
 namespace {
 
-constexpr std::int64_t kScanChunk = 512;  // records read at a time
 constexpr auto kRecordBytes = static_cast<std::int64_t>(kRecordLength);
 
 bool IsDeletedBytes(const std::uint8_t* record) {
@@ -135,32 +134,21 @@ bool DataFile::Open(const std::string& path, bool create, FileError* error) {
   return true;
 }
 
-template <typename Visit>
-bool DataFile::Scan(Visit visit, FileError* error) const {
-  std::int64_t bytes = 0;
-  if (!file_.Size(bytes, error)) return false;
-  const std::int64_t records = bytes / kRecordBytes;
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(records, kScanChunk)) *
-                                   kRecordLength);
-  for (std::int64_t n = 1; n <= records;) {
-    const std::int64_t want = std::min(kScanChunk, records - n + 1);
-    const std::int64_t got = file_.ReadRaw(n, buffer.data(), want, error);
-    if (got < 0) return false;
-    if (got < want) {
-      // The length said there is more: never take a short read for the end.
-      if (error) {
-        *error = FileError{EIO, "The data file could not be read whole: record " +
-                                    std::to_string(n + got) + " of " + std::to_string(records) +
-                                    " came back empty"};
-      }
-      return false;
-    }
-    for (std::int64_t i = 0; i < got; ++i) {
-      if (!visit(n + i, buffer.data() + i * kRecordBytes)) return true;
-    }
-    n += got;
+bool DataFile::OpenToRead(const std::string& path, FileError* error) {
+  if (!file_.Open(path, RecordFile::Mode::ReadOnly, error)) return false;
+  if (!CheckDataFileContent(file_, error)) {
+    file_.Close();
+    return false;
   }
+  path_ = path;
   return true;
+}
+
+void DataFile::ShortRead(std::int64_t n, std::int64_t records, FileError* error) {
+  if (error) {
+    *error = FileError{EIO, "The data file could not be read whole: record " + std::to_string(n) +
+                                " of " + std::to_string(records) + " came back empty"};
+  }
 }
 
 bool DataFile::EachFigure(const std::function<bool(std::int64_t, const FigureRecord&)>& visit,
@@ -200,24 +188,11 @@ bool DataFile::ListNames(std::vector<NameEntry>& names, FileError* error) const 
 }
 
 bool DataFile::FindRecordByName(const std::string& name, Found& found, FileError* error) const {
-  found = Found{};
-  // A name the code page cannot hold is stored nowhere.
-  const std::optional<std::string> wanted = EncodeCp1252Exactly(FitName(name));
-  std::int64_t count = 0;
-  std::int64_t freeSlot = 0;
-  const bool ok = Scan(
-      [&](std::int64_t n, const std::uint8_t* record) {
-        count = n;
-        if (wanted && StoredName(record) == *wanted) {
-          found = {n, !IsDeletedBytes(record)};
-          return false;
-        }
-        if (IsDeletedBytes(record)) freeSlot = n;
-        return true;
-      },
-      error);
-  if (!ok) return false;
-  if (found.number == 0) found.number = freeSlot != 0 ? freeSlot : count + 1;
+  // A name the code page cannot hold is stored nowhere: "" matches no
+  // record's 30 bytes, so it goes where a new name would.
+  std::vector<Found> places;
+  if (!PlaceFigures({EncodeCp1252Exactly(FitName(name)).value_or("")}, places, error)) return false;
+  found = places.front();
   return true;
 }
 

@@ -8,6 +8,7 @@
 // by itself; the commands hold one (Lock) around each whole step.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -84,9 +85,8 @@ class DataFile {
     std::int64_t number = 0;  // record number, from 1
     bool stored = false;      // a figure of that name was found
   };
-  // The record whose stored name is exactly the name cut or padded to 30
-  // characters, byte for byte; else the last deleted record, else the place
-  // after the last record.
+  // Where the window saves the figure `name` (UTF-8): PlaceFigures for
+  // that one name, cut or padded to 30 characters in the code page.
   bool FindRecordByName(const std::string& name, Found& found, FileError* error) const;
 
   bool Read(std::int64_t n, FigureRecord& record, FileError* error) const;
@@ -113,10 +113,12 @@ class DataFile {
   // `putBack` then says whether that worked (number 0) or why it did not.
   bool Write(std::int64_t n, const FigureRecord& record, FileError* error, FileError* putBack);
 
-  // Where each of `names` (30 stored bytes each) goes when they are saved
-  // one after another as Write would save them: over the record of exactly
-  // that name, else into the last deleted record left, else after the last
-  // record. `stored` says that a figure of that name was replaced.
+  // The one rule of where a saved figure goes, for the window's saves and
+  // for imports alike: each of `names` (30 stored bytes each; any other
+  // length matches no record), saved one after another, goes over the
+  // first record of exactly that name, deleted or not, else into the last
+  // deleted record left, else after the last record. `stored` says that a
+  // figure of that name was replaced.
   bool PlaceFigures(const std::vector<std::string>& names, std::vector<Found>& places,
                     FileError* error) const;
 
@@ -140,12 +142,21 @@ class DataFile {
   bool WriteAll(const std::vector<Placed>& records, FileError* error, FileError* putBack,
                 std::size_t* failedAt);
 
- private:
+  // Opens an existing data file only to read it, never to write it: fails
+  // as RecordFile::Open does, and for what CheckDataFileContent refuses.
+  bool OpenToRead(const std::string& path, FileError* error);
+
   // Calls visit(n, bytes) for records 1, 2, ... until it returns false or
-  // the last whole record is passed. Every whole record that the file's
+  // the last whole record is passed, reading to the end of the file (files
+  // under /proc say they are empty). Every whole record that the file's
   // length holds must be read: a read that ends early is a failure.
+  // `tailBytes`, when not null, gets the bytes past the last whole record.
   template <typename Visit>
-  bool Scan(Visit visit, FileError* error) const;
+  bool Scan(Visit visit, FileError* error, std::int64_t* tailBytes = nullptr) const;
+
+ private:
+  static constexpr std::int64_t kScanChunk = 512;  // records read at a time
+  static void ShortRead(std::int64_t n, std::int64_t records, FileError* error);
 
   RecordFile file_;
   std::string path_;
@@ -167,5 +178,39 @@ struct RepairReport {
 // wrong.
 bool RepairDataFile(const std::string& path, std::chrono::milliseconds wait, RepairReport& report,
                     FileError* error);
+
+template <typename Visit>
+bool DataFile::Scan(Visit visit, FileError* error, std::int64_t* tailBytes) const {
+  constexpr auto kRecordBytes = static_cast<std::int64_t>(kRecordLength);
+  std::int64_t size = 0;
+  if (!file_.Size(size, error)) return false;
+  const std::int64_t records = size / kRecordBytes;  // at least these are there
+  std::vector<std::uint8_t> buffer(
+      static_cast<std::size_t>(std::clamp<std::int64_t>(records + 1, 1, kScanChunk)) *
+      kRecordLength);
+  std::size_t held = 0;    // bytes in the buffer: part of a record at most, between reads
+  std::int64_t total = 0;  // bytes read
+  std::int64_t n = 1;      // the record of the buffer's first byte
+  for (;;) {
+    const std::int64_t got =
+        file_.ReadSome(total, buffer.data() + held, buffer.size() - held, error);
+    if (got < 0) return false;
+    if (got == 0) break;
+    held += static_cast<std::size_t>(got);
+    total += got;
+    const std::size_t whole = held / kRecordLength;
+    for (std::size_t i = 0; i < whole; ++i, ++n)
+      if (!visit(n, buffer.data() + i * kRecordLength)) return true;
+    held -= whole * kRecordLength;
+    std::copy_n(buffer.data() + whole * kRecordLength, held, buffer.data());
+  }
+  // The length said there is more: never take a short read for the end.
+  if (n <= records) {
+    ShortRead(n, records, error);
+    return false;
+  }
+  if (tailBytes) *tailBytes = static_cast<std::int64_t>(held);
+  return true;
+}
 
 }  // namespace zandorik

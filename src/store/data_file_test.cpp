@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cli/command_line.h"
+#include "cli/subcommand.h"
 #include "editor/file_commands.h"
 #include "testing/command_run.h"
 #include "testing/scripted_desktop.h"
@@ -87,6 +87,53 @@ TEST(DataFile, WhatTheProjectWritesIsNeverTakenForADataFile) {
   EXPECT_NE(desktop.TakeTexts().at(0).find("new.svg would be a new data file named as an SVG"),
             std::string::npos);
   EXPECT_EQ(std::distance(fs::directory_iterator(data.dir), {}), 6);  // nothing new
+}
+
+// The one rule of where a saved figure goes (PlaceFigures, which the
+// window's FindRecordByName runs too). A file is written as its records'
+// names, "-" for a deleted record, "-A" for a deleted one still holding A.
+TEST(DataFile, SavedFiguresGoOverTheirNameElseTheLastFreeRecordElseTheEnd) {
+  const struct {
+    std::vector<std::string> file, names;
+    std::string places;  // record numbers, "s" after one that replaced a figure
+  } cases[] = {
+      {{"A", "B"}, {"B"}, "2s"},
+      {{"A", "B", "A"}, {"A"}, "1s"},
+      {{"A", "B"}, {"C"}, "3"},
+      {{"-", "A", "-", "B"}, {"C"}, "3"},
+      {{"-A", "B", "-"}, {"A"}, "1"},
+      {{"A", "-", "B", "-"}, {"B", "C", "D", "E"}, "3s 4 2 5"},
+      {{"A", "-"}, {"C", "C", "A"}, "2 2s 1s"},
+      {{"A", "-"}, {""}, "2"},
+      {{}, {"A", "B"}, "1 2"},
+  };
+  for (const auto& c : cases) {
+    TestDataFile data;
+    std::vector<FigureRecord> records;
+    for (const std::string& name : c.file) {
+      FigureRecord& r = records.emplace_back(name == "-" ? DeletedRecord() : FigureRecord{});
+      r.Name = name.starts_with('-') ? name.substr(1) : name;
+      if (name.starts_with('-')) r.Deleted = -1;
+    }
+    data.Write(records);
+    std::vector<std::string> names;
+    for (const std::string& name : c.names)
+      names.push_back(name.empty() ? name : FitName(name));
+    DataFile file;
+    FileError error;
+    ASSERT_TRUE(file.Open(data.path, false, &error)) << error.description;
+    std::vector<DataFile::Found> places;
+    ASSERT_TRUE(file.PlaceFigures(names, places, &error));
+    std::string shown;
+    for (const DataFile::Found& place : places)
+      shown +=
+          (shown.empty() ? "" : " ") + std::to_string(place.number) + (place.stored ? "s" : "");
+    EXPECT_EQ(shown, c.places) << ::testing::PrintToString(c.file) << " "
+                               << ::testing::PrintToString(c.names);
+    DataFile::Found found;
+    ASSERT_TRUE(file.FindRecordByName(c.names.front(), found, &error));
+    EXPECT_EQ(found.number, places.front().number);
+  }
 }
 
 }  // namespace

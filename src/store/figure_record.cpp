@@ -37,8 +37,8 @@ std::string FitName(const std::string& name) {
   std::string out;
   std::size_t chars = 0;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    const bool starts_char = (static_cast<unsigned char>(name[i]) & 0xC0) != 0x80;
-    if (starts_char && ++chars > kNameLength) break;
+    const bool startsCharacter = (static_cast<unsigned char>(name[i]) & 0xC0) != 0x80;
+    if (startsCharacter && ++chars > kNameLength) break;
     out += name[i];
   }
   for (; chars < kNameLength; ++chars)

@@ -292,7 +292,8 @@ const Keys* KeysOf(Node node) {
   }
 }
 
-// Figure keys by their place in KeysOf(Node::Figure).
+// Keys by their place in KeysOf: the document's, a figure's, a click's.
+enum TopKey { kFormat, kVersion, kFigures };
 enum FigureKey { kName, kMove, kTeam, kRange, kBolts, kRank, kDial, kPoints };
 enum ClickKey { kValue, kColour, kPower };
 
@@ -660,20 +661,20 @@ class FigureHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Fig
 
   Node TopMember(int key, const Value& v) {
     switch (key) {
-      case 0:
+      case kFormat:
         if (v.kind != Value::String) return Wrong(v, Quoted(kFigureFormat));
         if (v.text != kFigureFormat)
           Problem(Path(stack_.size()),
                   "must be " + Quoted(kFigureFormat) + ", not " + Quoted(v.text));
         return Node::Skip;
-      case 1:
+      case kVersion:
         if (v.kind != Value::Integer) return Wrong(v, "1");
         if (v.integer != kFigureFormatVersion) {
           Problem(Path(stack_.size()), "version " + std::to_string(v.integer) +
                                            " is not known here: this program reads version 1");
         }
         return Node::Skip;
-      default:
+      default:  // kFigures
         if (v.kind != Value::Array) return Wrong(v, "a list of figures");
         return Node::Figures;
     }

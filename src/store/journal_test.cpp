@@ -15,8 +15,8 @@
 #include <random>
 #include <thread>
 
-#include "cli/coster.h"
 #include "editor/file_commands.h"
+#include "program/exit_status.h"
 #include "store/data_file.h"
 #include "testing/command_run.h"
 #include "testing/random_record.h"
@@ -40,7 +40,7 @@ void LockAsTheNextProgram(bool window, const std::string& path) {
   FileCommands files(desktop, editor);
   const std::string cost = std::string(ZANDORIK_COST) + " " + path + " >/dev/null 2>&1";
   EXPECT_TRUE(window ? files.OpenDataFile(path)
-                     : WEXITSTATUS(std::system(cost.c_str())) != kCostUnreadable);
+                     : WEXITSTATUS(std::system(cost.c_str())) != kExitUnreadable);
 }
 
 // Killed with SIGKILL, the import leaves its journal, which holds the old

@@ -1,6 +1,7 @@
-// The command line of zandorik-dial, read before Qt sees it: the program's
-// own options, Qt's options (handed on to QApplication) and the data file,
-// taken as the very bytes it was given, whatever their encoding.
+// The command line of zandorik-dial, read before Qt sees it, by the parser
+// of every program: the program's own options, Qt's options (handed on to
+// QApplication) and the data file, taken as the very bytes it was given,
+// whatever their encoding.
 #pragma once
 
 #include <optional>
@@ -10,7 +11,7 @@
 namespace zandorik {
 
 struct DialCommandLine {
-  enum class Action { Run, Help, Version, Usage };
+  enum class Action { Run, Help, Version };
   Action action = Action::Run;
   // argv[0] and Qt's own options with their values, in their order, ended
   // by a null pointer: what QApplication is to be given.
@@ -21,13 +22,12 @@ struct DialCommandLine {
   bool display = false;
   // The data file to open at start, if one is named.
   std::optional<std::string> file;
-  // For Action::Usage: what is wrong.
-  std::string error;
 };
 
-// Reads the command line. Qt's options are taken as Qt takes them, with
-// one dash or two; "--" ends the options.
-DialCommandLine ParseDialCommandLine(int argc, char** argv);
+// Reads the command line; false, with what is wrong in `error`, for a
+// wrong one. Qt's options are taken as Qt takes them, with one dash or
+// two; "--" ends the options.
+bool ParseDialCommandLine(int argc, char** argv, DialCommandLine& commandLine, std::string* error);
 
 // The text of --help.
 extern const char* const kDialHelp;

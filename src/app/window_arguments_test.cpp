@@ -1,7 +1,7 @@
 // zandorik-dial's command line: what goes to Qt, what is the program's own,
 // what is refused; and a file named with bytes that are no UTF-8 opened as
 // main() opens it.
-#include "app/command_line.h"
+#include "app/window_arguments.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ namespace {
 
 using Action = DialCommandLine::Action;
 
-DialCommandLine Parse(std::vector<std::string> args) {
+DialCommandLine Parse(std::vector<std::string> args, std::string* error = nullptr) {
   static std::vector<std::string> kept;  // argv outlives the result
   kept = std::move(args);
   kept.insert(kept.begin(), "zandorik-dial");
@@ -27,7 +27,12 @@ DialCommandLine Parse(std::vector<std::string> args) {
   for (std::string& arg : kept)
     argv.push_back(arg.data());
   argv.push_back(nullptr);
-  return ParseDialCommandLine(static_cast<int>(kept.size()), argv.data());
+  DialCommandLine line;
+  std::string why;
+  if (!ParseDialCommandLine(static_cast<int>(kept.size()), argv.data(), line, &why) && why.empty())
+    why = "refused without a reason";
+  if (error) *error = why;
+  return line;
 }
 
 std::vector<std::string> QtArguments(const DialCommandLine& line) {
@@ -39,7 +44,7 @@ std::vector<std::string> QtArguments(const DialCommandLine& line) {
 
 struct Case {
   std::vector<std::string> args;
-  Action action;
+  Action action;  // with an error: the command line is refused
   std::optional<std::string> file;
   std::vector<std::string> qt;
   std::string error;
@@ -50,16 +55,22 @@ TEST(DialCommandLineTest, OptionsFileAndQtOptions) {
       {{}, Action::Run, std::nullopt, {}, ""},
       {{"figures.QMV"}, Action::Run, "figures.QMV", {}, ""},
       {{"-h"}, Action::Help, std::nullopt, {}, ""},
-      {{"x.QMV", "--help"}, Action::Help, "x.QMV", {}, ""},
-      {{"--version", "--bogus"}, Action::Version, std::nullopt, {}, ""},
+      {{"x.QMV", "--help"}, Action::Help, std::nullopt, {}, ""},
+      {{"--version", "x.QMV"}, Action::Version, std::nullopt, {}, ""},
+      {{"--version", "--bogus"}, Action::Run, std::nullopt, {}, "unknown option --bogus"},
       {{"--", "--version"}, Action::Run, "--version", {}, ""},
       {{"--", "-odd.QMV"}, Action::Run, "-odd.QMV", {}, ""},
       {{"-"},
-       Action::Usage,
+       Action::Run,
        std::nullopt,
        {},
        "\"-\" is never a data file (it stands for standard input or output): name the data "
        "file, as figures.QMV"},
+      {{"-style=Windows", "--title=T", "-sync"},
+       Action::Run,
+       std::nullopt,
+       {"-style=Windows", "--title=T", "-sync"},
+       ""},
       {{"\xff\xfe.QMV"}, Action::Run, "\xff\xfe.QMV", {}, ""},
       {{"-platform", "offscreen", "f.QMV", "-reverse"},
        Action::Run,
@@ -71,20 +82,22 @@ TEST(DialCommandLineTest, OptionsFileAndQtOptions) {
        std::nullopt,
        {"--style", "Fusion", "-style=Windows", "-stylesheet", "a.qss"},
        ""},
-      {{"--bogus"}, Action::Usage, std::nullopt, {}, "unknown option --bogus"},
-      {{"-x", "f.QMV"}, Action::Usage, std::nullopt, {}, "unknown option -x"},
-      {{"-platform"}, Action::Usage, std::nullopt, {}, "option -platform needs a value"},
-      {{"a.QMV", "b.QMV"}, Action::Usage, "a.QMV", {}, "give one data file only"},
-      {{"--", "-platform", "x"}, Action::Usage, "-platform", {}, "give one data file only"},
+      {{"-x", "f.QMV"}, Action::Run, std::nullopt, {}, "unknown option -x"},
+      {{"-platform"}, Action::Run, std::nullopt, {}, "the option -platform needs a value"},
+      {{"-reverse=1"}, Action::Run, std::nullopt, {}, "the option -reverse takes no value"},
+      {{"a.QMV", "b.QMV"}, Action::Run, "a.QMV", {}, "give one data file only"},
+      {{"--", "-platform", "x"}, Action::Run, "-platform", {}, "give one data file only"},
   };
   for (const Case& c : cases) {
     std::string shown;
     for (const std::string& arg : c.args)
       shown += " " + arg;
-    const DialCommandLine line = Parse(c.args);
+    std::string error;
+    const DialCommandLine line = Parse(c.args, &error);
+    EXPECT_EQ(error, c.error) << shown;
+    if (!error.empty()) continue;
     EXPECT_EQ(line.action, c.action) << shown;
     EXPECT_EQ(line.file, c.file) << shown;
-    EXPECT_EQ(line.error, c.error) << shown;
     if (c.action == Action::Run) {
       EXPECT_EQ(QtArguments(line), c.qt) << shown;
       EXPECT_EQ(line.qtArguments.back(), nullptr) << shown;

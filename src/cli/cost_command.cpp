@@ -1,5 +1,5 @@
-#include "cli/coster.h"
-
+// zandorik cost, and zandorik-cost, its older name: prices every figure of
+// a data file at once.
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -9,23 +9,25 @@
 #include <charconv>
 #include <cstring>
 #include <memory>
-#include <optional>
 
+#include "cli/subcommand.h"
 #include "cost/calculations.h"
 #include "model/numbers.h"
 #include "store/cp1252.h"
 #include "store/data_file.h"
-#include "store/record_file.h"
 #include "store/record_view.h"
 
 namespace zandorik {
 namespace {
 
-constexpr const char* kHelp = R"(Usage: zandorik-cost [--breakdown | --json] [--] FILE.QMV
+constexpr const char* kHelp = R"(Usage: zandorik cost [--breakdown | --json] [--] FILE.QMV
+       zandorik-cost [--breakdown | --json] [--] FILE.QMV
 
 Prices every figure stored in a Zandorik Dial Generator data file, the way
 the main window prices a figure after it is picked from the name list.
 Deleted records are skipped; the others are listed in record order.
+zandorik-cost is the same command under its older name: the same options,
+output and exit statuses.
 
 Output, one figure a line:  RECORD  POINTS  NAME
 (POINTS is "?" when the total leaves the range of whole numbers; control
@@ -66,38 +68,6 @@ constexpr std::array<std::string_view, 11> kBreakdownKeys = {
     R"("speed")",      R"("attack")",      R"("defense")",      R"("damage")",
     R"("speedPower")", R"("attackPower")", R"("defensePower")", R"("damagePower")",
     R"("range")",      R"("bolts")",       R"("team")"};
-
-constexpr char kHex[] = "0123456789abcdef";
-
-// The escape of a control character c (below 0x20, 0x7F, or 0x80 to 0x9F
-// as a code point) into `out`, which has room for 6 characters.
-char* EscapeControl(unsigned c, char* out) {
-  *out++ = '\\';
-  switch (c) {
-    case '\b':
-      *out++ = 'b';
-      return out;
-    case '\t':
-      *out++ = 't';
-      return out;
-    case '\n':
-      *out++ = 'n';
-      return out;
-    case '\f':
-      *out++ = 'f';
-      return out;
-    case '\r':
-      *out++ = 'r';
-      return out;
-    default:
-      *out++ = 'u';
-      *out++ = '0';
-      *out++ = '0';
-      *out++ = kHex[(c >> 4) & 0xF];
-      *out++ = kHex[c & 0xF];
-      return out;
-  }
-}
 
 // Output goes through one buffer, written in large pieces. The first
 // failed write is kept, and nothing is written after it.
@@ -338,180 +308,126 @@ class Printer {
   bool first_ = true;
 };
 
-}  // namespace
-
-std::string VisibleText(std::string_view text) {
-  std::string visible;
-  char escape[8];
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x20 || c == 0x7F) {
-      visible.append(escape, EscapeControl(c, escape));
-    } else if (c == 0xC2 && i + 1 < text.size() &&
-               (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80) {
-      visible.append(escape, EscapeControl(static_cast<unsigned char>(text[++i]), escape));
-    } else {
-      visible += static_cast<char>(c);
-    }
-  }
-  return visible;
-}
-
-namespace {
-
-struct CosterRequest {
-  Format format = Format::Plain;
-  std::string path;
-};
-
-// The command line: the request, or the exit status to end with (after
-// the help, or a complaint).
-std::optional<int> ParseCosterArguments(const std::vector<std::string>& args, std::FILE* outFile,
-                                        std::FILE* err, CosterRequest& request) {
-  bool havePath = false;
-  bool options = true;
-  // --help and --version: a text on the output, and the end.
-  auto show = [outFile, err](std::string_view text) {
-    Output shown(outFile);
-    shown.Add(text);
-    if (shown.Flush()) return kCostOk;
-    std::fprintf(err, "zandorik-cost: cannot write the output: %s\n", std::strerror(shown.Error()));
-    return kCostWriteFailed;
-  };
-  for (const std::string& arg : args) {
-    if (options && (arg == "-h" || arg == "--help")) return show(kHelp);
-    if (options && arg == "--version") return show("zandorik-cost " ZANDORIK_VERSION "\n");
-    if (options && arg == "--") {
-      options = false;
-    } else if (options && arg == "--json") {
-      request.format = Format::Json;
-    } else if (options && arg == "--breakdown") {
-      if (request.format != Format::Json) request.format = Format::Breakdown;
-    } else if (options && arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(err, "zandorik-cost: unknown option %s (try --help)\n",
-                   VisibleText(arg).c_str());
-      return kCostUsage;
-    } else if (havePath) {
-      std::fprintf(err, "zandorik-cost: give one data file only (try --help)\n");
-      return kCostUsage;
-    } else {
-      request.path = arg;
-      havePath = true;
-    }
-  }
-  if (!havePath || request.path.empty()) {
-    std::fprintf(err, "zandorik-cost: no data file given (try --help)\n");
-    return kCostUsage;
-  }
-  return std::nullopt;
-}
-
 // Prices every record of the open file, read under its shared lock, so
 // that no window writes while the coster reads.
-int PriceDataFile(const RecordFile& file, const CosterRequest& request, std::FILE* outFile,
-                  std::FILE* err) {
-  const std::string shownPath = VisibleText(request.path);
+int PriceDataFile(const DataFile& file, Format format, std::string_view who,
+                  const std::string& path, std::FILE* outFile, std::FILE* err) {
+  const std::string shownPath = VisibleText(path);
+  const auto say = [&](const std::string& text) {
+    std::fprintf(err, "%.*s: %s\n", static_cast<int>(who.size()), who.data(), text.c_str());
+  };
   Output out(outFile);
   bool damaged = false;
   const auto reportDamage = [&](const std::string& text) {
     if (!out.Flush()) return;  // keeps the two streams in order on one terminal
-    std::fprintf(err, "zandorik-cost: %s: %s\n", shownPath.c_str(), text.c_str());
+    say(shownPath + ": " + text);
     damaged = true;
   };
-  const auto readFailed = [&](const std::string& why) {
-    out.Flush();
-    std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", shownPath.c_str(), why.c_str());
-    return kCostUnreadable;
-  };
 
-  Printer printer(request.format, out);
+  Printer printer(format, out);
   printer.Start();
-  // Read to the end, not to the length the file system reports: files
-  // under /proc report 0.
-  constexpr std::size_t kChunk = 1024 * kRecordLength;
-  auto buffer = std::make_unique<std::uint8_t[]>(kChunk);
-  std::size_t held = 0;     // bytes in the buffer, a partial record at most left over
-  std::int64_t total = 0;   // bytes read from the file
-  std::int64_t number = 1;  // record number of the buffer's first byte
   FigureRecord record;
   std::string name;
   std::vector<std::string> damage;
   CollectingSink sink;
   FileError error;
-  for (bool atEnd = false; !atEnd && !out.Failed();) {
-    const std::int64_t got = file.ReadSome(total, buffer.get() + held, kChunk - held, &error);
-    if (got < 0) return readFailed(error.description);
-    atEnd = got == 0;
-    held += static_cast<std::size_t>(got);
-    total += got;
-    const std::size_t whole = held / kRecordLength;
-    for (std::size_t i = 0; i < whole && !out.Failed(); ++i, ++number) {
-      const std::uint8_t* bytes = buffer.get() + i * kRecordLength;
-      DecodeRecordNumbers(bytes, record);
-      if (record.IsDeleted()) continue;
-      const RecordFigure figure(record);
-      if (!figure.Sound()) {
-        damage.clear();
-        DescribeRecordDamage(record, damage);
-        for (const std::string& d : damage)
-          reportDamage("record " + std::to_string(number) + ": " + d);
-      }
-      sink.messages.clear();
-      const Calculation calc = CalculateFigure(figure, sink);
-      // Names are padded with blanks; byte 0x20 is the blank in the code page.
-      std::string_view stored(reinterpret_cast<const char*>(bytes + record_offset::kName),
-                              kNameLength);
-      stored = stored.substr(0, stored.find_last_not_of(' ') + 1);
-      name.clear();
-      AppendCp1252(stored, name);
-      printer.Figure(number, name, calc, sink.messages);
-    }
-    held -= whole * kRecordLength;
-    std::memmove(buffer.get(), buffer.get() + whole * kRecordLength, held);
+  std::int64_t records = 0;
+  std::int64_t tail = 0;
+  const bool read = file.Scan(
+      [&](std::int64_t number, const std::uint8_t* bytes) {
+        records = number;
+        DecodeRecordNumbers(bytes, record);
+        if (record.IsDeleted()) return true;
+        const RecordFigure figure(record);
+        if (!figure.Sound()) {
+          damage.clear();
+          DescribeRecordDamage(record, damage);
+          for (const std::string& d : damage)
+            reportDamage("record " + std::to_string(number) + ": " + d);
+        }
+        sink.messages.clear();
+        const Calculation calc = CalculateFigure(figure, sink);
+        // Names are padded with blanks; byte 0x20 is the blank in the code page.
+        std::string_view stored(reinterpret_cast<const char*>(bytes + record_offset::kName),
+                                kNameLength);
+        stored = stored.substr(0, stored.find_last_not_of(' ') + 1);
+        name.clear();
+        AppendCp1252(stored, name);
+        printer.Figure(number, name, calc, sink.messages);
+        return !out.Failed();
+      },
+      &error, &tail);
+  if (!read) {
+    out.Flush();
+    say("cannot read " + shownPath + ": " + error.description);
+    return kExitUnreadable;
   }
   printer.Finish();
   out.Flush();
   if (out.Failed()) {
-    std::fprintf(err, "zandorik-cost: cannot write the output: %s\n", std::strerror(out.Error()));
-    return kCostWriteFailed;
+    say(std::string("cannot write the output: ") + std::strerror(out.Error()));
+    return kExitWriteFailed;
   }
-  if (held != 0) {
-    reportDamage("the file is " + std::to_string(total) + " bytes long, not a whole number of " +
-                 std::to_string(kRecordLength) + "-byte records; the last " + std::to_string(held) +
+  if (tail != 0) {
+    reportDamage("the file is " + std::to_string(records * kRecordLength + tail) +
+                 " bytes long, not a whole number of " + std::to_string(kRecordLength) +
+                 "-byte records; the last " + std::to_string(tail) +
                  " bytes were ignored. To repair it, run: zandorik repair " + shownPath);
   }
-  return damaged ? kCostDamaged : kCostOk;
+  return damaged ? kExitDamaged : kExitOk;
 }
+
+int RunCost(const CommandContext& context) {
+  const std::string_view who = context.who.empty() ? "zandorik cost" : context.who;
+  const auto say = [&](const std::string& text) {
+    std::fprintf(context.err, "%.*s: %s\n", static_cast<int>(who.size()), who.data(), text.c_str());
+  };
+  const ParsedArgs& args = context.args;
+  if (args.Has("version")) {
+    const std::string_view program = who.substr(0, who.find(' '));
+    std::fprintf(context.out, "%.*s " ZANDORIK_VERSION "\n", static_cast<int>(program.size()),
+                 program.data());
+    return FinishOutput(context.out, context.err, who, kExitOk);
+  }
+  if (args.operands.size() > 1) {
+    say("give one data file only (try --help)");
+    return kExitUsage;
+  }
+  if (args.operands.empty() || args.operands.front().empty()) {
+    say("no data file given (try --help)");
+    return kExitUsage;
+  }
+  const std::string& path = args.operands.front();
+  const Format format = args.Has("json")        ? Format::Json
+                        : args.Has("breakdown") ? Format::Breakdown
+                                                : Format::Plain;
+  if (std::string why; !MayNameDataFile(path, false, &why)) {
+    say(why);
+    return kExitUsage;
+  }
+  // Anything but a regular file is refused before a byte is read.
+  DataFile file;
+  file.SetSystemCalls(context.calls);
+  FileError error;
+  if (!file.OpenToRead(path, &error)) {
+    say(error.number == kErrorNotDataFile
+            ? VisibleText(error.description)
+            : "cannot read " + VisibleText(path) + ": " + error.description);
+    return kExitUnreadable;
+  }
+  const FileLock lock = file.Lock(RecordFile::LockKind::Shared, kLockWait, &error);
+  if (!lock) {
+    say("cannot read " + VisibleText(path) + ": " + error.description);
+    return kExitUnreadable;
+  }
+  return PriceDataFile(file, format, who, path, context.out, context.err);
+}
+
+constexpr OptionSpec kOptions[] = {{"breakdown"}, {"json"}, {"version"}};
 
 }  // namespace
 
-int RunCoster(const std::vector<std::string>& args, std::FILE* outFile, std::FILE* err) {
-  CosterRequest request;
-  if (const std::optional<int> status = ParseCosterArguments(args, outFile, err, request))
-    return *status;
-  if (std::string why; !MayNameDataFile(request.path, false, &why)) {
-    std::fprintf(err, "zandorik-cost: %s\n", why.c_str());
-    return kCostUsage;
-  }
-  // Anything but a regular file is refused before a byte is read.
-  RecordFile file;
-  FileError error;
-  if (!file.Open(request.path, RecordFile::Mode::ReadOnly, &error)) {
-    std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", VisibleText(request.path).c_str(),
-                 error.description.c_str());
-    return kCostUnreadable;
-  }
-  if (!CheckDataFileContent(file, &error)) {
-    std::fprintf(err, "zandorik-cost: %s\n", VisibleText(error.description).c_str());
-    return kCostUnreadable;
-  }
-  FileLock lock(file, RecordFile::LockKind::Shared, kLockWait, &error);
-  if (!lock) {
-    std::fprintf(err, "zandorik-cost: cannot read %s: %s\n", VisibleText(request.path).c_str(),
-                 error.description.c_str());
-    return kCostUnreadable;
-  }
-  return PriceDataFile(file, request, outFile, err);
-}
+extern const Subcommand kCostCommand = {"cost", "price every figure of a data file", kHelp,
+                                        kOptions, RunCost};
 
 }  // namespace zandorik

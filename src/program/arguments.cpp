@@ -1,19 +1,9 @@
-#include "cli/command_line.h"
+#include "program/arguments.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <optional>
 
 namespace zandorik {
-
-int FinishOutput(std::FILE* out, std::FILE* err, std::string_view who, int status,
-                 std::string_view done) {
-  if (std::fflush(out) == 0 && !std::ferror(out)) return status;
-  const int number = errno != 0 ? errno : EIO;
-  std::fprintf(err, "%.*s: cannot write the output: %s%s%.*s\n", static_cast<int>(who.size()),
-               who.data(), std::strerror(number), done.empty() ? "" : "; ",
-               static_cast<int>(done.size()), done.data());
-  return kExitWriteFailed;
-}
 
 std::string ParsedArgs::Value(std::string_view name, std::string fallback) const {
   const auto it = options.find(name);
@@ -46,12 +36,18 @@ bool ParseArguments(const std::vector<std::string>& args, std::span<const Option
     const OptionSpec* match = nullptr;
     std::string_view given = arg;
     std::optional<std::string> inlineValue;
-    if (arg[1] == '-') {
-      std::string_view name = std::string_view(arg).substr(2);
+    // "-name" is a long option when an option of that name takes one dash.
+    const std::string_view oneDash = std::string_view(arg).substr(1, arg.find('=') - 1);
+    const auto takesOneDash = [oneDash](const OptionSpec& o) {
+      return o.oneDash && o.name == oneDash;
+    };
+    if (arg[1] == '-' || std::any_of(options.begin(), options.end(), takesOneDash)) {
+      const std::size_t dashes = arg[1] == '-' ? 2 : 1;
+      std::string_view name = std::string_view(arg).substr(dashes);
       if (const std::size_t eq = name.find('='); eq != std::string_view::npos) {
         inlineValue = std::string(name.substr(eq + 1));
         name = name.substr(0, eq);
-        given = std::string_view(arg).substr(0, eq + 2);
+        given = std::string_view(arg).substr(0, eq + dashes);
       }
       for (const OptionSpec& o : options)
         if (o.name == name) match = &o;
@@ -62,12 +58,14 @@ bool ParseArguments(const std::vector<std::string>& args, std::span<const Option
         if (o.shortName != 0 && o.shortName == arg[1]) match = &o;
     }
     if (!match) return fail("unknown option " + std::string(given));
+    parsed.given.push_back({match->name, i, 1});
     std::string value;
     if (match->takesValue) {
       if (inlineValue) {
         value = std::move(*inlineValue);
       } else if (i + 1 < args.size()) {
         value = args[++i];
+        parsed.given.back().count = 2;
       } else {
         return fail("the option " + std::string(given) + " needs a value");
       }

@@ -1,0 +1,49 @@
+// A subcommand of `zandorik`: the table entry each one provides, and what
+// its run function is handed.
+#pragma once
+
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "program/arguments.h"
+#include "program/exit_status.h"
+#include "program/output.h"
+
+namespace zandorik {
+
+class SystemCalls;
+
+// What a subcommand's run function is handed.
+struct CommandContext {
+  const ParsedArgs& args;
+  std::FILE* out;
+  std::FILE* err;
+  std::FILE* in;
+  SystemCalls* calls = nullptr;  // of every file it opens; the real ones when null
+  // The program as the person called it, for its messages: "zandorik cost",
+  // or "zandorik-cost" for the older name of the same command.
+  std::string_view who = {};
+};
+
+struct Subcommand {
+  std::string_view name;
+  std::string_view summary;  // one line for `zandorik --help`
+  std::string_view help;     // the whole text of `zandorik NAME --help`
+  std::span<const OptionSpec> options;
+  int (*run)(const CommandContext& context);
+};
+
+// Runs one subcommand on its arguments (after its name); `who` names the
+// program in its messages ("zandorik cost").
+int RunSubcommand(const Subcommand& command, const std::vector<std::string>& args, std::FILE* out,
+                  std::FILE* err, std::FILE* in, SystemCalls* calls, const std::string& who);
+
+// zandorik-cost: `zandorik cost` under its older name, the same in every
+// byte of its output and in its exit statuses; its messages begin
+// "zandorik-cost:".
+int RunCoster(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+}  // namespace zandorik
