@@ -195,8 +195,9 @@ TEST_F(FigureCommandsTest, RefusedDocumentsChangeNothing) {
   }
 }
 
-// Saves go where the window's would: the figure of that name, else the
-// last freed record, else the end.
+// Saves go where the window's would, by the one save-slot rule
+// (DataFile::PlaceFigures): the figure of that name, else the last freed
+// record, else the end.
 TEST_F(FigureCommandsTest, FiguresGoWhereSavesWouldPutThem) {
   std::vector<FigureRecord> records(4);
   records[0].Name = "A";

@@ -1,4 +1,4 @@
-// The `zandorik` program: its one parser, and the repair of a data file.
+// The `zandorik` program: its commands, and the repair of a data file.
 #include "cli/zandorik.h"
 
 #include <gtest/gtest.h>
@@ -17,41 +17,6 @@ namespace zandorik {
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(CommandLine, OptionsStandAnywhereAndDoubleDashEndsThem) {
-  const OptionSpec options[] = {{"output", 'o', true}, {"dry-run", 0, false}};
-  struct Case {
-    std::vector<std::string> args;
-    std::string parsed;  // "operands|options", or "!" and the error
-  } cases[] = {
-      {{"a", "-o", "x", "b"}, "a,b|output=x"},
-      {{"--output=x", "a", "--dry-run"}, "a|dry-run=,output=x"},
-      {{"-ox", "--", "-o", "--dry-run"}, "-o,--dry-run|output=x"},
-      {{"-", "--output", "-"}, "-|output=-"},
-      {{"a", "--help"}, "a|help"},
-      {{"--colour"}, "!unknown option --colour"},
-      {{"-q"}, "!unknown option -q"},
-      {{"a", "-o"}, "!the option -o needs a value"},
-      {{"--dry-run=yes"}, "!the option --dry-run takes no value"},
-  };
-  for (const Case& c : cases) {
-    ParsedArgs parsed;
-    std::string error;
-    std::string got;
-    if (!ParseArguments(c.args, options, parsed, &error)) {
-      got = "!" + error;
-    } else {
-      for (const std::string& operand : parsed.operands)
-        got += (got.empty() ? "" : ",") + operand;
-      got += "|";
-      std::string opts;
-      for (const auto& [name, value] : parsed.options)
-        opts += (opts.empty() ? "" : ",") + name + "=" + value;
-      got += parsed.help ? "help" : opts;
-    }
-    EXPECT_EQ(got, c.parsed);
-  }
-}
 
 TEST(Zandorik, AnswersHelpVersionAndRefusesWhatItDoesNotKnow) {
   EXPECT_EQ(Zandorik({"--version"}).out, std::string("zandorik ") + ZANDORIK_VERSION + "\n");

@@ -89,6 +89,9 @@ FigureRecord Named(const std::string& name, std::int16_t range = 0) {
   return r;
 }
 
+// The window's saves follow the one save-slot rule (DataFile::PlaceFigures,
+// whose cases data_file_test.cpp holds): the last deleted record, not the
+// first, takes a new name.
 TEST_F(FileCommandsTest, SavesAppendsRewritesAndReusesTheLastDeletedSlot) {
   New(path);
   Save("A");
