@@ -49,6 +49,7 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
   CreateControls();
   Form_Load();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  setAcceptDrops(true);
   Sync();
   // A message box of Calculate shows over what the calculation wrote so far.
   editor_.OnBeforeMessage([this] { Sync(); });
@@ -75,7 +76,7 @@ void FormMain::CreateActions() {
   menuEditRedo_ = action("&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
   menuEditRedo_->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-  menuFileExit_ = action("E&xit");
+  menuFileExit_ = action("E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q));
   menuFileExportSheet_ = action("Export Dia&l Sheet...");
   menuFilePrintSheet_ = action("Print Dial S&heet");
   menuFileTeam_ = action("&Team...");
@@ -131,6 +132,9 @@ void FormMain::CreateMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->addAction(menuFileNew_);
   file->addAction(menuFileOpen_);
+  menuFileRecent_ =
+      new RecentFilesMenu([this](const std::string& path) { OpenDataFile(path); }, this);
+  file->addMenu(menuFileRecent_);
   file->addSeparator();
   file->addAction(menuFileSave_);
   file->addAction(menuDeleteRecord_);
@@ -493,6 +497,7 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event) {
 
 void FormMain::Form_Unload() {
   files_.Close();
+  recovery_.reset();  // a normal end: the recovery file goes
   // Every other window goes with the main window.
   if (formCheck_) formCheck_->close();
   if (formAbout_) formAbout_->close();
@@ -529,6 +534,7 @@ void FormMain::Sync() {
   menuEditRedo_->setEnabled(editor_.CanRedo());
   ShowTitle();
   if (formPointsHelper_) formPointsHelper_->FigureChanged();
+  SyncHabits();
 }
 
 void FormMain::ShowTitle() {

@@ -16,6 +16,7 @@ class QtDesktop : public Desktop {
   void ShowMessage(const std::string& text, const std::string& title) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;
   SaveChoice AskToSave(const std::string& text, const std::string& title) override;
+  RecoverChoice AskToRecover(const std::string& text, const std::string& title) override;
   std::optional<std::string> ChooseNewFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseExistingFile(const FileDialogRequest& request) override;
   void OpenLink(const std::string& target) override;

@@ -17,13 +17,14 @@ extern const Subcommand kScanCommand;
 extern const Subcommand kTeamCommand;
 extern const Subcommand kReachCommand;
 extern const Subcommand kWorthCommand;
+extern const Subcommand kRecoveryCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array kSubcommands = {&kRepairCommand, &kSheetCommand, &kExportCommand,
-                                 &kImportCommand, &kCodeCommand,  &kScanCommand,
-                                 &kTeamCommand,   &kReachCommand, &kWorthCommand};
+const std::array kSubcommands = {
+    &kRepairCommand, &kSheetCommand, &kExportCommand, &kImportCommand, &kCodeCommand,
+    &kScanCommand,   &kTeamCommand,  &kReachCommand,  &kWorthCommand,  &kRecoveryCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(

@@ -49,18 +49,22 @@ bool FigureClipboard::MenuPasteFigure_Click() {
     desktop_.ShowMessage(std::string("The clipboard holds no text. ") + kScreenAsItWas, kAppTitle);
     return false;
   }
+  return PasteFigureText(*text, "The clipboard");
+}
+
+bool FigureClipboard::PasteFigureText(const std::string& text, const std::string& source) {
   std::string problem;
   FigureRecord figure;
-  if (codes_ && codes_->IsCode(*text)) {
-    if (!codes_->Read(*text, figure, &problem))
-      problem = "The clipboard holds no figure that can be pasted:\n" + problem + "\n";
-  } else if (const FigureText document = ReadFigureText(*text); !document.problems.empty()) {
-    problem = "The clipboard holds no figure that can be pasted:\n" +
+  if (codes_ && codes_->IsCode(text)) {
+    if (!codes_->Read(text, figure, &problem))
+      problem = source + " holds no figure that can be pasted:\n" + problem + "\n";
+  } else if (const FigureText document = ReadFigureText(text); !document.problems.empty()) {
+    problem = source + " holds no figure that can be pasted:\n" +
               ProblemLines(document.problems, document.unlisted, kProblemsShown);
   } else if (document.figures.size() != 1) {
     problem = document.figures.empty()
-                  ? std::string("The clipboard holds a document without figures. ")
-                  : "The clipboard holds " + std::to_string(document.figures.size()) +
+                  ? source + " holds a document without figures. "
+                  : source + " holds " + std::to_string(document.figures.size()) +
                         " figures; Paste Figure takes one at a time. ";
   } else {
     figure = document.figures.front();

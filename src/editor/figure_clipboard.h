@@ -44,6 +44,9 @@ class FigureClipboard {
   // name included, priced as loading does. Anything else is refused with
   // the problems it has, and the screen stays as it was. True when pasted.
   bool MenuPasteFigure_Click();
+  // The same for a text from elsewhere (dropped on the window); `source`
+  // names it in the messages, as in "The dropped text holds ...".
+  bool PasteFigureText(const std::string& text, const std::string& source);
 
  private:
   // The screen as a record; else false, and the refusal is shown.

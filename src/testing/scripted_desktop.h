@@ -15,7 +15,7 @@ namespace zandorik {
 class ScriptedDesktop : public Desktop {
  public:
   struct Box {
-    enum Kind { Message, Question, SaveQuestion } kind;
+    enum Kind { Message, Question, SaveQuestion, RecoverQuestion } kind;
     std::string text;
     std::string title;
     bool operator==(const Box&) const = default;
@@ -41,6 +41,12 @@ class ScriptedDesktop : public Desktop {
   SaveChoice AskToSave(const std::string& text, const std::string& title) override {
     boxes.push_back({Box::SaveQuestion, text, title});
     return Next(saveChoices, SaveChoice::Cancel);
+  }
+  // Answers from `recoverChoices`; unscripted, Later, which loses nothing,
+  // and counted in `unexpected`.
+  RecoverChoice AskToRecover(const std::string& text, const std::string& title) override {
+    boxes.push_back({Box::RecoverQuestion, text, title});
+    return Next(recoverChoices, RecoverChoice::Later);
   }
   // Answers from `files` (nothing stands for cancel); a dialog nobody
   // scripted is cancelled and counted in `unexpected`.
@@ -90,6 +96,7 @@ class ScriptedDesktop : public Desktop {
   std::vector<Box> boxes;
   std::deque<bool> answers;
   std::deque<SaveChoice> saveChoices;
+  std::deque<RecoverChoice> recoverChoices;
   std::vector<Dialog> dialogs;
   std::deque<std::optional<std::string>> files;
   std::vector<std::string> links;
