@@ -85,7 +85,9 @@ FileError IsInput(const std::string& output, const std::string& input) {
 }
 
 std::string TemporaryName(const std::string& target) {
-  static std::mt19937 random{std::random_device{}()};
+  // One generator per thread: a recovery file is written on a thread of
+  // its own while the window may write an export.
+  thread_local std::mt19937 random{std::random_device{}()};
   static constexpr char kLetters[] =
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::string name = target + ".";
