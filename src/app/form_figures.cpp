@@ -56,20 +56,40 @@ std::optional<std::int32_t> PointsBound(const QLineEdit* box) {
 void FigureTableModel::SetFigures(std::vector<LibraryFigure> figures) {
   beginResetModel();
   figures_ = std::move(figures);
-  for (auto& ranks : ranks_)
-    ranks.clear();
+  for (auto& sorted : sorted_)
+    sorted.clear();
+  Order();
   endResetModel();
 }
 
-const std::vector<int>& FigureTableModel::Ranks(LibraryColumn column) const {
-  std::vector<int>& ranks = ranks_[static_cast<std::size_t>(column)];
-  if (ranks.size() != figures_.size()) {
-    ranks.assign(figures_.size(), 0);
-    const std::vector<std::size_t> order = SortedOrder(figures_, column, false);
-    for (std::size_t place = 0; place < order.size(); ++place)
-      ranks[order[place]] = static_cast<int>(place);
-  }
-  return ranks;
+void FigureTableModel::Order() {
+  std::vector<std::size_t>& sorted = sorted_[static_cast<std::size_t>(sortColumn_)];
+  if (sorted.size() != figures_.size())
+    sorted = SortedOrder(figures_, static_cast<LibraryColumn>(sortColumn_), false);
+  order_.assign(sorted.begin(), sorted.end());
+  if (sortOrder_ == Qt::DescendingOrder) std::reverse(order_.begin(), order_.end());
+  rows_.resize(order_.size());
+  for (std::size_t row = 0; row < order_.size(); ++row)
+    rows_[static_cast<std::size_t>(order_[row])] = static_cast<int>(row);
+}
+
+void FigureTableModel::sort(int column, Qt::SortOrder order) {
+  if (column < 0 || column >= kLibraryColumnCount) return;
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  // The rows kept by the views (selection, current row) follow their figures.
+  const QModelIndexList before = persistentIndexList();
+  std::vector<int> figures;
+  for (const QModelIndex& index : before)
+    figures.push_back(order_[static_cast<std::size_t>(index.row())]);
+  sortColumn_ = column;
+  sortOrder_ = order;
+  Order();
+  QModelIndexList after;
+  for (qsizetype i = 0; i < before.size(); ++i)
+    after.append(this->index(rows_[static_cast<std::size_t>(figures[static_cast<std::size_t>(i)])],
+                             before[i].column()));
+  changePersistentIndexList(before, after);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 int FigureTableModel::rowCount(const QModelIndex& parent) const {
@@ -82,7 +102,7 @@ int FigureTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant FigureTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
-  const LibraryFigure& figure = figures_[static_cast<std::size_t>(index.row())];
+  const LibraryFigure& figure = FigureAt(index.row());
   const auto column = static_cast<LibraryColumn>(index.column());
   switch (role) {
     case Qt::DisplayRole:
@@ -115,16 +135,17 @@ void FigureFilterModel::SetFilter(const LibraryFilter& filter) {
   if (filter == filter_) return;
   filter_ = filter;
   matches_ = FilterMatcher(filter);
-  invalidateFilter();
+  // Read again whole: far quicker than taking rows in and out one by one
+  // when a keystroke changes thousands of them.
+  invalidate();
+}
+
+void FigureFilterModel::sort(int column, Qt::SortOrder order) {
+  figures_->sort(column, order);
 }
 
 bool FigureFilterModel::filterAcceptsRow(int row, const QModelIndex&) const {
-  return matches_(figures_->Figures()[static_cast<std::size_t>(row)]);
-}
-
-bool FigureFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-  const std::vector<int>& ranks = figures_->Ranks(static_cast<LibraryColumn>(left.column()));
-  return ranks[static_cast<std::size_t>(left.row())] < ranks[static_cast<std::size_t>(right.row())];
+  return matches_(figures_->FigureAt(row));
 }
 
 DialGrid::DialGrid(QWidget* parent) : QWidget(parent) {
@@ -498,8 +519,7 @@ std::vector<LibraryFigure> FormFigures::SelectedFigures() const {
   std::sort(rows.begin(), rows.end(),
             [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
   for (const QModelIndex& row : rows) {
-    const QModelIndex source = filtered_->mapToSource(row);
-    selected.push_back(model_->Figures()[static_cast<std::size_t>(source.row())]);
+    selected.push_back(model_->FigureAt(filtered_->mapToSource(row).row()));
   }
   return selected;
 }
@@ -513,8 +533,7 @@ void FormFigures::Refresh(bool always) {
     kept.emplace_back(f.record, f.stored);
   std::optional<std::pair<std::int64_t, std::array<char, kNameLength>>> current;
   if (const QModelIndex at = tableFigures_->currentIndex(); at.isValid()) {
-    const LibraryFigure& f =
-        model_->Figures()[static_cast<std::size_t>(filtered_->mapToSource(at).row())];
+    const LibraryFigure& f = model_->FigureAt(filtered_->mapToSource(at).row());
     current.emplace(f.record, f.stored);
   }
   std::vector<LibraryFigure> figures;
@@ -541,12 +560,12 @@ void FormFigures::Refresh(bool always) {
       const auto at =
           std::find(kept.begin(), kept.end(), std::pair(rows[i].record, rows[i].stored));
       if (at == kept.end()) continue;
-      const QModelIndex index = filtered_->mapFromSource(model_->index(static_cast<int>(i), 0));
+      const QModelIndex index = filtered_->mapFromSource(model_->index(model_->RowOf(i), 0));
       if (index.isValid()) selection.select(index, index);
     }
     for (std::size_t i = 0; i < rows.size() && current; ++i) {
       if (std::pair(rows[i].record, rows[i].stored) != *current) continue;
-      const QModelIndex index = filtered_->mapFromSource(model_->index(static_cast<int>(i), 0));
+      const QModelIndex index = filtered_->mapFromSource(model_->index(model_->RowOf(i), 0));
       tableFigures_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     }
     tableFigures_->selectionModel()->select(
@@ -586,8 +605,7 @@ void FormFigures::ShowStatus() {
 
 void FormFigures::TableFigures_Activated(const QModelIndex& index) {
   if (!index.isValid()) return;
-  const LibraryFigure figure =
-      model_->Figures()[static_cast<std::size_t>(filtered_->mapToSource(index).row())];
+  const LibraryFigure figure = model_->FigureAt(filtered_->mapToSource(index).row());
   load_(figure.Entry());
   // A save asked for on the way, or a file changed meanwhile, shows here.
   Refresh();

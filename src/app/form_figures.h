@@ -31,37 +31,51 @@
 
 namespace zandorik {
 
-// The rows of the library as a table.
+// The rows of the library as a table. It sorts itself: each column's order
+// is worked out once and reused, so that a sort, or a filter over a sorted
+// table, never compares rows again.
 class FigureTableModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   explicit FigureTableModel(QObject* parent) : QAbstractTableModel(parent) {}
   void SetFigures(std::vector<LibraryFigure> figures);
+  // The library's figures, in record order.
   const std::vector<LibraryFigure>& Figures() const { return figures_; }
-  // Each row's place in the column's rising order, worked out once.
-  const std::vector<int>& Ranks(LibraryColumn column) const;
+  // The figure shown in `row`, and the row of figure `index`.
+  const LibraryFigure& FigureAt(int row) const {
+    return figures_[static_cast<std::size_t>(order_[static_cast<std::size_t>(row)])];
+  }
+  int RowOf(std::size_t index) const { return rows_[index]; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  void sort(int column, Qt::SortOrder order) override;
 
  private:
+  void Order();
+
   std::vector<LibraryFigure> figures_;
-  mutable std::array<std::vector<int>, kLibraryColumnCount> ranks_;
+  std::vector<int> order_;                                            // row -> figure
+  std::vector<int> rows_;                                             // figure -> row
+  std::array<std::vector<std::size_t>, kLibraryColumnCount> sorted_;  // rising, by column
+  int sortColumn_ = static_cast<int>(LibraryColumn::Record);
+  Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
-// The filter and the order of the table.
+// The filter of the table; the order is the table's own (sort is handed
+// on to it).
 class FigureFilterModel : public QSortFilterProxyModel {
   Q_OBJECT
  public:
   FigureFilterModel(FigureTableModel* figures, QObject* parent);
   void SetFilter(const LibraryFilter& filter);
   const LibraryFilter& Filter() const { return filter_; }
+  void sort(int column, Qt::SortOrder order) override;
 
  protected:
   bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
-  bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
  private:
   FigureTableModel* figures_;

@@ -151,29 +151,26 @@ int Run(const CommandContext& context) {
     };
     for (LibraryColumn c : kLibraryColumns)
       widths[static_cast<std::size_t>(c)] = ColumnTitle(c).size();
-    std::vector<std::string> cells(kLibraryColumnCount);
-    const auto fill = [&](std::size_t i) {
-      for (LibraryColumn c : kLibraryColumns)
-        cells[static_cast<std::size_t>(c)] = VisibleText(CellText(figures[i], c));
-    };
-    for (std::size_t i : order) {
-      fill(i);
-      for (std::size_t c = 0; c < cells.size(); ++c)
-        widths[c] = std::max(widths[c], width(cells[c]));
+    // Each cell made once: the widths are known before the first line.
+    using Cells = std::array<std::string, kLibraryColumnCount>;
+    std::vector<Cells> rows(order.size() + 1);
+    for (LibraryColumn c : kLibraryColumns)
+      rows[0][static_cast<std::size_t>(c)] = std::string(ColumnTitle(c));
+    for (std::size_t k = 0; k < order.size(); ++k) {
+      for (LibraryColumn c : kLibraryColumns) {
+        std::string& cell = rows[k + 1][static_cast<std::size_t>(c)];
+        cell = VisibleText(CellText(figures[order[k]], c));
+        widths[static_cast<std::size_t>(c)] =
+            std::max(widths[static_cast<std::size_t>(c)], width(cell));
+      }
     }
-    const auto line = [&] {
+    for (std::size_t k = 0; k < rows.size() && written; ++k) {
+      const Cells& cells = rows[k];
       for (std::size_t c = 0; c < cells.size(); ++c) {
         text += cells[c];
         if (c + 1 < cells.size()) text.append(widths[c] + 2 - width(cells[c]), ' ');
       }
       text += '\n';
-    };
-    for (LibraryColumn c : kLibraryColumns)
-      cells[static_cast<std::size_t>(c)] = std::string(ColumnTitle(c));
-    line();
-    for (std::size_t k = 0; k < order.size() && written; ++k) {
-      fill(order[k]);
-      line();
       flush(false);
     }
   }
