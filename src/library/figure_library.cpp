@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -102,7 +103,7 @@ DialStats StatsOf(const FigureView& figure) {
   const FigureView::Dial& dial = figure.DialOf(scratch);
   for (int row = 0; row < kStatRowCount; ++row) {
     for (int column = 0; column < kColumnCount; ++column) {
-      const double value = dial.value[row][column];
+      const double value = std::isnan(dial.value[row][column]) ? 0 : dial.value[row][column];
       stats[static_cast<std::size_t>(row * kColumnCount + column)] =
           static_cast<std::int16_t>(std::clamp(value, -32768.0, 32767.0));
     }
