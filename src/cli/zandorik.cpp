@@ -17,13 +17,15 @@ extern const Subcommand kScanCommand;
 extern const Subcommand kTeamCommand;
 extern const Subcommand kReachCommand;
 extern const Subcommand kWorthCommand;
+extern const Subcommand kListCommand;
+extern const Subcommand kCompareCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array kSubcommands = {&kRepairCommand, &kSheetCommand, &kExportCommand,
-                                 &kImportCommand, &kCodeCommand,  &kScanCommand,
-                                 &kTeamCommand,   &kReachCommand, &kWorthCommand};
+const std::array kSubcommands = {&kRepairCommand, &kSheetCommand, &kExportCommand, &kImportCommand,
+                                 &kCodeCommand,   &kScanCommand,  &kTeamCommand,   &kReachCommand,
+                                 &kWorthCommand,  &kListCommand,  &kCompareCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(

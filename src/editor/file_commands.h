@@ -67,6 +67,9 @@ class FileCommands {
   // one undo step. A figure with unsaved changes is not replaced unasked
   // (MayReplaceFigure).
   void ComboName_Click(int index);
+  // The same for an entry listed elsewhere (the Figures window): true once
+  // the figure is on the screen.
+  bool LoadListedFigure(NameEntry entry);
   // The program ends: the data file is closed.
   void Close();
 
