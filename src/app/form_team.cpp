@@ -320,9 +320,14 @@ void FormTeam::CommandAddScreen_Click() {
 void FormTeam::CommandAddName_Click() {
   const int index = comboNames_->currentIndex();
   if (index < 0 || index >= static_cast<int>(files_.NameList().size())) return;
-  if (commands_.AddListedFigure(files_.DataFileName(),
-                                files_.NameList()[static_cast<std::size_t>(index)]))
-    ShowTeam();
+  AddListedFigures({files_.NameList()[static_cast<std::size_t>(index)]});
+}
+
+void FormTeam::AddListedFigures(const std::vector<NameEntry>& entries) {
+  bool added = false;
+  for (const NameEntry& entry : entries)
+    added = commands_.AddListedFigure(files_.DataFileName(), entry) || added;
+  if (added) ShowTeam();
 }
 
 void FormTeam::CommandRemove_Click() {

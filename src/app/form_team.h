@@ -37,6 +37,10 @@ class FormTeam : public QWidget {
   bool MayClose();
   // Shows the team as the commands hold it now.
   void ShowTeam();
+  // Adds figures listed in the data file in use, one each, and shows the
+  // team: what "&Add" does with the name chosen, and what a list of stored
+  // figures hands over.
+  void AddListedFigures(const std::vector<NameEntry>& entries);
 
   QLineEdit* TextName() const { return textName_; }
   QSpinBox* SpinCap() const { return spinCap_; }
