@@ -83,7 +83,7 @@ void FormMain::CreateActions() {
   menuFileTeam_ = action("&Team...");
   // One team window, kept (with its team) when closed and shown again.
   connect(menuFileTeam_, &QAction::triggered, this, [this] {
-    if (!formTeam_) formTeam_ = new FormTeam(desktop_, editor_, files_, this);
+    if (!formTeam_) formTeam_ = new FormTeam(desktop_, editor_, files_, sheetCommands_, this);
     formTeam_->show();
     formTeam_->raise();
     formTeam_->activateWindow();
