@@ -276,7 +276,7 @@ int Run(const CommandContext& context) {
   FileError error;
   if (!WriteSheet(sheet, request.output, request.dpi, "Dial sheet: " + request.options.fileName,
                   {request.path}, written, &error, context.calls)) {
-    if (error.number == kErrorOutputIsInput) {
+    if (IsRefusedOutput(error.number)) {
       say(error.description + "; nothing was written");
       return kExitUsage;
     }

@@ -33,6 +33,10 @@ TEST(TeamCommand, BuildsATeamAndSaysWhetherItIsWithinItsCap) {
   } steps[] = {
       {{"new", team, "--cap", "300", "--name", "Alley Cats"}, 0, "an empty team, 0 / 300 points"},
       {{"new", team, "--cap", "500"}, 4, "", "exists already; nothing was written"},
+      {{"new", data.path, "--cap", "500"},
+       2,
+       "",
+       " is a data file, which writing it would destroy"},
       {{"new", team + "2", "--cap", "0"}, 2, "", "--cap must be a whole number from 1 to 1000000"},
       {{"add", team, data.path, "Alley Cat", "--count", "2"},
        0,

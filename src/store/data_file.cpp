@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <unordered_map>
@@ -90,6 +92,32 @@ bool MayNameDataFile(const std::string& path, bool creating, std::string* why) {
     }
   }
   return true;
+}
+
+bool IsDataFileOnDisk(const std::string& path) {
+  struct stat there {};
+  if (::stat(path.c_str(), &there) != 0 || !S_ISREG(there.st_mode)) return false;
+  std::array<char, 512> head{};
+  std::size_t got = 0;
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    got = std::fread(head.data(), 1, head.size(), file);
+    std::fclose(file);
+  }
+  if (!ForeignKind({head.data(), got}).empty()) return false;
+  const auto namedQmv = [](std::string_view name) {
+    if (name.size() < 4) return false;
+    std::string ending(name.substr(name.size() - 4));
+    for (char& c : ending)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return ending == ".QMV";
+  };
+  if (namedQmv(path)) return true;
+  if (char* real = ::realpath(path.c_str(), nullptr)) {
+    const bool named = namedQmv(real);
+    std::free(real);
+    if (named) return true;
+  }
+  return there.st_size > 0 && there.st_size % kRecordBytes == 0;
 }
 
 bool CheckDataFileContent(const RecordFile& file, FileError* error) {

@@ -43,6 +43,12 @@ std::string ForeignKind(std::string_view head);
 // ending in .json, .pdf, .svg or .png. Else `why` says so.
 bool MayNameDataFile(const std::string& path, bool creating, std::string* why);
 
+// Whether `path` (followed through links) is a regular file recognised as a
+// data file: none of the kinds of file ForeignKind names, and either named
+// .QMV (in any case, itself or the file a link leads to) or a whole number
+// of records long.
+bool IsDataFileOnDisk(const std::string& path);
+
 // Whether the open `file` may be read as a data file: false, with
 // kErrorNotDataFile and "PATH is not a data file: it looks like a JSON
 // document.", when its first bytes are those of a kind of file the

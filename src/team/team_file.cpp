@@ -12,6 +12,7 @@
 
 #include "store/cp1252.h"
 #include "store/figure_json.h"
+#include "store/output_file.h"
 
 namespace zandorik {
 namespace {
@@ -271,6 +272,7 @@ bool WriteTeamFile(const std::string& path, const Team& team, bool replace, File
     if (error) *error = Failure(path, number);
     return false;
   };
+  if (!RefuseDataFileOutput(path, error)) return false;
   const std::string document = TeamDocument(team);
   struct stat old {};
   const bool existed = ::stat(path.c_str(), &old) == 0;
