@@ -400,7 +400,8 @@ bool DataFile::WriteAll(const std::vector<Placed>& records, FileError* error, Fi
   const std::int64_t oldRecords = status.size / kRecordBytes;
   // The old bytes of each record written in place, once each, go to the
   // journal before the first write.
-  JournalContents journal{status.size, {}};
+  JournalContents journal;
+  journal.oldLength = status.size;
   std::unordered_set<std::int64_t> kept;
   for (const Placed& placed : records) {
     if (placed.number > oldRecords || !kept.insert(placed.number).second) continue;
@@ -418,6 +419,8 @@ bool DataFile::WriteAll(const std::vector<Placed>& records, FileError* error, Fi
     if (error) *error = FileError{EINTR, "Interrupted: the program was asked to end"};
     return true;
   };
+  // The whole old file's check sum ties the journal to it.
+  if (!ChecksumOfFile(file_, status.size, {}, journal.oldChecksum, error)) return false;
   if (!WriteJournal(file_.Calls(), file_.Path(), status.permissions, journal, error)) return false;
   std::size_t done = 0;
   bool ok = true;
