@@ -130,6 +130,12 @@ TEST_F(FigureCommandsTest, RefusedDocumentsChangeNothing) {
     std::string problem;
   } cases[] = {
       {"", "line 1, column 1: The document is empty."},
+      {bytes,
+       "the document is a data file, not a figures document (the JSON text zandorik export "
+       "writes)"},
+      {"%PDF-1.4\n",
+       "the document is a PDF document, not a figures document (the JSON text "
+       "zandorik export writes)"},
       {edit("\"team\": ", "\"team\" "),
        "line 8, column 14: Missing a colon after a name of object member."},
       {"{\"format\": \"zandorik-figures\", \"version\": 1, \"figures\": []} x",
@@ -184,8 +190,13 @@ TEST_F(FigureCommandsTest, RefusedDocumentsChangeNothing) {
        "figures[0].name: the name \"" + std::string(60, 'W') +
            "...\" has 100000 characters; a data file holds 30"},
   };
+  const std::string named = path + ".document";
   for (const auto& c : cases) {
-    const CommandRun run = Zandorik({"import", path}, c.document);
+    // Standard input in memory ends at a zero byte: such a document is named.
+    std::ofstream(named, std::ios::binary | std::ios::trunc) << c.document;
+    const CommandRun run = c.document.find('\0') == std::string::npos
+                               ? Zandorik({"import", path}, c.document)
+                               : Zandorik({"import", path, named});
     EXPECT_EQ(run.status, kExitUsage) << c.problem;
     const std::vector<std::string> lines = Lines(run.err);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "zandorik import: " + c.problem), lines.end())

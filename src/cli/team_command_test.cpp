@@ -49,7 +49,7 @@ TEST(TeamCommand, BuildsATeamAndSaysWhetherItIsWithinItsCap) {
       {{"show", team}, 3, "Total: 308 / 300 points, over the cap by 8 points\n"},
       {{"show", team, "--json"}, 3, "\"total\": 308,\n  \"over_cap\": true,"},
       {{"show", broken}, 3, "", "\"Broken\": "},
-      {{"show", data.path}, 2, "", "is no team file that can be read"},
+      {{"show", data.path}, 2, "", ": it is a data file, not a team file\n"},
       {{"show", team + ".none"}, 1, "", "No such file or directory"},
       {{"show", team, "--cap", "3"}, 2, "", "zandorik team show: takes no --cap"},
       {{"lend", team}, 2, "", "unknown verb \"lend\""},

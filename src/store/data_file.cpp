@@ -64,6 +64,17 @@ std::string ForeignKind(std::string_view head) {
   return {};
 }
 
+std::string NonJsonKind(std::string_view bytes) {
+  if (std::string kind = ForeignKind(bytes.substr(0, 512));
+      !kind.empty() && kind != "a JSON document")
+    return kind;
+  if (!bytes.empty() && bytes.size() % kRecordLength == 0 &&
+      bytes.substr(0, kRecordLength).find('\0') != std::string_view::npos) {
+    return "a data file";
+  }
+  return {};
+}
+
 bool MayNameDataFile(const std::string& path, bool creating, std::string* why) {
   const auto refuse = [why](std::string text) {
     if (why) *why = std::move(text);

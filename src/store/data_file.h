@@ -38,6 +38,12 @@ inline constexpr int kErrorNotDataFile = EMEDIUMTYPE;
 // "a PNG image" (or "an XML document"); "" for anything else.
 std::string ForeignKind(std::string_view head);
 
+// What the whole contents `bytes` of a file are when they are no JSON text:
+// a kind ForeignKind names other than a JSON document, or "a data file" (a
+// whole number of records, the first holding a zero byte, which JSON text
+// never does); else "".
+std::string NonJsonKind(std::string_view bytes);
+
 // Whether `path` may name a data file: "-" never does (it stands for
 // standard input or output), nor, for a new data file (`creating`), a name
 // ending in .json, .pdf, .svg or .png. Else `why` says so.
