@@ -1,7 +1,9 @@
 // `zandorik export` and `zandorik import` on real data files: round trips,
 // refused documents, the places figures go, and a write that fails part way.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -244,6 +246,14 @@ TEST_F(FigureCommandsTest, FiguresGoWhereSavesWouldPutThem) {
             "unchanged record 3: \"B\"\nunchanged record 4: \"C\"\nunchanged record 2: "
             "\"D\"\nunchanged record 5: \"E\"\n4 figures would be stored: 0 replaced, 0 added, 4 "
             "unchanged\n");
+  // Stored again, unchanged: nothing is written, not even the time of change.
+  const struct timespec old[2] = {{1000, 0}, {1000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+  EXPECT_EQ(Zandorik({"import", path, input}).out,
+            "nothing to store: all 4 figures are stored already, unchanged\n");
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mtim.tv_sec, 1000);
   std::vector<NameEntry> names;
   DataFile file;
   FileError error;
