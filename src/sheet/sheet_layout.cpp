@@ -335,7 +335,10 @@ void AddCover(PageBuilder& out, const Measure& measure, const SheetFigure& figur
   double nameSize = 0;
   std::vector<std::string> lines =
       measure.Lines(name, 8 * kPointMm * g.k, kMinNameSize, room(y + 2.8 * g.k), true, nameSize);
-  if (lines.empty()) lines = {name};  // shrunk below the least size rather than cut
+  if (lines.empty()) {  // one line shrunk below the least size, rather than cut or lost
+    lines = {name};
+    nameSize = 8 * kPointMm * g.k;
+  }
   for (const std::string& line : lines) {
     out.Print(measure.Fit(cx, y, line, nameSize, room(y), true, Anchor::Middle));
     y += lines.size() == 1 ? 3.6 * g.k : 2.8 * g.k;

@@ -398,6 +398,9 @@ int Unlike(const BoxPart& a, const BoxPart& b) {
 TEST(SheetPdf, PagesFontsTextsColoursDigitsAndMarks) {
   std::vector<SheetFigure> figures = ExampleFigures();
   SheetFigure& every = *figures.insert(figures.begin(), SheetFigure{});
+  // A name too long for the dial is still on the cover, however small.
+  figures.push_back(figures.back());
+  figures.back().name = std::string(30, 'W');
   for (StatRow row : kStatRows) {
     for (int column = 0, k = 2; column < kColumnCount; k = ++column < 10 ? column + 2 : 1) {
       const std::string value = std::to_string(row == StatRow::Damage ? column % 6 : 10 + column);
