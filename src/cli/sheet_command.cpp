@@ -41,6 +41,10 @@ counts, trailing blanks aside).
                              the cut lines in a layer "Cut" of their own,
                              each figure's inner cuts before its circles
                        .png  one file a page, named as for SVG
+                     Page files of an earlier run that this run does not
+                     write (OUT-3.png after two pages, OUT-1.png after
+                     one) are left as they were: remove them before
+                     scanning the folder.
       --paper P      a4 (210 x 297 mm, the default) or letter
                      (215.9 x 279.4 mm), portrait
       --diameter MM  the dial's diameter, 40 to 80 millimetres (default 50)
@@ -53,8 +57,10 @@ counts, trailing blanks aside).
 
 Each file is written to a temporary file and renamed into place once
 every file is whole, and its name is printed on standard output; a link
-is written through to its target, and a FIFO or a device (/dev/stdout) is
-written to as it is. The data file itself is never an output. The
+is written through to its target, and a FIFO or a device is written to
+as it is; its name must still end in the format's extension, so write to
+/dev/stdout through a link (ln -s /dev/stdout out.pdf; -o out.pdf). No
+data file is ever an output. The
 messages that pricing a figure would show in the window are written to
 standard error with the figure's name; the sheet shows the points as
 computed.
@@ -129,6 +135,11 @@ int Run(const CommandContext& context) {
     if (!lock) return unreadable();
     std::vector<NameEntry> entries;
     if (!file.ListNames(entries, &error)) return unreadable();
+    // The damage first: a figure looked for may be in the part cut off.
+    if (std::string notice; !file.IsWhole(&notice)) {
+      say(notice);
+      damaged = true;
+    }
 
     std::vector<std::int64_t> chosen;
     if (request.names.empty()) {
@@ -164,10 +175,6 @@ int Run(const CommandContext& context) {
       return kExitUsage;
     }
 
-    if (std::string notice; !file.IsWhole(&notice)) {
-      say(notice);
-      damaged = true;
-    }
     FigureRecord record;
     std::vector<std::string> messages;
     for (std::int64_t number : chosen) {
@@ -194,7 +201,7 @@ int Run(const CommandContext& context) {
   FileError error;
   if (!WriteSheet(sheet, request.output, request.dpi, "Dial sheet: " + request.options.fileName,
                   {request.path}, written, &error, context.calls)) {
-    if (error.number == kErrorOutputIsInput) {
+    if (IsRefusedOutput(error.number)) {
       say(error.description + "; nothing was written");
       return kExitUsage;
     }

@@ -13,6 +13,7 @@
 #include "cli/coster.h"
 #include "cli/team_sheet_command.h"
 #include "store/figure_text.h"
+#include "store/output_file.h"
 #include "team/team_file.h"
 
 namespace zandorik {
@@ -157,6 +158,8 @@ int New(const CommandContext& context, const TeamRun& command) {
   team.name = context.args.Has("name") ? context.args.Value("name")
                                        : std::filesystem::path(path).stem().string();
   if (FileError error; !WriteTeamFile(path, team, false, &error)) {
+    if (error.number == kErrorOutputIsDataFile)
+      return command.Fail(kExitUsage, error.description + "; nothing was written");
     return command.Fail(kExitWriteFailed, error.number == EEXIST
                                               ? path + " exists already; nothing was written"
                                               : error.description);
@@ -206,8 +209,10 @@ int Add(const CommandContext& context, const TeamRun& command) {
                           ShownName(figure)};
   if (std::string why; !AddToTeam(team, figure, source, static_cast<int>(count), &why))
     return command.Fail(kExitUsage, why + " Nothing was written.");
-  if (!WriteTeamFile(teamPath, team, true, &error))
-    return command.Fail(kExitWriteFailed, error.description);
+  if (!WriteTeamFile(teamPath, team, true, &error)) {
+    return command.Fail(error.number == kErrorOutputIsDataFile ? kExitUsage : kExitWriteFailed,
+                        error.description);
+  }
 
   const TeamTotal total = TotalOf(team);
   std::fprintf(command.Out(), "%lld of \"%s\" added: %s%s\n", static_cast<long long>(count),
