@@ -21,6 +21,7 @@
 #include "app/dial_style.h"
 #include "app/form_about.h"
 #include "app/form_check.h"
+#include "app/form_figures.h"
 #include "app/form_points_helper.h"
 #include "app/form_team.h"
 #include "app/palette_store.h"
@@ -72,6 +73,9 @@ class FormMain : public QMainWindow {
 
   QAction* MenuFileNew() const { return menuFileNew_; }
   QAction* MenuFileOpen() const { return menuFileOpen_; }
+  QAction* MenuFileFigures() const { return menuFileFigures_; }
+  // The Figures window, once "&Figures..." has made it.
+  FormFigures* FiguresWindow() const { return formFigures_; }
   QAction* MenuFileSave() const { return menuFileSave_; }
   QAction* MenuDeleteRecord() const { return menuDeleteRecord_; }
   QAction* MenuFilePrint() const { return menuFilePrint_; }
@@ -126,6 +130,7 @@ class FormMain : public QMainWindow {
   void CommandCalculate_Click();
   void MenuFileNew_Click();
   void MenuFileOpen_Click();
+  void MenuFileFigures_Click();
   bool MenuFileSave_Click();
   void MenuDeleteRecord_Click();
   void ComboName_Click(int index);
@@ -179,12 +184,14 @@ class FormMain : public QMainWindow {
   QPointer<FormCheck> formCheck_;
   QPointer<FormAbout> formAbout_;
   QPointer<FormTeam> formTeam_;
+  QPointer<FormFigures> formFigures_;
   QPointer<FormPointsHelper> formPointsHelper_;
   std::optional<StatRow> pickerRowShown_;
   DialSquareButton* dialStop_ = nullptr;
 
   QAction* menuFileNew_ = nullptr;
   QAction* menuFileOpen_ = nullptr;
+  QAction* menuFileFigures_ = nullptr;  // "&Figures..."
   QAction* menuFileSave_ = nullptr;
   QAction* menuDeleteRecord_ = nullptr;
   QAction* menuFilePrint_ = nullptr;

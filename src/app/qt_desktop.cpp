@@ -197,6 +197,13 @@ bool QtDesktop::PrintDialSheet(const FigureScreen& figure, const SheetSettings& 
   return Printed(PrintSheet(print, figure, settings), failure);
 }
 
+bool QtDesktop::PrintTeamSheet(const Team& team, const std::string& fileName,
+                               const SheetSettings& settings, std::string* failure) {
+  static const auto print = PrintModuleFunction<PrintSheetFunction>(kPrintSheetSymbol);
+  if (!print) return Printed(kNoPrintModule, failure);
+  return Printed(zandorik::PrintTeamSheet(print, team, fileName, settings), failure);
+}
+
 void QtDesktop::SetClipboardText(const std::string& text) {
   QGuiApplication::clipboard()->setText(QText(text));
 }

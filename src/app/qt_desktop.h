@@ -25,6 +25,8 @@ class QtDesktop : public Desktop {
   std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) override;
   bool PrintDialSheet(const FigureScreen& figure, const SheetSettings& settings,
                       std::string* failure) override;
+  bool PrintTeamSheet(const Team& team, const std::string& fileName, const SheetSettings& settings,
+                      std::string* failure) override;
   void SetClipboardText(const std::string& text) override;
   std::optional<std::string> ClipboardText() override;
 

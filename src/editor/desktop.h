@@ -50,6 +50,7 @@ struct ExportChoice {
 };
 
 struct FigureScreen;
+struct Team;
 
 class Desktop {
  public:
@@ -94,6 +95,11 @@ class Desktop {
   // is handed to the printer; else `failure` says what went wrong.
   virtual bool PrintDialSheet(const FigureScreen& figure, const SheetSettings& settings,
                               std::string* failure) = 0;
+  // Prints the team's document (its roster, then a dial for each figure
+  // fielded) as PrintDialSheet prints a sheet; `fileName` stands in its
+  // footers.
+  virtual bool PrintTeamSheet(const Team& team, const std::string& fileName,
+                              const SheetSettings& settings, std::string* failure) = 0;
   // The desktop's clipboard, as plain text (UTF-8). Nothing when it holds
   // no text.
   virtual void SetClipboardText(const std::string& text) = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/desktop.h"
+#include "team/team.h"
 
 namespace zandorik {
 
@@ -81,6 +82,13 @@ class ScriptedDesktop : public Desktop {
     sheetPrints.push_back(settings);
     return Printed(failure);
   }
+  // Records the team's name and the settings; fails as PrintDialSheet.
+  bool PrintTeamSheet(const Team& team, const std::string&, const SheetSettings& settings,
+                      std::string* failure) override {
+    teamPrints.push_back(team.name);
+    sheetPrints.push_back(settings);
+    return Printed(failure);
+  }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::optional<std::string> ClipboardText() override { return clipboard; }
 
@@ -107,6 +115,7 @@ class ScriptedDesktop : public Desktop {
   std::vector<ExportDialogRequest> exportDialogs;
   std::deque<std::optional<ExportChoice>> exportFiles;
   std::vector<SheetSettings> sheetPrints;  // each sheet printed
+  std::vector<std::string> teamPrints;     // the name of each team printed
   std::optional<std::string> clipboard;
   int unexpected = 0;
   // Called with each message as it is shown, while the caller waits.
