@@ -1,7 +1,8 @@
 // The data file with 100,000 records (48.6 MB): a plain read of it as the
 // yardstick, the scans of the name list and of the search by name, taking
 // and letting go of the file's lock, "&Open File" to the name list filled,
-// and a save (lock, search, write, flush, list rebuilt) on the real window.
+// the journal's check sum of the whole file, and a save (lock, search,
+// journal, write, flush, list rebuilt) on the real window.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,8 +15,9 @@
 #include <vector>
 
 #include "app/form_main.h"
-#include "testing/form_main_driver.h"
 #include "store/data_file.h"
+#include "store/journal.h"
+#include "testing/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -73,6 +75,21 @@ void BM_FindLastFigure(benchmark::State& state) {
   if (found.number != 99999) state.SkipWithError("not found");
 }
 BENCHMARK(BM_FindLastFigure)->Unit(benchmark::kMillisecond);
+
+// What the journal adds to every save: the check sum of the whole file as
+// it was, which ties the journal to it.
+void BM_JournalCheckSum(benchmark::State& state) {
+  RecordFile raw;
+  raw.Open(BigFile(), RecordFile::Mode::ReadOnly, nullptr);
+  RecordFile::Status status;
+  raw.Stat(status, nullptr);
+  std::uint32_t checksum = 0;
+  for (auto _ : state) {
+    if (!ChecksumOfFile(raw, status.size, {}, checksum, nullptr)) state.SkipWithError("unread");
+  }
+  benchmark::DoNotOptimize(checksum);
+}
+BENCHMARK(BM_JournalCheckSum)->Unit(benchmark::kMillisecond);
 
 // What the lock adds to every save: taking it and letting it go.
 void BM_LockAndUnlock(benchmark::State& state) {

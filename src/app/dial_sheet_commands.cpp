@@ -12,20 +12,60 @@
 
 #include "sheet/painter_renderer.h"
 #include "sheet/sheet_output.h"
+#include "sheet/team_sheet.h"
 
 namespace zandorik {
 namespace {
 
 constexpr const char* kExtensions[] = {".pdf", ".svg", ".png"};
+constexpr const char* kNoTeamToPrint = "The team has no figures: there is nothing to print.";
 
 std::string BaseName(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+SheetOptions OptionsOf(const SheetSettings& settings, const std::string& fileName) {
+  return {settings.letter ? Paper::Letter : Paper::A4, settings.diameter, fileName,
+          settings.registration, settings.codes};
+}
+
+// The team sheet's footer: the team file's name, or the team's for a team
+// never saved.
+std::string TeamFooter(const Team& team, const std::string& teamPath) {
+  return teamPath.empty() ? team.name : BaseName(teamPath);
+}
+
 }  // namespace
 
 void DialSheetCommands::Export(const FigureScreen& figure, const std::string& fileName) {
+  std::vector<std::string> inputs;
+  if (!fileName.empty()) inputs.push_back(fileName);
+  Export(
+      [&figure](const SheetOptions& options) {
+        std::vector<std::string> messages;
+        return LayOutSheet({SheetFigureFromScreen(figure, messages)}, options);
+      },
+      "Dial sheet: " + figure.name, BaseName(fileName), inputs, "dial sheet");
+}
+
+void DialSheetCommands::ExportTeam(const Team& team, const std::string& teamPath) {
+  if (team.entries.empty()) {
+    desktop_.ShowMessage(kNoTeamToPrint, kAppTitle);
+    return;
+  }
+  Export(
+      [&team](const SheetOptions& options) {
+        std::vector<std::string> messages;
+        return LayOutTeamSheet(team, TeamSheetFigures(team, messages), options);
+      },
+      "Team sheet: " + team.name, TeamFooter(team, teamPath), TeamFiles(team, teamPath),
+      "team sheet");
+}
+
+void DialSheetCommands::Export(const std::function<Sheet(const SheetOptions&)>& layOut,
+                               const std::string& title, const std::string& fileName,
+                               const std::vector<std::string>& inputs, const std::string& what) {
   const std::optional<SheetSettings> settings = desktop_.ChooseSheetSettings(settings_);
   if (!settings) return;
   settings_ = *settings;
@@ -39,10 +79,7 @@ void DialSheetCommands::Export(const FigureScreen& figure, const std::string& fi
   if (!SheetFormatOf(path)) path += kExtensions[std::clamp(choice->filter, 0, 2)];
   lastPath_ = path;
 
-  std::vector<std::string> messages;
-  const Sheet sheet = LayOutSheet({SheetFigureFromScreen(figure, messages)},
-                                  {settings_.letter ? Paper::Letter : Paper::A4, settings_.diameter,
-                                   BaseName(fileName), settings_.registration, settings_.codes});
+  const Sheet sheet = layOut(OptionsOf(settings_, fileName));
   for (const std::string& target :
        SheetFilePaths(path, *SheetFormatOf(path), static_cast<int>(sheet.pages.size()))) {
     struct stat there {};
@@ -53,16 +90,23 @@ void DialSheetCommands::Export(const FigureScreen& figure, const std::string& fi
   }
   std::vector<std::string> written;
   FileError error;
-  std::vector<std::string> inputs;
-  if (!fileName.empty()) inputs.push_back(fileName);
-  if (!WriteSheet(sheet, path, kDefaultDpi, "Dial sheet: " + figure.name, inputs, written,
-                  &error)) {
-    desktop_.ShowMessage("The dial sheet was not written: " + error.description + ".", kAppTitle);
+  if (!WriteSheet(sheet, path, kDefaultDpi, title, inputs, written, &error)) {
+    desktop_.ShowMessage("The " + what + " was not written: " + error.description + ".", kAppTitle);
   }
 }
 
 void DialSheetCommands::Print(const FigureScreen& figure) {
   if (std::string failure; !desktop_.PrintDialSheet(figure, settings_, &failure))
+    desktop_.ShowMessage(failure, kAppTitle);
+}
+
+void DialSheetCommands::PrintTeam(const Team& team, const std::string& teamPath) {
+  if (team.entries.empty()) {
+    desktop_.ShowMessage(kNoTeamToPrint, kAppTitle);
+    return;
+  }
+  if (std::string failure;
+      !desktop_.PrintTeamSheet(team, TeamFooter(team, teamPath), settings_, &failure))
     desktop_.ShowMessage(failure, kAppTitle);
 }
 
@@ -111,6 +155,27 @@ std::optional<std::string> PrintSheet(PrintSheetFunction print, const FigureScre
   job.layOut = [&](bool letter) {
     sheet = LayOutSheet(figures, {letter ? Paper::Letter : Paper::A4, settings.diameter,
                                   figure.name, settings.registration, settings.codes});
+    return static_cast<int>(sheet.pages.size());
+  };
+  job.draw = [&](QPainter& painter, int page) {
+    DrawSheetPage(painter, sheet.pages[static_cast<std::size_t>(page)]);
+  };
+  return print(job);
+}
+
+std::optional<std::string> PrintTeamSheet(PrintSheetFunction print, const Team& team,
+                                          const std::string& fileName,
+                                          const SheetSettings& settings) {
+  std::vector<std::string> messages;
+  const std::vector<SheetFigure> figures = TeamSheetFigures(team, messages);
+  Sheet sheet;
+  SheetPrintJob job;
+  job.title = "Team sheet: " + team.name;
+  job.what = "team sheet";
+  job.layOut = [&](bool letter) {
+    SheetSettings on = settings;
+    on.letter = letter;
+    sheet = LayOutTeamSheet(team, figures, OptionsOf(on, fileName));
     return static_cast<int>(sheet.pages.size());
   };
   job.draw = [&](QPainter& painter, int page) {

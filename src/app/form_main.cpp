@@ -49,6 +49,7 @@ FormMain::FormMain(Desktop& desktop, QWidget* parent)
   CreateControls();
   Form_Load();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  setAcceptDrops(true);
   Sync();
   // A message box of Calculate shows over what the calculation wrote so far.
   editor_.OnBeforeMessage([this] { Sync(); });
@@ -68,6 +69,8 @@ void FormMain::CreateActions() {
   };
   menuFileNew_ = action("&New File", QKeySequence(Qt::CTRL | Qt::Key_N));
   menuFileOpen_ = action("&Open File", QKeySequence(Qt::CTRL | Qt::Key_O));
+  menuFileFigures_ = action("&Figures...", QKeySequence(Qt::CTRL | Qt::Key_L));
+  connect(menuFileFigures_, &QAction::triggered, this, &FormMain::MenuFileFigures_Click);
   menuFileSave_ = action("&Save Record", QKeySequence(Qt::CTRL | Qt::Key_S));
   menuDeleteRecord_ = action("&Delete Record", QKeySequence(Qt::CTRL | Qt::Key_D));
   menuFilePrint_ = action("&Print", QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -75,13 +78,13 @@ void FormMain::CreateActions() {
   menuEditRedo_ = action("&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
   menuEditRedo_->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-  menuFileExit_ = action("E&xit");
+  menuFileExit_ = action("E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q));
   menuFileExportSheet_ = action("Export Dia&l Sheet...");
   menuFilePrintSheet_ = action("Print Dial S&heet");
   menuFileTeam_ = action("&Team...");
   // One team window, kept (with its team) when closed and shown again.
   connect(menuFileTeam_, &QAction::triggered, this, [this] {
-    if (!formTeam_) formTeam_ = new FormTeam(desktop_, editor_, files_, this);
+    if (!formTeam_) formTeam_ = new FormTeam(desktop_, editor_, files_, sheetCommands_, this);
     formTeam_->show();
     formTeam_->raise();
     formTeam_->activateWindow();
@@ -131,6 +134,10 @@ void FormMain::CreateMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->addAction(menuFileNew_);
   file->addAction(menuFileOpen_);
+  menuFileRecent_ =
+      new RecentFilesMenu([this](const std::string& path) { OpenDataFile(path); }, this);
+  file->addAction(menuFileFigures_);
+  file->addMenu(menuFileRecent_);
   file->addSeparator();
   file->addAction(menuFileSave_);
   file->addAction(menuDeleteRecord_);
@@ -373,6 +380,24 @@ void FormMain::MenuFileOpen_Click() {
   Sync();
 }
 
+// One Figures window, kept when closed; it loads a figure as a pick from
+// the name list does.
+void FormMain::MenuFileFigures_Click() {
+  if (!formFigures_) {
+    formFigures_ = new FormFigures(
+        desktop_, editor_, [this] { return files_.DataFileName(); },
+        [this](const NameEntry& entry) {
+          const bool loaded = files_.LoadListedFigure(entry);
+          Sync();
+          return loaded;
+        },
+        this);
+  }
+  formFigures_->show();
+  formFigures_->raise();
+  formFigures_->activateWindow();
+}
+
 bool FormMain::OpenDataFile(const std::string& path) {
   const bool opened = files_.OpenDataFile(path);
   Sync();
@@ -493,10 +518,12 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event) {
 
 void FormMain::Form_Unload() {
   files_.Close();
+  recovery_.reset();  // a normal end: the recovery file goes
   // Every other window goes with the main window.
   if (formCheck_) formCheck_->close();
   if (formAbout_) formAbout_->close();
   if (formTeam_) formTeam_->close();
+  if (formFigures_) formFigures_->close();
   if (formPointsHelper_) formPointsHelper_->close();
 }
 
@@ -507,7 +534,11 @@ void FormMain::Sync() {
       if (changes.Square(row, column)) ShowSquare(row, column);
     }
   }
-  if (files_.TakeNameListChanged()) ShowNameList();
+  if (files_.TakeNameListChanged()) {
+    ShowNameList();
+    // A save, a delete or another file: the Figures window follows.
+    if (formFigures_) formFigures_->Refresh();
+  }
   if (changes.fields) ShowFields();
   if (changes.picker) ShowPicker();
   if (changes.valueBox) {
@@ -529,6 +560,8 @@ void FormMain::Sync() {
   menuEditRedo_->setEnabled(editor_.CanRedo());
   ShowTitle();
   if (formPointsHelper_) formPointsHelper_->FigureChanged();
+  SyncHabits();
+  if (formFigures_) formFigures_->FigureChanged();
 }
 
 void FormMain::ShowTitle() {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringListModel>
+#include <QTimer>
 #include <array>
 #include <memory>
 #include <vector>
@@ -20,12 +21,15 @@
 #include "app/dial_style.h"
 #include "app/form_about.h"
 #include "app/form_check.h"
-#include "app/form_team.h"
+#include "app/form_figures.h"
 #include "app/form_points_helper.h"
+#include "app/form_team.h"
 #include "app/palette_store.h"
+#include "app/recent_files_menu.h"
 #include "editor/dial_editor.h"
 #include "editor/figure_clipboard.h"
 #include "editor/file_commands.h"
+#include "recovery/recovery_keeper.h"
 
 namespace zandorik {
 
@@ -69,6 +73,9 @@ class FormMain : public QMainWindow {
 
   QAction* MenuFileNew() const { return menuFileNew_; }
   QAction* MenuFileOpen() const { return menuFileOpen_; }
+  QAction* MenuFileFigures() const { return menuFileFigures_; }
+  // The Figures window, once "&Figures..." has made it.
+  FormFigures* FiguresWindow() const { return formFigures_; }
   QAction* MenuFileSave() const { return menuFileSave_; }
   QAction* MenuDeleteRecord() const { return menuDeleteRecord_; }
   QAction* MenuFilePrint() const { return menuFilePrint_; }
@@ -89,11 +96,25 @@ class FormMain : public QMainWindow {
   QAction* MenuPasteFigure() const { return menuPasteFigure_; }
   QAction* MenuCopyShareCode() const { return menuCopyShareCode_; }
 
+  // The habits of a desktop program (form_main_habits.cpp).
+  // Keeps the figure for recovery in `folder` from now on, and first offers
+  // the figures left there by windows that did not end normally. True when
+  // one was recovered.
+  bool StartRecovery(const std::string& folder);
+  // The keeper of the recovery file, once StartRecovery has made it.
+  RecoveryKeeper* Recovery() const { return recovery_.get(); }
+  // "Recent Files", kept in `settingsPath` (RecentFilesMenu).
+  RecentFilesMenu* MenuFileRecent() const { return menuFileRecent_; }
+
  protected:
   // Asks before a changed figure is lost; the window stays on Cancel.
   void closeEvent(QCloseEvent* event) override;
   // Ctrl+Z and the redo keys act on the figure in the text boxes too.
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // A data file dropped opens; a figures document or a share code, as a
+  // file or as text, is pasted; anything else is refused.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateActions();
@@ -109,6 +130,7 @@ class FormMain : public QMainWindow {
   void CommandCalculate_Click();
   void MenuFileNew_Click();
   void MenuFileOpen_Click();
+  void MenuFileFigures_Click();
   bool MenuFileSave_Click();
   void MenuDeleteRecord_Click();
   void ComboName_Click(int index);
@@ -126,6 +148,10 @@ class FormMain : public QMainWindow {
 
   // Shows what the editor changed.
   void Sync();
+  // After Sync: the recovery file follows the figure, the recent files the
+  // data file in use.
+  void SyncHabits();
+  void WriteRecovery();
   void ShowSquare(StatRow row, int column);
   void ShowPicker();
   void ShowFields();
@@ -158,12 +184,14 @@ class FormMain : public QMainWindow {
   QPointer<FormCheck> formCheck_;
   QPointer<FormAbout> formAbout_;
   QPointer<FormTeam> formTeam_;
+  QPointer<FormFigures> formFigures_;
   QPointer<FormPointsHelper> formPointsHelper_;
   std::optional<StatRow> pickerRowShown_;
   DialSquareButton* dialStop_ = nullptr;
 
   QAction* menuFileNew_ = nullptr;
   QAction* menuFileOpen_ = nullptr;
+  QAction* menuFileFigures_ = nullptr;  // "&Figures..."
   QAction* menuFileSave_ = nullptr;
   QAction* menuDeleteRecord_ = nullptr;
   QAction* menuFilePrint_ = nullptr;
@@ -181,6 +209,11 @@ class FormMain : public QMainWindow {
   QAction* menuCopyFigure_ = nullptr;
   QAction* menuPasteFigure_ = nullptr;
   QAction* menuCopyShareCode_ = nullptr;
+
+  RecentFilesMenu* menuFileRecent_ = nullptr;
+  std::string recentShown_;  // the data file last added to the list
+  std::unique_ptr<RecoveryKeeper> recovery_;
+  QTimer* recoveryTimer_ = nullptr;
 };
 
 }  // namespace zandorik

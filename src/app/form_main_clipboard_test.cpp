@@ -91,6 +91,10 @@ TEST_F(FormMainClipboardTest, PastingAnythingButOneFigureLeavesTheScreen) {
       {"Dear friend, here is my figure!",
        "The clipboard holds no figure that can be pasted:\nline 1, column 1: Invalid value."},
       {two, "The clipboard holds 2 figures; Paste Figure takes one at a time."},
+      {"Here is my figure: ZD1:ABC",
+       "The clipboard holds no figure that can be pasted:\nnot a figure code"},
+      {"ZD1:ABC\n ZD1:DEF\n",
+       "The clipboard holds 2 share codes on separate lines; Paste Figure takes one at a time."},
       {purple,
        "The clipboard holds no figure that can be pasted:\nfigures[0].dial.speed[0] (Speed, click "
        "1): unknown "

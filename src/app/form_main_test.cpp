@@ -170,7 +170,7 @@ TEST_F(FormMainTest, MenusCarryTheirShortcuts) {
       {form->MenuFileSave(), QKeySequence("Ctrl+S")},
       {form->MenuDeleteRecord(), QKeySequence("Ctrl+D")},
       {form->MenuFilePrint(), QKeySequence("Ctrl+P")},
-      {form->MenuFileExit(), QKeySequence()},
+      {form->MenuFileExit(), QKeySequence(Qt::CTRL | Qt::Key_Q)},
       {form->MenuEditUndo(), QKeySequence("Ctrl+Z")},
       {form->MenuEditRedo(), QKeySequence("Ctrl+Shift+Z")},
       {form->MenuOptionsDisplayBreakdown(), QKeySequence("F1")},

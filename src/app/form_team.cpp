@@ -48,8 +48,12 @@ QString Number(const auto& n) {
 }  // namespace
 
 FormTeam::FormTeam(Desktop& desktop, const DialEditor& editor, const FileCommands& files,
-                   QWidget* owner)
-    : QWidget(owner, Qt::Window), commands_(desktop), editor_(editor), files_(files) {
+                   DialSheetCommands& sheets, QWidget* owner)
+    : QWidget(owner, Qt::Window),
+      commands_(desktop),
+      editor_(editor),
+      files_(files),
+      sheets_(sheets) {
   setObjectName(QStringLiteral("FormTeam"));
   auto* layout = new QVBoxLayout(this);
 
@@ -62,11 +66,15 @@ FormTeam::FormTeam(Desktop& desktop, const DialEditor& editor, const FileCommand
   menuTeamOpen_ = action("&Open...", QKeySequence(Qt::CTRL | Qt::Key_O));
   menuTeamSave_ = action("&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
   menuTeamSaveAs_ = action("Save &As...");
+  menuTeamPrint_ = action("&Print Team", QKeySequence(Qt::CTRL | Qt::Key_P));
+  menuTeamExportSheet_ = action("&Export Team Sheet...");
   menuTeamRefresh_ = action("&Refresh from data file");
   menuTeamClose_ = action("&Close", QKeySequence(Qt::CTRL | Qt::Key_W));
   auto* menuBar = new QMenuBar(this);
   QMenu* menu = menuBar->addMenu(QStringLiteral("&Team"));
   menu->addActions({menuTeamNew_, menuTeamOpen_, menuTeamSave_, menuTeamSaveAs_});
+  menu->addSeparator();
+  menu->addActions({menuTeamPrint_, menuTeamExportSheet_});
   menu->addSeparator();
   menu->addAction(menuTeamRefresh_);
   menu->addSeparator();
@@ -83,6 +91,10 @@ FormTeam::FormTeam(Desktop& desktop, const DialEditor& editor, const FileCommand
   run(menuTeamSave_, [this] { commands_.Save(); });
   run(menuTeamSaveAs_, [this] { commands_.SaveAs(); });
   run(menuTeamRefresh_, [this] { commands_.Refresh(); });
+  connect(menuTeamPrint_, &QAction::triggered, this,
+          [this] { sheets_.PrintTeam(commands_.Current(), commands_.Path()); });
+  connect(menuTeamExportSheet_, &QAction::triggered, this,
+          [this] { sheets_.ExportTeam(commands_.Current(), commands_.Path()); });
   connect(menuTeamClose_, &QAction::triggered, this, &QWidget::close);
 
   auto* head = new QFormLayout;
@@ -308,9 +320,14 @@ void FormTeam::CommandAddScreen_Click() {
 void FormTeam::CommandAddName_Click() {
   const int index = comboNames_->currentIndex();
   if (index < 0 || index >= static_cast<int>(files_.NameList().size())) return;
-  if (commands_.AddListedFigure(files_.DataFileName(),
-                                files_.NameList()[static_cast<std::size_t>(index)]))
-    ShowTeam();
+  AddListedFigures({files_.NameList()[static_cast<std::size_t>(index)]});
+}
+
+void FormTeam::AddListedFigures(const std::vector<NameEntry>& entries) {
+  bool added = false;
+  for (const NameEntry& entry : entries)
+    added = commands_.AddListedFigure(files_.DataFileName(), entry) || added;
+  if (added) ShowTeam();
 }
 
 void FormTeam::CommandRemove_Click() {

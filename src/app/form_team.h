@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QWidget>
 
+#include "app/dial_sheet_commands.h"
 #include "editor/dial_editor.h"
 #include "editor/file_commands.h"
 #include "team/team_commands.h"
@@ -24,8 +25,10 @@ class FormTeam : public QWidget {
   // The columns of the list of entries.
   enum Column { kNameColumn, kPointsColumn, kCountColumn, kSubtotalColumn, kSourceColumn };
 
-  // `editor` holds the figure on the screen, `files` the data file in use.
-  FormTeam(Desktop& desktop, const DialEditor& editor, const FileCommands& files, QWidget* owner);
+  // `editor` holds the figure on the screen, `files` the data file in use;
+  // `sheets` prints and exports with the dial sheets' settings.
+  FormTeam(Desktop& desktop, const DialEditor& editor, const FileCommands& files,
+           DialSheetCommands& sheets, QWidget* owner);
 
   const TeamCommands& Commands() const { return commands_; }
   TeamCommands& Commands() { return commands_; }
@@ -34,6 +37,10 @@ class FormTeam : public QWidget {
   bool MayClose();
   // Shows the team as the commands hold it now.
   void ShowTeam();
+  // Adds figures listed in the data file in use, one each, and shows the
+  // team: what "&Add" does with the name chosen, and what a list of stored
+  // figures hands over.
+  void AddListedFigures(const std::vector<NameEntry>& entries);
 
   QLineEdit* TextName() const { return textName_; }
   QSpinBox* SpinCap() const { return spinCap_; }
@@ -53,6 +60,8 @@ class FormTeam : public QWidget {
   QAction* MenuTeamOpen() const { return menuTeamOpen_; }
   QAction* MenuTeamSave() const { return menuTeamSave_; }
   QAction* MenuTeamSaveAs() const { return menuTeamSaveAs_; }
+  QAction* MenuTeamPrint() const { return menuTeamPrint_; }
+  QAction* MenuTeamExportSheet() const { return menuTeamExportSheet_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -75,6 +84,7 @@ class FormTeam : public QWidget {
   TeamCommands commands_;
   const DialEditor& editor_;
   const FileCommands& files_;
+  DialSheetCommands& sheets_;
   bool letGo_ = false;  // MayClose said yes: closing asks no more
 
   QLineEdit* textName_ = nullptr;
@@ -93,6 +103,8 @@ class FormTeam : public QWidget {
   QAction* menuTeamOpen_ = nullptr;
   QAction* menuTeamSave_ = nullptr;
   QAction* menuTeamSaveAs_ = nullptr;
+  QAction* menuTeamPrint_ = nullptr;        // "&Print Team"
+  QAction* menuTeamExportSheet_ = nullptr;  // "&Export Team Sheet..."
   QAction* menuTeamRefresh_ = nullptr;
   QAction* menuTeamClose_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 
 #include "team/team_file.h"
 #include "testing/test_data_file.h"
@@ -173,6 +174,44 @@ TEST_F(FormTeamTest, FiguresChangedInTheDataFileAreMarkedAndRefreshed) {
   EXPECT_EQ(Cell(0, FormTeam::kSourceColumn), "");
   EXPECT_EQ(desktop.TakeTexts(),
             std::vector<std::string>{"Taken from the data file again: \"Alley Cat\"."});
+}
+
+// "Print Team" and "Export Team Sheet..." with the dial sheets' settings,
+// shared with the main window: the roster first, then one dial for each
+// figure fielded.
+TEST_F(FormTeamTest, PrintTeamAndExportTeamSheet) {
+  const std::string nothing = "The team has no figures: there is nothing to print.";
+  team->MenuTeamPrint()->trigger();
+  team->MenuTeamExportSheet()->trigger();
+  EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>(2, nothing));
+
+  QTest::keyClicks(team->TextName(), QStringLiteral("Cats"));
+  AddByName(QStringLiteral("Alley Cat"));
+  AddByName(QStringLiteral("Tidewalker"));
+  TypeInto(team->SpinCount(0), QStringLiteral("2"));
+  const SheetSettings letter{true, 60, false, false};
+  desktop.sheetSettings = {letter};
+  desktop.exportFiles = {std::nullopt};
+  form->MenuFileExportSheet()->trigger();  // chosen in the main window
+  const std::string base = (data.dir / "cats").string();
+  desktop.sheetSettings = {letter};
+  desktop.exportFiles = {ExportChoice{base, 1}};
+  team->MenuTeamExportSheet()->trigger();
+  EXPECT_EQ(desktop.settingsOffered.back(), letter);
+  std::ifstream in(base + "-1.svg");
+  const std::string roster(std::istreambuf_iterator<char>(in), {});
+  for (const char* text : {">Cats<", ">Total: 210 / 300 points<", ">Radiant Compact<",
+                           "width=\"215.9mm\"", ">page 1 of 2<"})
+    EXPECT_NE(roster.find(text), std::string::npos) << text;
+  EXPECT_TRUE(fs::exists(base + "-2.svg") && !fs::exists(base + "-3.svg"));  // 3 dials
+
+  desktop.printFailure =
+      "No default printer is set up on this computer, so the team sheet was not printed.";
+  team->MenuTeamPrint()->trigger();
+  EXPECT_EQ(desktop.teamPrints, std::vector<std::string>{"Cats"});
+  EXPECT_EQ(desktop.sheetPrints, std::vector<SheetSettings>{letter});
+  EXPECT_EQ(desktop.TakeTexts(), std::vector<std::string>{*desktop.printFailure});
+  EXPECT_EQ(desktop.unexpected, 0);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/window_arguments.h"
 #include "app/window_icon.h"
 #include "program/exit_status.h"
+#include "recovery/recovery_file.h"
 #include "store/system_calls.h"
 
 namespace {
@@ -82,10 +83,15 @@ int main(int argc, char** argv) {
   desktop.SetOwner(&form);
   form.show();
   zandorik::SetDialIconOnceShown(form);
-  // A data file named on the command line (a double-click on a .QMV file)
-  // is opened once the window is up, so that any message has its owner.
-  if (commandLine.file) {
-    QTimer::singleShot(0, &form, [&form, path = *commandLine.file] { form.OpenDataFile(path); });
-  }
+  form.MenuFileRecent()->UseSettings(zandorik::RecentFilesMenu::DefaultSettingsPath());
+  // Once the window is up, so that every question and message has its
+  // owner: a figure left by a window that did not end normally is offered
+  // back, then a data file named on the command line (a double-click on a
+  // .QMV file) is opened.
+  QTimer::singleShot(0, &form, [&form, file = commandLine.file] {
+    if (const std::string folder = zandorik::DefaultRecoveryFolder(); !folder.empty())
+      form.StartRecovery(folder);
+    if (file) form.OpenDataFile(*file);
+  });
   return app.exec();
 }

@@ -11,16 +11,26 @@
 //                             Code"), which the printed sheet must give back
 //   print_check ruler PNG DPI measures the 100 mm ruler on a printed sheet
 //                             rendered at DPI: 100 mm to within 0.5 mm
+//   print_check same PNG PNG  compares a printed page with the page as the
+//                             program draws it, both read at one resolution:
+//                             the ink of each near the other's, all but 1 %
+//   print_check team QMV DIR  builds a 300-point team of the figures of a
+//                             copy of QMV in the team window, saves it in
+//                             DIR, opens it again and prints it ("Print
+//                             Team"); any message is a failure
 //
 // Messages and questions are recorded instead of shown (the scripted
 // desktop), so nothing waits for a person; the printing itself is the
 // program's own QtDesktop::PrintMainWindow on this window.
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/form_main.h"
+#include "app/form_team.h"
 #include "app/qt_desktop.h"
 #include "testing/showcase_figure.h"
 
@@ -39,6 +49,11 @@ class PrintingDesktop : public ScriptedDesktop {
                       std::string* failure) override {
     sheetPrints.push_back(settings);
     return qt.PrintDialSheet(figure, settings, failure);
+  }
+  bool PrintTeamSheet(const Team& team, const std::string& fileName, const SheetSettings& settings,
+                      std::string* failure) override {
+    teamPrints.push_back(team.name);
+    return qt.PrintTeamSheet(team, fileName, settings, failure);
   }
 };
 
@@ -116,6 +131,79 @@ int CheckRuler(const QString& path, double dpi) {
   return std::abs(mm - 100) <= 0.5 ? 0 : Fail("the 100 mm ruler is not 100 mm long");
 }
 
+// The dark pixels of `a` with no dark pixel of `b` within 3 pixels; `dark`
+// counts those of `a`.
+int Unmatched(const QImage& a, const QImage& b, int& dark) {
+  const auto inked = [](const QImage& image, int x, int y) {
+    return image.rect().contains(x, y) && qGray(image.pixel(x, y)) < 128;
+  };
+  int unmatched = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (!inked(a, x, y)) continue;
+      ++dark;
+      bool near = false;
+      for (int d = 0; d < 49 && !near; ++d)
+        near = inked(b, x + d % 7 - 3, y + d / 7 - 3);
+      unmatched += !near;
+    }
+  }
+  return unmatched;
+}
+
+// Each page's ink where the other has it, but for 1 %.
+int CheckSame(const QString& printedPath, const QString& drawnPath) {
+  const QImage printed(printedPath), drawn(drawnPath);
+  if (printed.isNull() || printed.size() != drawn.size()) return Fail("not the page's size");
+  int dark = 0, printedDark = 0;
+  const int missing = Unmatched(drawn, printed, dark);
+  const int extra = Unmatched(printed, drawn, printedDark);
+  std::printf("%s: %d of %d dark pixels missing, %d of %d extra\n",
+              QFileInfo(printedPath).fileName().toStdString().c_str(), missing, dark, extra,
+              printedDark);
+  return dark > 0 && missing * 100 <= dark && extra * 100 <= printedDark
+             ? 0
+             : Fail("the printed page is not the page drawn");
+}
+
+// The team as a player builds it: figures picked from the data file's
+// list, counts typed, saved, a new team, the saved one opened again.
+int PrintTeam(FormMain& form, PrintingDesktop& desktop, const std::string& examples,
+              const std::string& dir) {
+  const std::string data = dir + "/figures.QMV", saved = dir + "/alley-runners.json";
+  std::filesystem::copy_file(examples, data);
+  if (!form.OpenDataFile(data)) return Fail("cannot open " + data);
+  form.MenuFileTeam()->trigger();
+  FormTeam* team = form.TeamWindow();
+  if (!team || !QTest::qWaitForWindowExposed(team)) return Fail("no team window");
+  QTest::keyClicks(team->TextName(), QStringLiteral("Alley Runners"));
+  const std::pair<const char*, const char*> picks[] = {
+      {"Tidewalker", "2"}, {"Alley Cat", "1"}, {"Worked", "2"}};
+  for (const auto& [name, count] : picks) {
+    team->ComboNames()->setCurrentIndex(team->ComboNames()->findText(QString::fromUtf8(name)));
+    QTest::mouseClick(team->CommandAddName(), Qt::LeftButton);
+    QSpinBox* spin = team->SpinCount(team->TableEntries()->rowCount() - 1);
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, QString::fromUtf8(count));
+  }
+  const auto total = [team] { return team->LabelTotal()->text().toStdString(); };
+  if (total() != "290 / 300 points") return Fail("the team's total is " + total());
+  desktop.exportFiles = {ExportChoice{saved, 0}};
+  team->MenuTeamSave()->trigger();
+  team->MenuTeamNew()->trigger();
+  desktop.files = {saved};
+  team->MenuTeamOpen()->trigger();
+  if (team->TableEntries()->rowCount() != 3 || total() != "290 / 300 points")
+    return Fail("the team opened again is not the one saved: " + total());
+  desktop.boxes.clear();
+  team->MenuTeamPrint()->trigger();
+  if (desktop.teamPrints.size() != 1) return Fail("\"Print Team\" did not print");
+  if (!desktop.boxes.empty()) return Fail("printing the team said: " + desktop.boxes[0].text);
+  std::printf("team printed: %s\n", total().c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,10 +212,12 @@ int main(int argc, char** argv) {
   const QStringList args = QApplication::arguments();
   const QString mode = args.value(1);
   if (mode == "ruler" && args.size() == 4) return CheckRuler(args[2], args[3].toDouble());
+  if (mode == "same" && args.size() == 4) return CheckSame(args[2], args[3]);
   if (!(mode == "print" || mode == "cannot-print" || mode == "sheet" || mode == "code" ||
-        (mode == "page" && args.size() == 3)))
+        (mode == "page" && args.size() == 3) || (mode == "team" && args.size() == 4)))
     return Fail(
-        "usage: print_check print | cannot-print | page PNG | sheet | code | ruler PNG DPI");
+        "usage: print_check print | cannot-print | page PNG | sheet | code | ruler PNG DPI | "
+        "same PNG PNG | team QMV DIR");
 
   ApplyDialLook();
   PrintingDesktop desktop;
@@ -135,6 +225,7 @@ int main(int argc, char** argv) {
   desktop.qt.SetOwner(&form);
   form.show();
   FormMainDriver drive(form, desktop);
+  if (mode == "team") return PrintTeam(form, desktop, argv[2], argv[3]);
   EnterShowcaseFigure(form, drive);
   if (form.TextPoints()->text() != "74")
     return Fail("the figure costs " + form.TextPoints()->text().toStdString());

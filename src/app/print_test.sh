@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Prints the main window, then a dial sheet, then a sheet of chosen
-# figures, for real and checks the pages that arrive (scanned, the codes
-# give back the figures' records byte for byte).
+# Prints the main window, then a dial sheet, then a team (its roster and
+# dials), then a sheet of chosen figures, for real and checks the pages
+# that arrive (scanned, the codes give back the figures' records byte for
+# byte).
 #
 # On a private CUPS spooler (private_spooler.sh) whose default printer is
 # a cups-pdf printer. Then the printer refuses jobs, then it is removed,
@@ -38,6 +39,32 @@ pdftoppm -r 300 -png -singlefile "$pdf" "$tmp/sheet"
 # Its share code, scanned as a scanner gives the page, is the figure's.
 [ "$("$zandorik" scan "$tmp/sheet.png" | cut -f2)" = "$("$check" code)" ] ||
   fail "the printed sheet's code is not the figure's"
+rm -f "$pdf"
+
+# A 300-point team built in the team window from the sample figures,
+# saved, opened again and printed: its roster, then a dial for each figure
+# fielded (Tidewalker twice, Alley Cat, Worked twice), all in one job.
+mkdir "$tmp/team"
+"$check" team "$examples" "$tmp/team" || fail "printing the team"
+pdf=$(wait_for_pdf)
+[ "$(find "$tmp/pdf" -name '*.pdf' | wc -l)" = 1 ] || fail "the team came in more than one job"
+pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
+echo "arrived: ${pdf#"$tmp/"} ($pages pages)"
+[ "$pages" = 3 ] || fail "the team came out on $pages pages, not the roster and two of dials"
+# Each page as the program draws it from the saved team file (both read
+# the same way), and the printed dials' codes give back the three figures.
+"$zandorik" team sheet "$tmp/team/alley-runners.json" -o "$tmp/team/drawn.pdf" >/dev/null ||
+  fail "drawing the team's pages"
+pdftoppm -q -r 100 -png "$tmp/team/drawn.pdf" "$tmp/team/drawn"
+pdftoppm -q -r 100 -png "$pdf" "$tmp/team/printed"
+for page in 1 2 3; do
+  "$check" same "$tmp/team/printed-$page.png" "$tmp/team/drawn-$page.png" ||
+    fail "printed page $page of the team"
+done
+pdftoppm -q -r 300 -png -f 2 "$pdf" "$tmp/team/dials"
+[ "$("$zandorik" scan "$tmp"/team/dials-*.png | cut -f1 | sort | tr '\n' ,)" = "Alley Cat,Tidewalker,Worked," ] ||
+  fail "the printed dials are not the team's figures"
+echo "the roster and a dial for each figure fielded"
 rm -f "$pdf"
 
 # Three sample figures out of their order (records 7, 3, 2), printed,

@@ -13,10 +13,9 @@
 namespace {
 
 // The default printer, or why there is none to print `what` on.
-std::optional<std::string> NoPrinter(const QPrinterInfo& info, const char* what) {
+std::optional<std::string> NoPrinter(const QPrinterInfo& info, const std::string& what) {
   if (!info.isNull()) return std::nullopt;
-  return std::string("No default printer is set up on this computer, so the ") + what +
-         " was not printed.";
+  return "No default printer is set up on this computer, so the " + what + " was not printed.";
 }
 
 std::string JobFailed(const QPrinterInfo& info) {
@@ -64,7 +63,7 @@ extern "C" std::optional<std::string> zandorik_print_window(QWidget* window) {
 
 extern "C" std::optional<std::string> zandorik_print_sheet(const zandorik::SheetPrintJob& job) {
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (auto none = NoPrinter(info, "dial sheet")) return none;
+  if (auto none = NoPrinter(info, job.what)) return none;
   const std::string failed = JobFailed(info);
   const bool letter = info.defaultPageSize().id() == QPageSize::Letter;
   const int pages = job.layOut(letter);

@@ -20,6 +20,7 @@ inline constexpr const char* kPrintWindowSymbol = "zandorik_print_window";
 // drawn page by page in millimetres.
 struct SheetPrintJob {
   std::string title;
+  std::string what = "dial sheet";  // in the message when no printer is set up
   // Lays the sheet out on Letter (true) or A4 paper; returns its pages.
   std::function<int(bool letter)> layOut;
   // Draws page `page`; the painter's transform maps millimetres to the

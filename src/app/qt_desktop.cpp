@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLibrary>
 #include <QMessageBox>
 #include <QMimeData>
@@ -72,6 +73,40 @@ SaveChoice QtDesktop::AskToSave(const std::string& text, const std::string& titl
   if (box.clickedButton() == save) return SaveChoice::Save;
   if (box.clickedButton() == discard) return SaveChoice::Discard;
   return SaveChoice::Cancel;
+}
+
+namespace {
+
+// Ends a dialog without an answer when Escape reaches it.
+class EscapeEnds : public QObject {
+ public:
+  explicit EscapeEnds(QDialog& dialog) : dialog_(dialog) { dialog.installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress ||
+        !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel))
+      return false;
+    dialog_.done(-1);
+    return true;
+  }
+
+ private:
+  QDialog& dialog_;
+};
+
+}  // namespace
+
+RecoverChoice QtDesktop::AskToRecover(const std::string& text, const std::string& title) {
+  QMessageBox box(QMessageBox::Question, QText(title), QText(text), QMessageBox::NoButton, owner_);
+  box.setTextFormat(Qt::PlainText);
+  QPushButton* recover = box.addButton(QStringLiteral("&Recover"), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+  box.setDefaultButton(recover);
+  // Neither button is a cancel: Escape leaves the figure for later.
+  EscapeEnds later(box);
+  box.exec();
+  if (box.clickedButton() == recover) return RecoverChoice::Recover;
+  if (box.clickedButton() == discard) return RecoverChoice::Discard;
+  return RecoverChoice::Later;
 }
 
 std::optional<std::string> QtDesktop::ChooseNewFile(const FileDialogRequest& request) {
@@ -160,6 +195,13 @@ bool QtDesktop::PrintDialSheet(const FigureScreen& figure, const SheetSettings& 
   static const auto print = PrintModuleFunction<PrintSheetFunction>(kPrintSheetSymbol);
   if (!print) return Printed(kNoPrintModule, failure);
   return Printed(PrintSheet(print, figure, settings), failure);
+}
+
+bool QtDesktop::PrintTeamSheet(const Team& team, const std::string& fileName,
+                               const SheetSettings& settings, std::string* failure) {
+  static const auto print = PrintModuleFunction<PrintSheetFunction>(kPrintSheetSymbol);
+  if (!print) return Printed(kNoPrintModule, failure);
+  return Printed(zandorik::PrintTeamSheet(print, team, fileName, settings), failure);
 }
 
 void QtDesktop::SetClipboardText(const std::string& text) {

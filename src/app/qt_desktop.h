@@ -16,6 +16,7 @@ class QtDesktop : public Desktop {
   void ShowMessage(const std::string& text, const std::string& title) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;
   SaveChoice AskToSave(const std::string& text, const std::string& title) override;
+  RecoverChoice AskToRecover(const std::string& text, const std::string& title) override;
   std::optional<std::string> ChooseNewFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseExistingFile(const FileDialogRequest& request) override;
   void OpenLink(const std::string& target) override;
@@ -23,6 +24,8 @@ class QtDesktop : public Desktop {
   std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) override;
   std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) override;
   bool PrintDialSheet(const FigureScreen& figure, const SheetSettings& settings,
+                      std::string* failure) override;
+  bool PrintTeamSheet(const Team& team, const std::string& fileName, const SheetSettings& settings,
                       std::string* failure) override;
   void SetClipboardText(const std::string& text) override;
   std::optional<std::string> ClipboardText() override;

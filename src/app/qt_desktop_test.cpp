@@ -49,6 +49,7 @@ TEST(QtDesktop, BoxesShowNamesAndPathsAsPlainText) {
       [&] { desktop.ShowMessage(name, "QMVR"); },
       [&] { desktop.AskYesNo(name, "QMVR"); },
       [&] { desktop.AskToSave(name, "QMVR"); },
+      [&] { desktop.AskToRecover(name, "QMVR"); },
   };
   for (const auto& show : boxes) {
     bool seen = false;
@@ -76,6 +77,25 @@ TEST(QtDesktop, QuestionDefaultsToYes) {
   EXPECT_TRUE(desktop.AskYesNo("Mark?", "Please verify"));
   WhenBoxShows([](QMessageBox*) {}, Qt::Key_Escape);
   EXPECT_FALSE(desktop.AskYesNo("Mark?", "Please verify"));
+}
+
+// Return recovers; Escape, neither button, leaves the figure for later.
+TEST(QtDesktop, RecoverQuestionDefaultsToRecover) {
+  QtDesktop desktop;
+  const std::pair<Qt::Key, RecoverChoice> answers[] = {{Qt::Key_Return, RecoverChoice::Recover},
+                                                       {Qt::Key_Escape, RecoverChoice::Later}};
+  for (auto [key, choice] : answers) {
+    QStringList buttons;
+    WhenBoxShows(
+        [&](QMessageBox* box) {
+          for (QAbstractButton* button : box->buttons())
+            buttons.append(button->text());
+          EXPECT_EQ(box->defaultButton()->text(), "&Recover");
+        },
+        key);
+    EXPECT_EQ(desktop.AskToRecover("Recover?", "QMVR"), choice);
+    EXPECT_EQ(buttons, (QStringList{"&Recover", "&Discard"}));
+  }
 }
 
 // The real file dialog: its filter and start path, the question before a

@@ -1,5 +1,6 @@
 // The README's pictures of the program: the main window with a figure on
-// it, its breakdown and its points helper, made here from the real widgets. Each is written
+// it, its breakdown, its points helper, the Figures window and a
+// comparison, made here from the real widgets. Each is written
 // to the build folder and compared with the copy in docs/; a window that
 // changed its looks fails until the new pictures are taken over with
 //   ZANDORIK_UPDATE_SCREENSHOTS=1 build/src/app/app_tests --gtest_filter='Screenshot*'
@@ -74,6 +75,28 @@ TEST(Screenshot, TeamWindow) {
   ASSERT_EQ(team->LabelTotal()->text(), "263 / 300 points");
   QApplication::processEvents();  // the layout takes in the longer total
   ExpectPicture(team, "team-window");
+}
+
+TEST(Screenshot, FiguresWindowAndACompare) {
+  ScriptedDesktop desktop;
+  FormMain form(desktop);
+  form.show();
+  ASSERT_TRUE(form.OpenDataFile(ZANDORIK_EXAMPLES_DIR "/figures.QMV"));
+  form.MenuFileFigures()->trigger();
+  FormFigures* figures = form.FiguresWindow();
+  figures->resize(1000, 330);
+  QTableView* table = figures->TableFigures();
+  table->sortByColumn(static_cast<int>(LibraryColumn::Points), Qt::DescendingOrder);
+  table->selectionModel()->select(table->model()->index(2, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  table->selectionModel()->select(table->model()->index(4, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  QApplication::processEvents();
+  ExpectPicture(figures, "figures-window");
+  figures->CommandCompare()->click();
+  ASSERT_NE(figures->Comparing(), nullptr);
+  QApplication::processEvents();
+  ExpectPicture(figures->Comparing(), "compare");
 }
 
 TEST(Screenshot, PointsHelperWithSuggestions) {

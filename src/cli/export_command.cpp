@@ -70,7 +70,7 @@ int Run(const CommandContext& context) {
   OutputFile destination(context.calls);
   if (!(output == "-" ? destination.OpenStandardOutput(context.out, {path}, &error)
                       : destination.Open(output, {path}, &error))) {
-    if (error.number == kErrorOutputIsInput)
+    if (IsRefusedOutput(error.number))
       return fail(kExitUsage, error.description + "; nothing was written");
     return fail(kExitWriteFailed, "cannot write " + output + ": " + error.description);
   }

@@ -1,7 +1,9 @@
 // `zandorik export` and `zandorik import` on real data files: round trips,
 // refused documents, the places figures go, and a write that fails part way.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -130,6 +132,12 @@ TEST_F(FigureCommandsTest, RefusedDocumentsChangeNothing) {
     std::string problem;
   } cases[] = {
       {"", "line 1, column 1: The document is empty."},
+      {bytes,
+       "the document is a data file, not a figures document (the JSON text zandorik export "
+       "writes)"},
+      {"%PDF-1.4\n",
+       "the document is a PDF document, not a figures document (the JSON text "
+       "zandorik export writes)"},
       {edit("\"team\": ", "\"team\" "),
        "line 8, column 14: Missing a colon after a name of object member."},
       {"{\"format\": \"zandorik-figures\", \"version\": 1, \"figures\": []} x",
@@ -184,8 +192,13 @@ TEST_F(FigureCommandsTest, RefusedDocumentsChangeNothing) {
        "figures[0].name: the name \"" + std::string(60, 'W') +
            "...\" has 100000 characters; a data file holds 30"},
   };
+  const std::string named = path + ".document";
   for (const auto& c : cases) {
-    const CommandRun run = Zandorik({"import", path}, c.document);
+    // Standard input in memory ends at a zero byte: such a document is named.
+    std::ofstream(named, std::ios::binary | std::ios::trunc) << c.document;
+    const CommandRun run = c.document.find('\0') == std::string::npos
+                               ? Zandorik({"import", path}, c.document)
+                               : Zandorik({"import", path, named});
     EXPECT_EQ(run.status, kExitUsage) << c.problem;
     const std::vector<std::string> lines = Lines(run.err);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "zandorik import: " + c.problem), lines.end())
@@ -234,6 +247,14 @@ TEST_F(FigureCommandsTest, FiguresGoWhereSavesWouldPutThem) {
             "unchanged record 3: \"B\"\nunchanged record 4: \"C\"\nunchanged record 2: "
             "\"D\"\nunchanged record 5: \"E\"\n4 figures would be stored: 0 replaced, 0 added, 4 "
             "unchanged\n");
+  // Stored again, unchanged: nothing is written, not even the time of change.
+  const struct timespec old[2] = {{1000, 0}, {1000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+  EXPECT_EQ(Zandorik({"import", path, input}).out,
+            "nothing to store: all 4 figures are stored already, unchanged\n");
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mtim.tv_sec, 1000);
   std::vector<NameEntry> names;
   DataFile file;
   FileError error;

@@ -244,16 +244,28 @@ int Run(const CommandContext& context) {
                         "nothing was written to the data file");
   }
 
+  // Only what changes is written: when nothing does, the file is left
+  // alone, its time of change too.
+  if (same > 0 && same == figures.size()) {
+    std::fprintf(
+        context.out, "nothing to store: %s\n",
+        same == 1
+            ? "the figure is stored already, unchanged"
+            : ("all " + std::to_string(same) + " figures are stored already, unchanged").c_str());
+    return FinishOutput(context.out, context.err, "zandorik import", kExitOk,
+                        "nothing was written to the data file");
+  }
   std::vector<DataFile::Placed> writes;
   writes.reserve(figures.size());
   for (std::size_t i = 0; i < figures.size(); ++i)
-    writes.push_back({places[i].number, &figures[i]});
+    if (!unchanged[i]) writes.push_back({places[i].number, &figures[i]});
   FileError putBack;
   std::size_t failedAt = 0;
   if (!file.WriteAll(writes, &error, &putBack, &failedAt)) {
     const std::string what = failedAt < writes.size()
                                  ? "writing record " + std::to_string(writes[failedAt].number) +
-                                       " (figure \"" + ShownName(figures[failedAt]) + "\") failed"
+                                       " (figure \"" + ShownName(*writes[failedAt].record) +
+                                       "\") failed"
                                  : "flushing the records to the disk failed";
     if (putBack.number == 0) {
       // A data file made for the import, and left empty, goes again.

@@ -73,6 +73,28 @@ std::string Count(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// "code N" in a problem, followed by the image the code came from.
+std::string WithSources(std::string problem, const std::vector<std::string>& sources) {
+  std::string out;
+  for (std::size_t at = 0; at < problem.size();) {
+    const std::size_t found = problem.find("code ", at);
+    if (found == std::string::npos) {
+      out += problem.substr(at);
+      break;
+    }
+    std::size_t end = found + 5;
+    while (end < problem.size() && problem[end] >= '0' && problem[end] <= '9')
+      ++end;
+    out += problem.substr(at, end - at);
+    if (end > found + 5) {
+      const std::size_t n = std::stoul(problem.substr(found + 5, end - found - 5));
+      if (n >= 1 && n <= sources.size()) out += " (from " + sources[n - 1] + ")";
+    }
+    at = end;
+  }
+  return out;
+}
+
 int Run(const CommandContext& context) {
   const std::vector<std::string>& images = context.args.operands;
   const auto say = [&](const std::string& text) {
@@ -93,6 +115,7 @@ int Run(const CommandContext& context) {
 
   std::vector<std::string> codes;  // each once, in the order found
   bool unreadable = false;
+  std::vector<std::string> sources;  // the image of each code
   for (const std::string& path : images) {
     std::vector<std::string> texts;
     std::string why;
@@ -108,7 +131,10 @@ int Run(const CommandContext& context) {
         ++others;
       } else if (std::find(here.begin(), here.end(), text) == here.end()) {
         here.push_back(text);
-        if (std::find(codes.begin(), codes.end(), text) == codes.end()) codes.push_back(text);
+        if (std::find(codes.begin(), codes.end(), text) == codes.end()) {
+          codes.push_back(text);
+          sources.push_back(path);
+        }
       }
     }
     say(path + ": " + Count(here.size(), "figure code", "figure codes") +
@@ -118,18 +144,22 @@ int Run(const CommandContext& context) {
   if (unreadable) return fail(kExitUnreadable, "nothing was stored");
   if (codes.empty()) return fail(kExitUsage, "no figure code was found; nothing was stored");
 
+  const FigureText figures = ReadFigureCodes(codes);
+  if (!figures.problems.empty()) {
+    for (const std::string& problem : figures.problems)
+      say(WithSources(problem, sources));
+    if (output.empty()) return fail(kExitUsage, "nothing was written");
+    struct stat there {};
+    return fail(kExitUsage, ::stat(output.c_str(), &there) == 0
+                                ? "nothing was stored; the data file is as it was"
+                                : "nothing was stored, and no data file was made");
+  }
   if (!output.empty()) {
     std::vector<std::string> args = {"import", "--code"};
     if (context.args.Has("dry-run")) args.push_back("--dry-run");
     args.insert(args.end(), {"--", output});
     args.insert(args.end(), codes.begin(), codes.end());
     return RunZandorik(args, context.out, context.err, context.in);
-  }
-  const FigureText figures = ReadFigureCodes(codes);
-  if (!figures.problems.empty()) {
-    for (const std::string& problem : figures.problems)
-      say(problem);
-    return fail(kExitUsage, "nothing was written");
   }
   std::string text;
   if (json) {

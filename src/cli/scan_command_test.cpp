@@ -48,6 +48,12 @@ TEST_F(ScanCommand, OutputsAndStatuses) {
   Convert(Path("damaged.pgm") + " " + Path("damaged.png"));
   Convert(Path("blank.pgm") + " " + Path("blank.png"));
   std::ofstream(Path("text.png")) << "not an image";
+  // The first figure's name on another figure, in an image of its own.
+  FigureRecord twin;
+  ASSERT_TRUE(ReadShareCode(codes[0], twin, nullptr));
+  twin.Range = static_cast<std::int16_t>(twin.Range + 1);
+  ASSERT_TRUE(WriteQrPage(Path("twin.pgm"), {ShareCode(twin)}, 600, 400, 4));
+  Convert(Path("twin.pgm") + " " + Path("twin.png"));
   const struct {
     std::vector<std::string> args;
     int status;
@@ -73,6 +79,10 @@ TEST_F(ScanCommand, OutputsAndStatuses) {
        kExitUsage,
        "",
        "zandorik scan: no figure code was found; nothing was stored"},
+      {{"scan", Path("page.png"), Path("twin.png"), "-o", Path("twin.QMV")},
+       kExitUsage,
+       "",
+       "zandorik scan: nothing was stored, and no data file was made"},
       {{"scan", Path("page.png"), Path("text.png"), "-o", Path("text.QMV")},
        kExitUnreadable,
        "",
@@ -85,8 +95,13 @@ TEST_F(ScanCommand, OutputsAndStatuses) {
     EXPECT_EQ(run.out.substr(0, c.out.size()), c.out);
     const std::string last = run.err.substr(run.err.rfind('\n', run.err.size() - 2) + 1);
     EXPECT_NE(last.find(c.err), std::string::npos) << run.err;
+    if (c.args.back().ends_with("twin.QMV")) {
+      EXPECT_NE(run.err.find("zandorik scan: code 7 (from " + Path("twin.png") + "): the name"),
+                std::string::npos)
+          << run.err;
+    }
   }
-  for (const char* name : {"dry.QMV", "blank.QMV", "text.QMV"})
+  for (const char* name : {"dry.QMV", "blank.QMV", "text.QMV", "twin.QMV"})
     EXPECT_FALSE(std::filesystem::exists(Path(name))) << name;
 }
 

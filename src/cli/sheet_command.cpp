@@ -1,12 +1,9 @@
 // zandorik sheet: the dial sheets of a data file's figures, true to size,
 // as a PDF document, SVG pages or PNG pages. Needs no display: Qt draws on
 // its offscreen platform.
-#include <QGuiApplication>
-#include <array>
-#include <charconv>
-#include <cmath>
 #include <memory>
 
+#include "cli/sheet_request.h"
 #include "cli/subcommand.h"
 #include "program/output.h"
 #include "sheet/sheet_output.h"
@@ -45,6 +42,10 @@ counts, trailing blanks aside).
                              the cut lines in a layer "Cut" of their own,
                              each figure's inner cuts before its circles
                        .png  one file a page, named as for SVG
+                     Page files of an earlier run that this run does not
+                     write (OUT-3.png after two pages, OUT-1.png after
+                     one) are left as they were: remove them before
+                     scanning the folder.
       --paper P      a4 (210 x 297 mm, the default) or letter
                      (215.9 x 279.4 mm), portrait
       --diameter MM  the dial's diameter, 40 to 80 millimetres (default 50)
@@ -57,8 +58,10 @@ counts, trailing blanks aside).
 
 Each file is written to a temporary file and renamed into place once
 every file is whole, and its name is printed on standard output; a link
-is written through to its target, and a FIFO or a device (/dev/stdout) is
-written to as it is. The data file itself is never an output. The
+is written through to its target, and a FIFO or a device is written to
+as it is; its name must still end in the format's extension, so write to
+/dev/stdout through a link (ln -s /dev/stdout out.pdf; -o out.pdf). No
+data file is ever an output. The
 messages that pricing a figure would show in the window are written to
 standard error with the figure's name; the sheet shows the points as
 computed.
@@ -75,22 +78,7 @@ Exit status:
   4  the output cannot be written; no file is left half written
 )help";
 
-constexpr std::array<OptionSpec, 6> kOptions = {{
-    {"output", 'o', true},
-    {"paper", 0, true},
-    {"diameter", 0, true},
-    {"dpi", 0, true},
-    {"registration", 0, false},
-    {"no-codes", 0, false},
-}};
-
 constexpr const char* kMe = "zandorik sheet";
-
-bool ParseNumber(const std::string& text, double& value) {
-  const char* end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, value);
-  return !text.empty() && result.ec == std::errc() && result.ptr == end && std::isfinite(value);
-}
 
 std::string Trimmed(std::string_view name) {
   const std::size_t last = name.find_last_not_of(' ');
@@ -98,57 +86,14 @@ std::string Trimmed(std::string_view name) {
                                                     : name.substr(0, last + 1));
 }
 
-struct Request {
-  SheetOptions options;
-  std::string output;
-  int dpi = kDefaultDpi;
+struct Request : SheetRequest {
   std::string path;
   std::vector<std::string> names;
 };
 
 // The request, or the complaint that makes the command line wrong.
 bool ReadRequest(const ParsedArgs& args, Request& request, std::string& why) {
-  request.output = args.Value("output");
-  if (!args.Has("output") || request.output.empty()) {
-    why = "name the sheet to write with -o OUT.pdf, OUT.svg or OUT.png";
-    return false;
-  }
-  if (!SheetFormatOf(request.output)) {
-    why = "the output \"" + request.output + "\" must end in .pdf, .svg or .png";
-    return false;
-  }
-  const std::string paper = args.Value("paper", "a4");
-  if (paper == "a4" || paper == "A4") {
-    request.options.paper = Paper::A4;
-  } else if (paper == "letter" || paper == "Letter") {
-    request.options.paper = Paper::Letter;
-  } else {
-    why = "unknown paper \"" + paper + "\": a4 or letter";
-    return false;
-  }
-  if (args.Has("diameter")) {
-    const std::string text = args.Value("diameter");
-    double d = 0;
-    if (!ParseNumber(text, d) || d < kMinDiameter || d > kMaxDiameter) {
-      why = "the diameter \"" + text + "\" is not a number of millimetres from " +
-            std::to_string(static_cast<int>(kMinDiameter)) + " to " +
-            std::to_string(static_cast<int>(kMaxDiameter));
-      return false;
-    }
-    request.options.diameter = d;
-  }
-  request.options.registration = args.Has("registration");
-  request.options.codes = !args.Has("no-codes");
-  if (args.Has("dpi")) {
-    const std::string text = args.Value("dpi");
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, request.dpi);
-    if (text.empty() || result.ec != std::errc() || result.ptr != end || request.dpi < 30 ||
-        request.dpi > 600) {
-      why = "the resolution \"" + text + "\" is not a whole number of dots per inch from 30 to 600";
-      return false;
-    }
-  }
+  if (!ReadSheetRequest(args, request, why)) return false;
   if (args.operands.empty()) {
     why = "name the data file (FILE.QMV)";
     return false;
@@ -157,26 +102,6 @@ bool ReadRequest(const ParsedArgs& args, Request& request, std::string& why) {
   if (!MayNameDataFile(request.path, false, &why)) return false;
   request.names.assign(args.operands.begin() + 1, args.operands.end());
   return true;
-}
-
-// Qt draws only inside an application object; the command makes one on
-// the offscreen platform when the program has none, so that it runs the
-// same with or without a display.
-// Qt's notes about the desktop it runs on (no runtime folder on a server,
-// and the like) are not the user's business; its errors still show.
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg)
-    std::fprintf(stderr, "zandorik sheet: %s\n", message.toLocal8Bit().constData());
-}
-
-std::unique_ptr<QGuiApplication> StartQt() {
-  if (QCoreApplication::instance()) return nullptr;
-  qInstallMessageHandler(QuietQtMessages);
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "zandorik";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 int Run(const CommandContext& context) {
@@ -211,6 +136,11 @@ int Run(const CommandContext& context) {
     if (!lock) return unreadable();
     std::vector<NameEntry> entries;
     if (!file.ListNames(entries, &error)) return unreadable();
+    // The damage first: a figure looked for may be in the part cut off.
+    if (std::string notice; !file.IsWhole(&notice)) {
+      say(notice);
+      damaged = true;
+    }
 
     std::vector<std::int64_t> chosen;
     if (request.names.empty()) {
@@ -246,10 +176,6 @@ int Run(const CommandContext& context) {
       return kExitUsage;
     }
 
-    if (std::string notice; !file.IsWhole(&notice)) {
-      say(notice);
-      damaged = true;
-    }
     FigureRecord record;
     std::vector<std::string> messages;
     for (std::int64_t number : chosen) {
@@ -267,7 +193,7 @@ int Run(const CommandContext& context) {
     }
   }
 
-  const std::unique_ptr<QGuiApplication> qt = StartQt();
+  const std::unique_ptr<QGuiApplication> qt = StartQt(kMe);
   const std::size_t slash = request.path.rfind('/');
   request.options.fileName =
       slash == std::string::npos ? request.path : request.path.substr(slash + 1);
@@ -276,7 +202,7 @@ int Run(const CommandContext& context) {
   FileError error;
   if (!WriteSheet(sheet, request.output, request.dpi, "Dial sheet: " + request.options.fileName,
                   {request.path}, written, &error, context.calls)) {
-    if (error.number == kErrorOutputIsInput) {
+    if (IsRefusedOutput(error.number)) {
       say(error.description + "; nothing was written");
       return kExitUsage;
     }
@@ -292,6 +218,6 @@ int Run(const CommandContext& context) {
 }  // namespace
 
 extern const Subcommand kSheetCommand = {"sheet", "make dial sheets to print and cut out", kHelp,
-                                         kOptions, Run};
+                                         kSheetOptionSpecs, Run};
 
 }  // namespace zandorik

@@ -141,6 +141,11 @@ TEST(SheetCommand, DamagedFileStillMakesTheSheet) {
   EXPECT_EQ(run.status, 3);
   EXPECT_NE(run.err.find("zandorik repair"), std::string::npos) << run.err;
   EXPECT_NE(Shell("pdftotext " + pdf + " -").out.find("Alley Cat"), std::string::npos);
+  // A figure not found in a damaged file: the damage is said first.
+  const ShellRun missing = Sheet("-o " + pdf + " " + data.path + " Nobody");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_LT(missing.err.find("zandorik repair"), missing.err.find("no figure named"))
+      << missing.err;
 }
 
 // The sample file's sheet, as its PNG pages at 300 dpi, as its PDF

@@ -1,6 +1,7 @@
 // zandorik sheet in a build without Qt (ZANDORIK_GUI=OFF): the command is
 // listed, and says why it cannot run.
 #include "cli/subcommand.h"
+#include "cli/team_sheet_command.h"
 
 namespace zandorik {
 namespace {
@@ -20,5 +21,12 @@ int Run(const CommandContext& context) {
 
 extern const Subcommand kSheetCommand = {
     "sheet", "make dial sheets (not in this build)", kHelp, {}, Run};
+
+int RunTeamSheet(const CommandContext& context, const std::string&,
+                 const std::function<int(Team& team)>&) {
+  std::fputs("zandorik team sheet: this zandorik was built without Qt and cannot draw sheets\n",
+             context.err);
+  return kExitUsage;
+}
 
 }  // namespace zandorik

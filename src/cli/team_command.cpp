@@ -10,8 +10,10 @@
 #include <filesystem>
 
 #include "cli/subcommand.h"
+#include "cli/team_sheet_command.h"
 #include "program/output.h"
 #include "store/figure_text.h"
+#include "store/output_file.h"
 #include "team/team_file.h"
 
 namespace zandorik {
@@ -20,6 +22,9 @@ namespace {
 constexpr std::string_view kHelp = R"(Usage: zandorik team new TEAM.json --cap N [--name NAME]
        zandorik team add TEAM.json FILE.QMV NAME [--count K]
        zandorik team show TEAM.json [--json]
+       zandorik team sheet TEAM.json -o OUT.pdf|OUT.svg|OUT.png
+                           [--paper a4|letter] [--diameter MM] [--dpi N]
+                           [--registration] [--no-codes]
 
 Builds a team of stored figures to the points cap agreed for a game. The
 team file holds every figure whole, with the data file and the name it
@@ -35,11 +40,19 @@ Its format is described in docs/team-format.md (installed in
         counts once more instead
   show  the team: each figure with its count, points and subtotal, then
         the total against the cap ("287 / 300 points")
+  sheet the team's document to print: a roster page (the name, the cap,
+        the total, and each figure with its points, team, movement, range,
+        rank and a box to tick for each one fielded), then the dial sheets
+        of its figures, one dial for each one fielded, as `zandorik sheet`
+        makes them; written as `zandorik sheet` writes, never over the team
+        file or a data file its figures came from
 
   --cap N      of new: the points cap
   --name NAME  of new: the team's name
   --count K    of add: how many, 1 to 99 (default 1)
   --json       of show: a JSON document instead of text
+  -o, --output OUT, --paper P, --diameter MM, --dpi N, --registration,
+  --no-codes   of sheet: as `zandorik sheet --help` describes them
   -h, --help   show this help
   --           end of the options
 
@@ -51,30 +64,43 @@ Exit status:
   0  done; of show: the team is within its cap
   1  the team file or the data file cannot be read, or the data file is
      in use by another program
-  2  the command line or the team file is wrong: nothing was written
+  2  the command line or the team file is wrong, or of sheet the team has
+     no figure or the output is one of its files: nothing was written
   3  of show: the team is over its cap, or a figure is priced with
      problems (named on standard error); of add: the data file is
      damaged (the figure was added from its whole records)
-  4  the team file could not be written, or TEAM.json of new exists
+  4  the team file or the sheet could not be written, or TEAM.json of new
+     exists
 )";
 
-constexpr std::array<OptionSpec, 4> kOptions = {{
+constexpr std::array<OptionSpec, 10> kOptions = {{
     {"cap", 0, true},
     {"name", 0, true},
     {"count", 0, true},
     {"json", 0, false},
+    // of sheet, as `zandorik sheet` takes them
+    {"output", 'o', true},
+    {"paper", 0, true},
+    {"diameter", 0, true},
+    {"dpi", 0, true},
+    {"registration", 0, false},
+    {"no-codes", 0, false},
 }};
 
 struct Verb {
   std::string_view name;
   std::size_t operands;  // after the verb
   std::string_view operandsText;
-  std::array<std::string_view, 2> options;
+  std::array<std::string_view, 6> options;
 };
 constexpr Verb kVerbs[] = {
     {"new", 1, "TEAM.json", {"cap", "name"}},
-    {"add", 3, "TEAM.json FILE.QMV NAME", {"count", ""}},
-    {"show", 1, "TEAM.json", {"json", ""}},
+    {"add", 3, "TEAM.json FILE.QMV NAME", {"count"}},
+    {"show", 1, "TEAM.json", {"json"}},
+    {"sheet",
+     1,
+     "TEAM.json -o OUT.pdf|OUT.svg|OUT.png",
+     {"output", "paper", "diameter", "dpi", "registration", "no-codes"}},
 };
 
 class TeamRun {
@@ -132,6 +158,8 @@ int New(const CommandContext& context, const TeamRun& command) {
   team.name = context.args.Has("name") ? context.args.Value("name")
                                        : std::filesystem::path(path).stem().string();
   if (FileError error; !WriteTeamFile(path, team, false, &error)) {
+    if (error.number == kErrorOutputIsDataFile)
+      return command.Fail(kExitUsage, error.description + "; nothing was written");
     return command.Fail(kExitWriteFailed, error.number == EEXIST
                                               ? path + " exists already; nothing was written"
                                               : error.description);
@@ -181,8 +209,10 @@ int Add(const CommandContext& context, const TeamRun& command) {
                           ShownName(figure)};
   if (std::string why; !AddToTeam(team, figure, source, static_cast<int>(count), &why))
     return command.Fail(kExitUsage, why + " Nothing was written.");
-  if (!WriteTeamFile(teamPath, team, true, &error))
-    return command.Fail(kExitWriteFailed, error.description);
+  if (!WriteTeamFile(teamPath, team, true, &error)) {
+    return command.Fail(error.number == kErrorOutputIsDataFile ? kExitUsage : kExitWriteFailed,
+                        error.description);
+  }
 
   const TeamTotal total = TotalOf(team);
   std::fprintf(command.Out(), "%lld of \"%s\" added: %s%s\n", static_cast<long long>(count),
@@ -254,7 +284,7 @@ int Show(const CommandContext& context, const TeamRun& command) {
 int Run(const CommandContext& context) {
   const std::vector<std::string>& operands = context.args.operands;
   if (operands.empty()) {
-    std::fputs("zandorik team: name what to do: new, add or show\n", context.err);
+    std::fputs("zandorik team: name what to do: new, add, show or sheet\n", context.err);
     return kExitUsage;
   }
   const Verb* verb = nullptr;
@@ -277,6 +307,10 @@ int Run(const CommandContext& context) {
   }
   if (verb->name == "new") return New(context, command);
   if (verb->name == "add") return Add(context, command);
+  if (verb->name == "sheet") {
+    return RunTeamSheet(context, operands[1],
+                        [&](Team& team) { return command.Read(operands[1], team); });
+  }
   return Show(context, command);
 }
 

@@ -17,13 +17,17 @@ extern const Subcommand kScanCommand;
 extern const Subcommand kTeamCommand;
 extern const Subcommand kReachCommand;
 extern const Subcommand kWorthCommand;
+extern const Subcommand kRecoveryCommand;
+extern const Subcommand kListCommand;
+extern const Subcommand kCompareCommand;
 
 namespace {
 
 // In the order `zandorik --help` lists them.
-const std::array kSubcommands = {&kCostCommand,   &kRepairCommand, &kSheetCommand, &kExportCommand,
-                                 &kImportCommand, &kCodeCommand,   &kScanCommand,  &kTeamCommand,
-                                 &kReachCommand,  &kWorthCommand};
+const std::array kSubcommands = {
+    &kCostCommand, &kRepairCommand,  &kSheetCommand,   &kExportCommand, &kImportCommand,
+    &kCodeCommand, &kScanCommand,    &kTeamCommand,    &kReachCommand,  &kWorthCommand,
+    &kListCommand, &kCompareCommand, &kRecoveryCommand};
 
 void PrintUsage(std::FILE* to) {
   std::fputs(

@@ -96,7 +96,7 @@ TEST(Zandorik, AClosedOrFullOutputNeverReachesTheDataFile) {
       {"import " + data.path + " " + json + " --dry-run >&-", kExitWriteFailed,
        "cannot write the output: Bad file descriptor; nothing was written to the data file"},
       {"import " + data.path + " " + json + " >/dev/full", kExitWriteFailed,
-       "No space left on device; the figures were stored all the same"},
+       "No space left on device; nothing was written to the data file"},
       {"export " + data.path + " Nobody 2>&-", kExitUsage, ""},
       {"--version >/dev/full", kExitWriteFailed, "zandorik: cannot write the output"},
       {"repair " + data.path + " >&-", kExitWriteFailed, "cannot write the output"},

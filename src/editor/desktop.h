@@ -22,6 +22,9 @@ struct FileDialogRequest {
 
 // The answers to the question before unsaved work is lost.
 enum class SaveChoice { Save, Discard, Cancel };
+// The answers to the offer of a figure kept for recovery; Later leaves its
+// file for the next start.
+enum class RecoverChoice { Recover, Discard, Later };
 // The paper, diameter and marks of a dial sheet, as the sheet dialog
 // offers them.
 struct SheetSettings {
@@ -47,6 +50,7 @@ struct ExportChoice {
 };
 
 struct FigureScreen;
+struct Team;
 
 class Desktop {
  public:
@@ -58,6 +62,9 @@ class Desktop {
   // A modal question with the buttons "&Save" (the default), "&Discard"
   // and "Cancel"; Escape and closing the box answer Cancel.
   virtual SaveChoice AskToSave(const std::string& text, const std::string& title) = 0;
+  // A modal question with the buttons "&Recover" (the default) and
+  // "&Discard"; Escape and closing the box answer Later.
+  virtual RecoverChoice AskToRecover(const std::string& text, const std::string& title) = 0;
 
   // The file dialog as a save form: any name may be chosen, an existing
   // file without a warning, a missing one only after the person agrees to
@@ -88,6 +95,11 @@ class Desktop {
   // is handed to the printer; else `failure` says what went wrong.
   virtual bool PrintDialSheet(const FigureScreen& figure, const SheetSettings& settings,
                               std::string* failure) = 0;
+  // Prints the team's document (its roster, then a dial for each figure
+  // fielded) as PrintDialSheet prints a sheet; `fileName` stands in its
+  // footers.
+  virtual bool PrintTeamSheet(const Team& team, const std::string& fileName,
+                              const SheetSettings& settings, std::string* failure) = 0;
   // The desktop's clipboard, as plain text (UTF-8). Nothing when it holds
   // no text.
   virtual void SetClipboardText(const std::string& text) = 0;

@@ -1,5 +1,7 @@
 #include "editor/figure_clipboard.h"
 
+#include <algorithm>
+
 #include "cost/calculations.h"
 #include "editor/file_commands.h"
 #include "store/figure_text.h"
@@ -49,18 +51,33 @@ bool FigureClipboard::MenuPasteFigure_Click() {
     desktop_.ShowMessage(std::string("The clipboard holds no text. ") + kScreenAsItWas, kAppTitle);
     return false;
   }
+  return PasteFigureText(*text, "The clipboard");
+}
+
+bool FigureClipboard::PasteFigureText(const std::string& text, const std::string& source) {
   std::string problem;
   FigureRecord figure;
-  if (codes_ && codes_->IsCode(*text)) {
-    if (!codes_->Read(*text, figure, &problem))
-      problem = "The clipboard holds no figure that can be pasted:\n" + problem + "\n";
-  } else if (const FigureText document = ReadFigureText(*text); !document.problems.empty()) {
-    problem = "The clipboard holds no figure that can be pasted:\n" +
+  std::size_t codeLines = 0;
+  for (std::size_t at = 0; codes_ && at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    if (codes_->IsCode(std::string_view(text).substr(at, end - at))) ++codeLines;
+    at = end + 1;
+  }
+  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  const bool document = first != std::string::npos && (text[first] == '{' || text[first] == '[');
+  if (codeLines > 1) {
+    problem = source + " holds " + std::to_string(codeLines) +
+              " share codes on separate lines; Paste Figure takes one at a time. ";
+  } else if (codes_ && !document && (codes_->IsCode(text) || codes_->Mentions(text))) {
+    if (!codes_->Read(text, figure, &problem))
+      problem = source + " holds no figure that can be pasted:\n" + problem + "\n";
+  } else if (const FigureText document = ReadFigureText(text); !document.problems.empty()) {
+    problem = source + " holds no figure that can be pasted:\n" +
               ProblemLines(document.problems, document.unlisted, kProblemsShown);
   } else if (document.figures.size() != 1) {
     problem = document.figures.empty()
-                  ? std::string("The clipboard holds a document without figures. ")
-                  : "The clipboard holds " + std::to_string(document.figures.size()) +
+                  ? source + " holds a document without figures. "
+                  : source + " holds " + std::to_string(document.figures.size()) +
                         " figures; Paste Figure takes one at a time. ";
   } else {
     figure = document.figures.front();

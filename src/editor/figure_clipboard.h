@@ -24,6 +24,8 @@ class FigureCodes {
   virtual std::string Code(const FigureRecord& figure) const = 0;
   // Whether the text is meant as a code (rather than as a document).
   virtual bool IsCode(std::string_view text) const = 0;
+  // Whether a code's beginning stands anywhere in the text.
+  virtual bool Mentions(std::string_view text) const = 0;
   // The figure of a code; else false, with why in `why`.
   virtual bool Read(std::string_view text, FigureRecord& figure, std::string* why) const = 0;
 };
@@ -42,8 +44,13 @@ class FigureClipboard {
   bool MenuCopyShareCode_Click();
   // A one-figure document or a code from the clipboard onto the screen,
   // name included, priced as loading does. Anything else is refused with
-  // the problems it has, and the screen stays as it was. True when pasted.
+  // the problems it has (a code among other words is "not a figure code",
+  // as the command line says; codes on several lines are counted), and
+  // the screen stays as it was. True when pasted.
   bool MenuPasteFigure_Click();
+  // The same for a text from elsewhere (dropped on the window); `source`
+  // names it in the messages, as in "The dropped text holds ...".
+  bool PasteFigureText(const std::string& text, const std::string& source);
 
  private:
   // The screen as a record; else false, and the refusal is shown.

@@ -234,8 +234,12 @@ void FileCommands::ComboName_Click(int index) {
     return;
   }
   // Taken before the question, whose save reads the list again.
-  const NameEntry entry = names_[static_cast<std::size_t>(index)];
-  if (!MayReplaceFigure()) return;
+  LoadListedFigure(names_[static_cast<std::size_t>(index)]);
+}
+
+bool FileCommands::LoadListedFigure(NameEntry entry) {
+  if (dataFileName_.empty() || !file_) return false;
+  if (!MayReplaceFigure()) return false;
   std::string problem;
   {
     FileError error;
@@ -255,12 +259,13 @@ void FileCommands::ComboName_Click(int index) {
   }
   if (!problem.empty()) {
     Say(problem);
-    return;
+    return false;
   }
   // The whole stored name comes with it, so that a save goes back to the
   // same record.
   editor_.LoadFigure(currentRecord_);
   editor_.MarkStored();
+  return true;
 }
 
 void FileCommands::Close() {

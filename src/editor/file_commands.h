@@ -18,6 +18,7 @@
 #include "editor/desktop.h"
 #include "editor/dial_editor.h"
 #include "store/data_file.h"
+#include "store/journal.h"
 
 namespace zandorik {
 
@@ -67,6 +68,9 @@ class FileCommands {
   // one undo step. A figure with unsaved changes is not replaced unasked
   // (MayReplaceFigure).
   void ComboName_Click(int index);
+  // The same for an entry listed elsewhere (the Figures window): true once
+  // the figure is on the screen.
+  bool LoadListedFigure(NameEntry entry);
   // The program ends: the data file is closed.
   void Close();
 
@@ -114,6 +118,9 @@ class FileCommands {
   SystemCalls* calls_ = nullptr;
   FigureRecord currentRecord_;  // every record read or written passes here
   std::function<void()> beforeMessage_;
+  // A journal rolled back or set aside while this window locks a file is
+  // said like every other message.
+  JournalNotices notices_{[this](const std::string& text) { Say(text); }};
 };
 
 }  // namespace zandorik

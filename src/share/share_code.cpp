@@ -334,6 +334,9 @@ class Codes final : public FigureCodes {
  public:
   std::string Code(const FigureRecord& figure) const override { return ShareCode(figure); }
   bool IsCode(std::string_view text) const override { return LooksLikeShareCode(text); }
+  bool Mentions(std::string_view text) const override {
+    return text.find(kShareCodePrefix) != std::string_view::npos;
+  }
   bool Read(std::string_view text, FigureRecord& figure, std::string* why) const override {
     return ReadFigureCode(text, figure, why);
   }

@@ -663,7 +663,8 @@ Sheet LayOutSheet(const std::vector<SheetFigure>& figures, const SheetOptions& o
   const int pages = static_cast<int>(sheet.pages.size());
   for (int p = 0; p < pages; ++p) {
     PageBuilder out(sheet.pages[static_cast<std::size_t>(p)]);
-    AddPageFrame(out, measure, sheet.size, options, p + 1, pages);
+    AddPageFrame(out, measure, sheet.size, options, options.pagesBefore + p + 1,
+                 options.pagesBefore + pages);
   }
   return sheet;
 }

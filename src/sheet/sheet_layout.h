@@ -113,6 +113,8 @@ struct SheetOptions {
   std::string fileName;                // the data file's name, for the footer
   bool registration = false;           // print-then-cut marks in three corners
   bool codes = true;                   // a QR code of each figure's share code in its legend
+  int pagesBefore = 0;                 // pages of another kind ahead of the dials (a roster),
+                                       // counted in each footer's "page N of M"
 };
 
 struct Sheet {

@@ -45,7 +45,7 @@ bool WriteSheet(const Sheet& sheet, const std::string& path, int dpi, const std:
                 FileError* error, SystemCalls* calls) {
   const auto fail = [&](const FileError& why, const std::string& what) {
     if (error) {
-      *error = why.number == kErrorOutputIsInput
+      *error = IsRefusedOutput(why.number)
                    ? why
                    : FileError{why.number, "cannot write " + what + ": " + why.description};
     }

@@ -28,7 +28,7 @@ std::vector<std::string> SheetFilePaths(const std::string& path, SheetFormat for
 // stream, such as a FIFO or /dev/stdout). Every page is rendered in memory
 // and each write checked. When a file cannot be written whole, none is
 // put in place (files already there stay as they were), and `error` says what
-// failed: kErrorOutputIsInput when an output is one of `inputs` (nothing
+// failed: IsRefusedOutput when an output is one of `inputs` or a data file (nothing
 // is written then), else the system's error; its description is the whole
 // message ("cannot write out.pdf: No space left on device").
 bool WriteSheet(const Sheet& sheet, const std::string& path, int dpi, const std::string& title,

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <unordered_map>
@@ -61,6 +63,17 @@ std::string ForeignKind(std::string_view head) {
   return {};
 }
 
+std::string NonJsonKind(std::string_view bytes) {
+  if (std::string kind = ForeignKind(bytes.substr(0, 512));
+      !kind.empty() && kind != "a JSON document")
+    return kind;
+  if (!bytes.empty() && bytes.size() % kRecordLength == 0 &&
+      bytes.substr(0, kRecordLength).find('\0') != std::string_view::npos) {
+    return "a data file";
+  }
+  return {};
+}
+
 bool MayNameDataFile(const std::string& path, bool creating, std::string* why) {
   const auto refuse = [why](std::string text) {
     if (why) *why = std::move(text);
@@ -89,6 +102,32 @@ bool MayNameDataFile(const std::string& path, bool creating, std::string* why) {
     }
   }
   return true;
+}
+
+bool IsDataFileOnDisk(const std::string& path) {
+  struct stat there {};
+  if (::stat(path.c_str(), &there) != 0 || !S_ISREG(there.st_mode)) return false;
+  std::array<char, 512> head{};
+  std::size_t got = 0;
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    got = std::fread(head.data(), 1, head.size(), file);
+    std::fclose(file);
+  }
+  if (!ForeignKind({head.data(), got}).empty()) return false;
+  const auto namedQmv = [](std::string_view name) {
+    if (name.size() < 4) return false;
+    std::string ending(name.substr(name.size() - 4));
+    for (char& c : ending)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return ending == ".QMV";
+  };
+  if (namedQmv(path)) return true;
+  if (char* real = ::realpath(path.c_str(), nullptr)) {
+    const bool named = namedQmv(real);
+    std::free(real);
+    if (named) return true;
+  }
+  return there.st_size > 0 && there.st_size % kRecordBytes == 0;
 }
 
 bool CheckDataFileContent(const RecordFile& file, FileError* error) {
@@ -347,7 +386,8 @@ bool DataFile::WriteAll(const std::vector<Placed>& records, FileError* error, Fi
   const std::int64_t oldRecords = status.size / kRecordBytes;
   // The old bytes of each record written in place, once each, go to the
   // journal before the first write.
-  JournalContents journal{status.size, {}};
+  JournalContents journal;
+  journal.oldLength = status.size;
   std::unordered_set<std::int64_t> kept;
   for (const Placed& placed : records) {
     if (placed.number > oldRecords || !kept.insert(placed.number).second) continue;
@@ -365,6 +405,8 @@ bool DataFile::WriteAll(const std::vector<Placed>& records, FileError* error, Fi
     if (error) *error = FileError{EINTR, "Interrupted: the program was asked to end"};
     return true;
   };
+  // The whole old file's check sum ties the journal to it.
+  if (!ChecksumOfFile(file_, status.size, {}, journal.oldChecksum, error)) return false;
   if (!WriteJournal(file_.Calls(), file_.Path(), status.permissions, journal, error)) return false;
   std::size_t done = 0;
   bool ok = true;

@@ -39,10 +39,22 @@ inline constexpr int kErrorNotDataFile = EMEDIUMTYPE;
 // "a PNG image" (or "an XML document"); "" for anything else.
 std::string ForeignKind(std::string_view head);
 
+// What the whole contents `bytes` of a file are when they are no JSON text:
+// a kind ForeignKind names other than a JSON document, or "a data file" (a
+// whole number of records, the first holding a zero byte, which JSON text
+// never does); else "".
+std::string NonJsonKind(std::string_view bytes);
+
 // Whether `path` may name a data file: "-" never does (it stands for
 // standard input or output), nor, for a new data file (`creating`), a name
 // ending in .json, .pdf, .svg or .png. Else `why` says so.
 bool MayNameDataFile(const std::string& path, bool creating, std::string* why);
+
+// Whether `path` (followed through links) is a regular file recognised as a
+// data file: none of the kinds of file ForeignKind names, and either named
+// .QMV (in any case, itself or the file a link leads to) or a whole number
+// of records long.
+bool IsDataFileOnDisk(const std::string& path);
 
 // Whether the open `file` may be read as a data file: false, with
 // kErrorNotDataFile and "PATH is not a data file: it looks like a JSON

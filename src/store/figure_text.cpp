@@ -13,6 +13,7 @@
 
 #include "model/lists.h"
 #include "store/cp1252.h"
+#include "store/data_file.h"
 #include "store/figure_json.h"
 
 namespace zandorik {
@@ -852,6 +853,11 @@ const char* JsonKindText(const rapidjson::Value& value) {
 
 FigureText ReadFigureText(std::string_view text) {
   FigureText result;
+  if (const std::string kind = NonJsonKind(text); !kind.empty()) {
+    result.problems.push_back("the document is " + kind +
+                              ", not a figures document (the JSON text zandorik export writes)");
+    return result;
+  }
   std::size_t skipped = 0;
   if (text.starts_with("\xEF\xBB\xBF")) skipped = 3;
   rapidjson::MemoryStream stream(text.data() + skipped, text.size() - skipped);

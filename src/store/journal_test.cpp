@@ -68,7 +68,9 @@ TEST(Journal, AnImportKilledAtAnyMomentIsAllOrNothing) {
   const std::string journal = JournalPath(data.path);
   // What the journal holds, byte for byte: the old length, the old bytes
   // of each record in the order written.
-  JournalContents contents{static_cast<std::int64_t>(oldBytes.size()), {}};
+  JournalContents contents;
+  contents.oldLength = static_cast<std::int64_t>(oldBytes.size());
+  contents.oldChecksum = Crc32(oldBytes);
   for (std::int64_t n = 1; n <= 2000; ++n) {
     std::memcpy(contents.records.emplace_back(n, RecordBytes{}).second.data(),
                 oldBytes.data() + (n - 1) * kRecordLength, kRecordLength);
@@ -112,27 +114,88 @@ TEST(Journal, AnImportKilledAtAnyMomentIsAllOrNothing) {
   EXPECT_GE(cutShort, 10);
 }
 
-// A journal cut short (a power loss while it was written) was never
-// followed by a write: it is removed, the file left as it is. A whole one
-// puts the old bytes and length back.
-TEST(Journal, OnlyAWholeJournalIsRolledBack) {
+std::string Shell(const std::string& line) {
+  std::string out;
+  if (std::FILE* pipe = ::popen(line.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      out.append(buffer, got);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+// A journal is rolled back only onto the file it was made for, torn record
+// and all, and that is said. One cut short (a power loss while it was
+// written) was never followed by a write: it is removed, the file left as
+// it is. One made for another file that now has the name, or of the first
+// format (no check sum), is never applied: it is kept under a new name,
+// and that is said. The window says it in a message, a command on
+// standard error.
+TEST(Journal, OnlyAWholeJournalOfThisFileIsRolledBack) {
   TestDataFile data;
   data.Write(RandomNamedRecords(3, 4));
   const std::string old = data.Bytes(), changed = old + std::string(kRecordLength, 'x');
-  JournalContents contents{static_cast<std::int64_t>(old.size()), {}};
+  const std::string torn =
+      changed.substr(0, kRecordLength) + "y" + changed.substr(kRecordLength + 1);
+  TestDataFile::WriteTo(data.path, RandomNamedRecords(3, 5));
+  const std::string other = data.Bytes() + std::string(kRecordLength, 'x');
+  JournalContents contents;
+  contents.oldLength = static_cast<std::int64_t>(old.size());
+  contents.oldChecksum = Crc32(old);
   std::memcpy(contents.records.emplace_back(2, RecordBytes{}).second.data(),
               old.data() + kRecordLength, kRecordLength);
   const std::string whole = EncodeJournal(contents);
-  for (const std::size_t cut : {std::size_t{0}, std::size_t{20}, whole.size() - 1, whole.size()}) {
-    WriteBytes(data.path,
-               changed.substr(0, kRecordLength) + "y" + changed.substr(kRecordLength + 1));
-    WriteBytes(JournalPath(data.path),
-               whole.substr(0, cut) + std::string(whole.size() - cut, '\0'));
-    DataFile file;
-    ASSERT_TRUE(file.Open(data.path, false, nullptr));
-    ASSERT_TRUE(file.Lock(RecordFile::LockKind::Shared, kLockWait, nullptr));
-    EXPECT_EQ(data.Bytes() == old, cut == whole.size()) << cut;
-    EXPECT_FALSE(fs::exists(JournalPath(data.path)));
+  // The first format: no check sum in the header.
+  std::string first = "QMVJRNL\x01" + whole.substr(8, 8) + whole.substr(20, whole.size() - 24);
+  const std::uint32_t crc = Crc32(first);
+  for (int i = 0; i < 4; ++i)
+    first += static_cast<char>((crc >> (8 * i)) & 0xFF);
+  const std::string journal = JournalPath(data.path);
+  const struct {
+    std::string journal, file;
+    bool window;
+    std::string after, kept, said;  // kept: the journal's new name
+  } cases[] = {
+      {std::string(whole.size(), '\0'), torn, true, torn, "", ""},
+      {whole.substr(0, 20) + std::string(whole.size() - 20, '\0'), torn, false, torn, "", ""},
+      {whole.substr(0, whole.size() - 1) + '\0', torn, true, torn, "", ""},
+      {whole, torn, true, old, "",
+       "The data file " + data.path +
+           " was put back as it was before a write that was cut short (from " + journal + ")."},
+      {whole, changed, false, old, "", "was put back as it was before a write that was cut short"},
+      {whole, other, false, other, journal + ".unmatched",
+       "The journal " + journal + " does not belong to " + data.path +
+           " as it is now (the file was replaced or changed since a write was cut short): it was "
+           "not applied, and is kept as " +
+           journal + ".unmatched."},
+      {first, torn, true, torn, journal + ".unmatched-2",
+       "was made by an earlier version and cannot be checked against " + data.path},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.said);
+    WriteBytes(data.path, c.file);
+    WriteBytes(journal, c.journal);
+    std::string said;
+    if (c.window) {
+      ScriptedDesktop desktop;
+      DialEditor editor(desktop);
+      FileCommands files(desktop, editor);
+      EXPECT_TRUE(files.OpenDataFile(data.path));
+      for (const std::string& text : desktop.TakeTexts())
+        said += text;
+    } else {
+      said = Shell(std::string(ZANDORIK_COST) + " " + data.path + " 2>&1 >/dev/null");
+    }
+    EXPECT_EQ(data.Bytes(), c.after);
+    EXPECT_FALSE(fs::exists(journal));
+    if (!c.kept.empty()) {
+      EXPECT_EQ(TestDataFile::ReadFrom(c.kept), c.journal);
+    }
+    if (c.said.empty()) {
+      EXPECT_EQ(said.find("journal"), std::string::npos) << said;
+    }
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
   }
 }
 

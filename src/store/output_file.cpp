@@ -10,6 +10,8 @@
 #include <random>
 #include <utility>
 
+#include "store/data_file.h"
+
 namespace zandorik {
 namespace {
 
@@ -85,7 +87,9 @@ FileError IsInput(const std::string& output, const std::string& input) {
 }
 
 std::string TemporaryName(const std::string& target) {
-  static std::mt19937 random{std::random_device{}()};
+  // One generator per thread: a recovery file is written on a thread of
+  // its own while the window may write an export.
+  thread_local std::mt19937 random{std::random_device{}()};
   static constexpr char kLetters[] =
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::string name = target + ".";
@@ -95,6 +99,21 @@ std::string TemporaryName(const std::string& target) {
 }
 
 }  // namespace
+
+bool RefuseDataFileOutput(const std::string& path, FileError* error) {
+  if (!IsDataFileOnDisk(path)) return true;
+  std::string target;
+  bool proc = false;
+  FollowLinks(path, target, proc, nullptr);
+  if (error) {
+    *error = FileError{kErrorOutputIsDataFile,
+                       "the output " + path + " is " +
+                           (target.empty() || target == path ? std::string("a data file")
+                                                             : "the data file " + target) +
+                           ", which writing it would destroy"};
+  }
+  return false;
+}
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : calls_(other.calls_),
@@ -126,6 +145,7 @@ bool OutputFile::Open(const std::string& path, const std::vector<std::string>& i
     if (const std::string* input = InputAmong(there, inputs))
       return Fail(IsInput(path, *input), error);
     if (S_ISDIR(there.st_mode)) return Fail(ErrorOf(EISDIR), error);
+    if (!RefuseDataFileOutput(path, &why)) return Fail(why, error);
   }
   if (exists && (proc || !S_ISREG(there.st_mode))) {
     // A stream: written where it is, at its end when it is a file.

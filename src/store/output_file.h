@@ -12,7 +12,8 @@
 //   replaced); the link stays a link;
 // - the command's own input (its data file) is never written: Open refuses
 //   an output that is the same file (device and inode) through any name,
-//   path, symbolic or hard link;
+//   path, symbolic or hard link; nor is any other data file: Open refuses
+//   an existing file recognised as one (IsDataFileOnDisk), whatever its name;
 // - names are bytes, passed to the system as they were given.
 //
 // Every byte goes through the SystemCalls seam, every write and the flush
@@ -31,6 +32,19 @@ namespace zandorik {
 
 // The error number of an output that is one of the command's inputs.
 inline constexpr int kErrorOutputIsInput = EEXIST;
+// The error number of an output that is an existing data file.
+inline constexpr int kErrorOutputIsDataFile = EPERM;
+
+// Whether `number` is an output refused for the file it would destroy:
+// nothing was written, and the command line was at fault.
+inline bool IsRefusedOutput(int number) {
+  return number == kErrorOutputIsInput || number == kErrorOutputIsDataFile;
+}
+
+// False, with kErrorOutputIsDataFile and a description naming the file,
+// when `path` names (through any links) an existing data file, which
+// writing any other kind of file over would destroy.
+bool RefuseDataFileOutput(const std::string& path, FileError* error);
 
 class OutputFile {
  public:
@@ -43,7 +57,8 @@ class OutputFile {
   ~OutputFile() { Discard(); }
 
   // Opens the output named `path`. Fails with kErrorOutputIsInput when it
-  // is one of `inputs` (the description names both), else with the
+  // is one of `inputs` (the description names both), with
+  // kErrorOutputIsDataFile when it is another data file, else with the
   // system's error.
   bool Open(const std::string& path, const std::vector<std::string>& inputs, FileError* error);
   // The program's standard output as the output; refused like a name when

@@ -1,6 +1,6 @@
 // Every kind of output a name can stand for, written by each command that
 // writes one (zandorik export and sheet, the real program): the data file
-// itself is never written, a FIFO or a device is a stream, a link is
+// itself is never written, nor any other data file, a FIFO or a device is a stream, a link is
 // written through to its target, a name is kept byte for byte.
 #include "store/output_file.h"
 
@@ -44,6 +44,12 @@ TEST(OutputFile, EveryKindOfOutputInEveryCommand) {
       {"echo old > target.pdf; ln -s target.pdf link.pdf", "link.pdf", 0, S_IFLNK, "target.pdf"},
       {"echo old > old.pdf", "old.pdf", 0, S_IFREG, "old.pdf"},
       {"", "\xe9x.pdf", 0, S_IFREG, "\xe9x.pdf"},
+      // Another data file: by its name, through a link, by its records.
+      {"cp figures.QMV other.QMV", "other.QMV", 2, S_IFREG, ""},
+      {"cp figures.QMV club.QMV; ln -s club.QMV club.pdf", "club.pdf", 2, S_IFLNK, ""},
+      {"touch new.qmv", "new.qmv", 2, S_IFREG, ""},
+      {"head -c 972 figures.QMV > records.pdf", "records.pdf", 2, S_IFREG, ""},
+      {"head -c 900 figures.QMV > part.pdf", "part.pdf", 0, S_IFREG, "part.pdf"},
   };
   const bool sheet = Shell(ZANDORIK_PROGRAM " sheet --help | grep -q -- --output") == 0;
   for (const std::string command : {"export", "sheet"}) {
@@ -59,6 +65,15 @@ TEST(OutputFile, EveryKindOfOutputInEveryCommand) {
                 c.status)
           << TestDataFile::ReadFrom((data.dir / "stderr.txt").string());
       EXPECT_EQ(data.Bytes(), before);
+      for (const char* copy : {"other.QMV", "club.QMV"}) {
+        if (c.setUp.find(copy) != std::string::npos) {
+          EXPECT_EQ(TestDataFile::ReadFrom((data.dir / copy).string()), before) << copy;
+        }
+      }
+      if (c.status == 2) {
+        EXPECT_NE(TestDataFile::ReadFrom((data.dir / "stderr.txt").string()).find(c.output),
+                  std::string::npos);
+      }
       struct stat after {};
       ::lstat((data.dir / c.output).c_str(), &after);
       EXPECT_EQ(after.st_mode & S_IFMT, c.kindAfter);

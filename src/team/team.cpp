@@ -1,5 +1,6 @@
 #include "team/team.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -98,6 +99,28 @@ bool ReadStoredFigure(const DataFile& file, const std::string& name, FigureRecor
   return true;
 }
 
+namespace {
+
+std::filesystem::path SourcePath(const TeamSource& source, const std::string& teamPath) {
+  std::filesystem::path path(source.file);
+  if (path.is_relative() && !teamPath.empty())
+    path = std::filesystem::path(teamPath).parent_path() / path;
+  return path;
+}
+
+}  // namespace
+
+std::vector<std::string> TeamFiles(const Team& team, const std::string& teamPath) {
+  std::vector<std::string> files;
+  if (!teamPath.empty()) files.push_back(teamPath);
+  for (const TeamFigure& entry : team.entries) {
+    if (!entry.source) continue;
+    const std::string path = SourcePath(*entry.source, teamPath).string();
+    if (std::find(files.begin(), files.end(), path) == files.end()) files.push_back(path);
+  }
+  return files;
+}
+
 std::vector<SourceCheck> CheckSources(const Team& team, const std::string& teamPath,
                                       std::chrono::milliseconds wait) {
   std::vector<SourceCheck> checks(team.entries.size());
@@ -107,13 +130,11 @@ std::vector<SourceCheck> CheckSources(const Team& team, const std::string& teamP
     std::string why;  // empty when it could be read
   };
   std::map<std::string, Opened> files;
-  const std::filesystem::path teamFolder = std::filesystem::path(teamPath).parent_path();
   for (std::size_t i = 0; i < team.entries.size(); ++i) {
     const TeamFigure& entry = team.entries[i];
     SourceCheck& check = checks[i];
     if (!entry.source) continue;
-    std::filesystem::path path(entry.source->file);
-    if (path.is_relative() && !teamPath.empty()) path = teamFolder / path;
+    const std::filesystem::path path = SourcePath(*entry.source, teamPath);
     auto [at, added] = files.try_emplace(path.string());
     Opened& opened = at->second;
     FileError error;

@@ -80,6 +80,11 @@ bool AddToTeam(Team& team, const FigureRecord& figure, const std::optional<TeamS
 bool ReadStoredFigure(const DataFile& file, const std::string& name, FigureRecord& figure,
                       bool& found, FileError* error);
 
+// The team file and every data file its figures came from, each once (a
+// relative source taken from the folder of `teamPath`): what an output
+// made of the team must never replace.
+std::vector<std::string> TeamFiles(const Team& team, const std::string& teamPath);
+
 // How an entry stands against its data file.
 enum class SourceState {
   None,        // the figure was never stored: nothing to compare

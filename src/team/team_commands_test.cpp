@@ -65,6 +65,15 @@ TEST_F(TeamCommandsTest, WhatCannotBeOpenedOrSavedIsSaidAndTheTeamStays) {
             std::vector<std::string>{"The team was not saved: " + Path("no folder/cats.json") +
                                      ": No such file or directory"});
   EXPECT_TRUE(commands.HasUnsavedChanges());
+
+  // The data file the figure came from, replaced after the question: refused.
+  const std::string before = data.Bytes();
+  desktop.exportFiles = {ExportChoice{data.path, 0}};
+  desktop.answers = {true};
+  EXPECT_FALSE(commands.SaveAs());
+  EXPECT_EQ(desktop.TakeTexts().back(), "The team was not saved: the output " + data.path +
+                                            " is a data file, which writing it would destroy");
+  EXPECT_EQ(data.Bytes(), before);
   EXPECT_EQ(desktop.unexpected, 0);
 }
 

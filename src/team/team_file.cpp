@@ -11,7 +11,9 @@
 #include <filesystem>
 
 #include "store/cp1252.h"
+#include "store/data_file.h"
 #include "store/figure_json.h"
+#include "store/output_file.h"
 
 namespace zandorik {
 namespace {
@@ -223,6 +225,10 @@ std::string TeamDocument(const Team& team) {
 
 TeamText ReadTeamText(std::string_view text) {
   TeamText result;
+  if (const std::string kind = NonJsonKind(text); !kind.empty()) {
+    result.problems.push_back("it is " + kind + ", not a team file");
+    return result;
+  }
   std::size_t skipped = 0;
   if (text.starts_with("\xEF\xBB\xBF")) skipped = 3;
   rapidjson::Document document;
@@ -271,6 +277,7 @@ bool WriteTeamFile(const std::string& path, const Team& team, bool replace, File
     if (error) *error = Failure(path, number);
     return false;
   };
+  if (!RefuseDataFileOutput(path, error)) return false;
   const std::string document = TeamDocument(team);
   struct stat old {};
   const bool existed = ::stat(path.c_str(), &old) == 0;

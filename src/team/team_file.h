@@ -43,7 +43,8 @@ bool ReadTeamFile(const std::string& path, TeamText& text, FileError* error);
 // Writes the team to `path` through a temporary file beside it, flushed to
 // the disk before it takes the name (and the folder flushed after). An
 // existing file is replaced, keeping its permissions, only with `replace`;
-// without, it stays as it is and the write fails with EEXIST. On a failure
+// without, it stays as it is and the write fails with EEXIST. A data file
+// is never replaced (kErrorOutputIsDataFile, store/output_file.h). On a failure
 // nothing is left behind and the file at `path` is as it was.
 bool WriteTeamFile(const std::string& path, const Team& team, bool replace, FileError* error);
 

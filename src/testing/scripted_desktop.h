@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "editor/desktop.h"
+#include "team/team.h"
 
 namespace zandorik {
 
 class ScriptedDesktop : public Desktop {
  public:
   struct Box {
-    enum Kind { Message, Question, SaveQuestion } kind;
+    enum Kind { Message, Question, SaveQuestion, RecoverQuestion } kind;
     std::string text;
     std::string title;
     bool operator==(const Box&) const = default;
@@ -41,6 +42,12 @@ class ScriptedDesktop : public Desktop {
   SaveChoice AskToSave(const std::string& text, const std::string& title) override {
     boxes.push_back({Box::SaveQuestion, text, title});
     return Next(saveChoices, SaveChoice::Cancel);
+  }
+  // Answers from `recoverChoices`; unscripted, Later, which loses nothing,
+  // and counted in `unexpected`.
+  RecoverChoice AskToRecover(const std::string& text, const std::string& title) override {
+    boxes.push_back({Box::RecoverQuestion, text, title});
+    return Next(recoverChoices, RecoverChoice::Later);
   }
   // Answers from `files` (nothing stands for cancel); a dialog nobody
   // scripted is cancelled and counted in `unexpected`.
@@ -75,6 +82,13 @@ class ScriptedDesktop : public Desktop {
     sheetPrints.push_back(settings);
     return Printed(failure);
   }
+  // Records the team's name and the settings; fails as PrintDialSheet.
+  bool PrintTeamSheet(const Team& team, const std::string&, const SheetSettings& settings,
+                      std::string* failure) override {
+    teamPrints.push_back(team.name);
+    sheetPrints.push_back(settings);
+    return Printed(failure);
+  }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::optional<std::string> ClipboardText() override { return clipboard; }
 
@@ -90,6 +104,7 @@ class ScriptedDesktop : public Desktop {
   std::vector<Box> boxes;
   std::deque<bool> answers;
   std::deque<SaveChoice> saveChoices;
+  std::deque<RecoverChoice> recoverChoices;
   std::vector<Dialog> dialogs;
   std::deque<std::optional<std::string>> files;
   std::vector<std::string> links;
@@ -100,6 +115,7 @@ class ScriptedDesktop : public Desktop {
   std::vector<ExportDialogRequest> exportDialogs;
   std::deque<std::optional<ExportChoice>> exportFiles;
   std::vector<SheetSettings> sheetPrints;  // each sheet printed
+  std::vector<std::string> teamPrints;     // the name of each team printed
   std::optional<std::string> clipboard;
   int unexpected = 0;
   // Called with each message as it is shown, while the caller waits.

@@ -17,6 +17,10 @@ pids=()
 # The program's own session, as a desktop login would give it.
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Its settings and recovery files too: a window the test leaves running is
+# killed at the end, and its figure must not be offered to the person's
+# own next start.
+export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 end_session() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   if declare -F cleanup >/dev/null; then cleanup; fi
