@@ -15,6 +15,7 @@
 #include <numeric>
 #include <random>
 
+#include "cli/subcommand.h"
 #include "library/standing.h"
 #include "model/lists.h"
 #include "program/output.h"
