@@ -40,6 +40,14 @@ class FigureView {
     double value[kStatRowCount][kColumnCount];
     std::int8_t colour[kStatRowCount][kColumnCount];
     bool speedKO[kColumnCount];
+    // A view may also say that every value is a whole number from -32768
+    // to 32767 (a stored record's are), and list the squares whose colour
+    // is neither White nor KO, column by column and in row order within a
+    // column: no square can then fail the value check, and the formula
+    // passes over the squares that cost nothing without looking at them.
+    bool whole = false;
+    std::uint8_t pricedCount = 0;
+    std::uint8_t priced[kStatRowCount * kColumnCount];  // column * kStatRowCount + row
   };
   // The dial in `scratch`, or in the view itself if it keeps one read.
   virtual const Dial& DialOf(Dial& scratch) const {
