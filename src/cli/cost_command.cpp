@@ -1,6 +1,5 @@
 // zandorik cost, and zandorik-cost, its older name: prices every figure of
 // a data file at once.
-#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <algorithm>
@@ -134,15 +133,25 @@ class Output {
   int error_ = 0;
 };
 
+// RapidJSON's writer straight into the output. The writer flushes its
+// stream after each figure, a whole value to it; the output is flushed
+// in large pieces instead.
+struct JsonStream {
+  using Ch = char;
+  Output& out;
+  void Put(char c) { out.Put(c); }
+  void Flush() {}
+};
+
 // RapidJSON's writer with one addition: a key or value whose JSON text is
 // ready (a constant key, a number's text, an escaped string) goes into the
-// buffer in one piece instead of character by character.
-class FigureWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
+// output in one piece instead of character by character.
+class FigureWriter : public rapidjson::Writer<JsonStream> {
  public:
   using Writer::Writer;
   void Ready(std::string_view json) {
     Prefix(rapidjson::kStringType);
-    std::memcpy(os_->Push(json.size()), json.data(), json.size());
+    os_->out.Add(json);
     EndValue(true);
   }
 };
@@ -153,7 +162,7 @@ enum class Format { Plain, Breakdown, Json };
 // figure unless the figure has messages.
 class Printer {
  public:
-  Printer(Format format, Output& out) : format_(format), out_(out), json_(figure_) {}
+  Printer(Format format, Output& out) : format_(format), out_(out), stream_{out}, json_(stream_) {}
 
   void Start() {
     if (format_ == Format::Json) out_.Add("[");
@@ -263,8 +272,7 @@ class Printer {
   void Json(std::int64_t number, std::string_view name, const Calculation& calc,
             const std::vector<std::string>& messages) {
     out_.Add(first_ ? "\n" : ",\n");
-    figure_.Clear();
-    json_.Reset(figure_);
+    json_.Reset(stream_);
     json_.StartObject();
     json_.Ready(R"("record")");
     json_.Int64(number);
@@ -295,14 +303,11 @@ class Printer {
       JsonString(message);
     json_.EndArray();
     json_.EndObject();
-    out_.Add(std::string_view(figure_.GetString(), figure_.GetSize()));
   }
 
   Format format_;
   Output& out_;
-  // Each figure is written to a buffer of its own (which keeps its memory
-  // from figure to figure) and then to the output.
-  rapidjson::StringBuffer figure_;
+  JsonStream stream_;
   FigureWriter json_;
   std::string escaped_;
   bool first_ = true;

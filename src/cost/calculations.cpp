@@ -285,8 +285,8 @@ double BoltCost(int checked, MessageSink& sink) {
   }
 }
 
-double MovementCost(std::string_view move, double speedSum, MessageSink& sink) {
-  switch (MovementPosition(move)) {
+double MovementCost(const FigureView& figure, double speedSum, MessageSink& sink) {
+  switch (figure.MovementShown()) {
     case 0:
       return 0;
     case 1:
@@ -294,20 +294,23 @@ double MovementCost(std::string_view move, double speedSum, MessageSink& sink) {
     case 2:
       return speedSum / 9;
     default:
-      sink.Message("Error in movement type: " + std::string(move));
+      sink.Message("Error in movement type: " + std::string(figure.MoveName()));
       return kErrorPenalty;
   }
+}
+
+// The team at `position` in kTeams (-1: `team`, in no entry).
+double TeamCost(std::int16_t dialLength, int position, std::string_view team, MessageSink& sink) {
+  if (position == 0) return 0;
+  if (position > 0) return static_cast<double>(dialLength) * kTeams[position].factor;
+  sink.Message("No value for team: " + std::string(team));
+  return kErrorPenalty;
 }
 
 }  // namespace
 
 double CostTeam(std::int16_t dialLength, std::string_view team, MessageSink& sink) {
-  if (team == kTeams[0].name) return 0;
-  for (std::size_t i = 1; i < kTeams.size(); ++i) {
-    if (kTeams[i].name == team) return static_cast<double>(dialLength) * kTeams[i].factor;
-  }
-  sink.Message("No value for team: " + std::string(team));
-  return kErrorPenalty;
+  return TeamCost(dialLength, TeamPosition(team), team, sink);
 }
 
 float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
@@ -430,17 +433,16 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
   sink.Reached(CalculationStep::RangeAndBolts, calc);
   total = b.range + total + b.bolts;
 
-  calc.movement = MovementCost(figure.MoveName(), speedSum, sink);
+  calc.movement = MovementCost(figure, speedSum, sink);
   total = calc.movement + total;
 
-  b.team = CostTeam(dialLength, figure.TeamName(), sink);
+  const int team = figure.TeamShown();
+  b.team = TeamCost(dialLength, team, team < 0 ? figure.TeamName() : std::string_view(), sink);
   sink.Reached(CalculationStep::Team, calc);
   total = b.team + total;
 
-  float rankFactor = 0;
-  for (std::size_t i = 0; i < kRanks.size(); ++i) {
-    if (figure.RankChosen(static_cast<int>(i))) rankFactor = kRanks[i].factor;
-  }
+  const int rank = figure.RankShown();
+  const float rankFactor = rank < 0 ? 0 : kRanks[static_cast<std::size_t>(rank)].factor;
   total = static_cast<double>(rankFactor) * total;
   calc.total = total;
 

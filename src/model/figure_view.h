@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "model/colours.h"
+#include "model/lists.h"
 
 namespace zandorik {
 
@@ -27,6 +28,20 @@ class FigureView {
   // Bolt box k (0 to 2) and rank button i (0 to 4).
   virtual bool BoltChecked(int k) const = 0;
   virtual bool RankChosen(int i) const = 0;
+
+  // The positions of the team and movement shown in their lists (kTeams,
+  // kMovements), -1 for a text in neither; and the rank button chosen
+  // last in list order, -1 for none. Found from the texts and buttons
+  // unless a view knows them already.
+  virtual int TeamShown() const { return TeamPosition(TeamName()); }
+  virtual int MovementShown() const { return MovementPosition(MoveName()); }
+  virtual int RankShown() const {
+    int chosen = -1;
+    for (int i = 0; i < static_cast<int>(kRanks.size()); ++i) {
+      if (RankChosen(i)) chosen = i;
+    }
+    return chosen;
+  }
 
   // The colour's name, "" for none.
   std::string_view ColourName(StatRow row, int column) const {

@@ -49,6 +49,18 @@ std::string_view RecordFigure::TeamName() const {
   return InList(record_.TeamIndex, kTeams) ? kTeams[record_.TeamIndex].name : std::string_view();
 }
 
+int RecordFigure::TeamShown() const {
+  return InList(record_.TeamIndex, kTeams) ? record_.TeamIndex : -1;
+}
+
+int RecordFigure::MovementShown() const {
+  return InList(record_.MoveIndex, kMovements) ? record_.MoveIndex : -1;
+}
+
+int RecordFigure::RankShown() const {
+  return InList(record_.RankIndex, kRanks) ? record_.RankIndex : -1;
+}
+
 void DescribeRecordDamage(const FigureRecord& record, std::vector<std::string>& damage) {
   const auto position = [&](std::int16_t index, const auto& list, const char* what) {
     if (InList(index, list)) return;
