@@ -352,10 +352,15 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
     if (!dial.speedKO[column]) ++dialLength;
   }
 
-  // Sums use the values as read, unrounded.
+  // Sums use the values as read, unrounded. The damage costs are quarters
+  // and the penalty, all exact, so the order of their additions does not
+  // matter: a bad damage value is marked here and named after the loop, in
+  // column order, so that the loop calls nothing and keeps its sums in
+  // registers.
   double sums[kStatRowCount] = {};
   double damageCost = 0;
   std::int16_t tally[6] = {};
+  std::uint32_t badDamage = 0;  // bit c: column c
   for (int column = 0; column < kColumnCount; ++column) {
     for (const int row : {kSpeed, kAttack, kDefense})
       sums[row] += values[row][column];
@@ -363,14 +368,15 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
     const double v = values[kDamage][column];
     const double t = RoundHalfEven(v);
     const bool hasSlot = t >= 0 && t <= 5;
-    const int slot = hasSlot ? static_cast<int>(t) : -1;
-    if (v == t && hasSlot) {
-      damageCost += kDamageTable[slot][tally[slot] != 0 ? 1 : 0];
-    } else {
-      sink.Message("Error in Damage: " + FormatGeneral(v));
-      damageCost += kErrorPenalty;
-    }
-    if (hasSlot) ++tally[slot];
+    const int slot = hasSlot ? static_cast<int>(t) : 0;
+    const bool good = v == t && hasSlot;
+    damageCost += good ? kDamageTable[slot][tally[slot] != 0 ? 1 : 0] : kErrorPenalty;
+    badDamage |= good ? 0u : 1u << column;
+    tally[slot] = static_cast<std::int16_t>(tally[slot] + (hasSlot ? 1 : 0));
+  }
+  for (int column = 0; column < kColumnCount; ++column) {
+    if (badDamage & (1u << column))
+      sink.Message("Error in Damage: " + FormatGeneral(values[kDamage][column]));
   }
   const double speedSum = sums[kSpeed], attackSum = sums[kAttack], defenseSum = sums[kDefense];
 
