@@ -60,6 +60,7 @@ class FigureView {
     // is neither White nor KO, column by column and in row order within a
     // column: no square can then fail the value check, and the formula
     // passes over the squares that cost nothing without looking at them.
+    // Whoever changes a value or colour of a dial so marked clears `whole`.
     bool whole = false;
     std::uint8_t pricedCount = 0;
     std::uint8_t priced[kStatRowCount * kColumnCount];  // column * kStatRowCount + row
