@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "sheet/sheet_test_support.h"
+#include "testing/sheet_test_support.h"
 #include "testing/faulty_calls.h"
 
 namespace zandorik {

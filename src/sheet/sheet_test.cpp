@@ -10,7 +10,7 @@
 
 #include "sheet/painter_renderer.h"
 #include "sheet/sheet_output.h"
-#include "sheet/sheet_test_support.h"
+#include "testing/sheet_test_support.h"
 #include "sheet/svg_writer.h"
 
 namespace zandorik {
