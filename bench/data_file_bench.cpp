@@ -17,7 +17,7 @@
 #include "app/form_main.h"
 #include "store/data_file.h"
 #include "store/journal.h"
-#include "testing/form_main_driver.h"
+#include "testing/window/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -103,7 +103,7 @@ void BM_LockAndUnlock(benchmark::State& state) {
 BENCHMARK(BM_LockAndUnlock)->Unit(benchmark::kMicrosecond);
 
 void BM_OpenToNameListFilled(benchmark::State& state) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   for (auto _ : state) {
@@ -115,7 +115,7 @@ void BM_OpenToNameListFilled(benchmark::State& state) {
 BENCHMARK(BM_OpenToNameListFilled)->Unit(benchmark::kMillisecond);
 
 void BM_SaveOnTheWindow(benchmark::State& state) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   form.OpenDataFile(BigFile());

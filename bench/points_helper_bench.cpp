@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/form_main.h"
-#include "testing/form_main_driver.h"
+#include "testing/window/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 // Types 9 and 10 in turn into a square of the worked figure; `helper`
 // opens the points helper first, with a target to search for.
 void Edit(benchmark::State& state, bool helper) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");

@@ -13,7 +13,7 @@
 
 #include "app/form_main.h"
 #include "recovery/recovery_file.h"
-#include "testing/form_main_driver.h"
+#include "testing/window/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -71,7 +71,7 @@ BENCHMARK(BM_PlainWriteBaseline)->Unit(benchmark::kMicrosecond);
 // 1,000 values typed into squares, each redrawn, then the events that
 // follow; argument 1 with recovery on.
 void BM_EditBurst(benchmark::State& state) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   FormMainDriver drive(form, desktop);
   form.show();

@@ -13,7 +13,7 @@
 #include "store/figure_text.h"
 #include "store/record_file.h"
 #include "team/team_file.h"
-#include "testing/form_main_driver.h"
+#include "testing/window/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -42,7 +42,7 @@ std::string TwentyEntries() {
 }
 
 void BM_TeamCountChanged(benchmark::State& state) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.MenuFileTeam()->trigger();
   FormTeam* team = form.TeamWindow();
@@ -67,7 +67,7 @@ void BM_TeamCountChanged(benchmark::State& state) {
 BENCHMARK(BM_TeamCountChanged)->Unit(benchmark::kMicrosecond);
 
 void BM_CalculatePressRedrawn(benchmark::State& state) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");

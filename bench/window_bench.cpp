@@ -13,7 +13,7 @@
 #include <functional>
 
 #include "app/form_main.h"
-#include "testing/form_main_driver.h"
+#include "testing/window/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -31,7 +31,7 @@ void BM_BareMainWindowShown(benchmark::State& state) {
 BENCHMARK(BM_BareMainWindowShown)->Unit(benchmark::kMicrosecond);
 
 void BM_FormMainShown(benchmark::State& state) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   for (auto _ : state) {
     FormMain form(desktop);
     form.show();
@@ -42,7 +42,7 @@ void BM_FormMainShown(benchmark::State& state) {
 BENCHMARK(BM_FormMainShown)->Unit(benchmark::kMicrosecond);
 
 void BM_CalculatePress(benchmark::State& state) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");
@@ -60,7 +60,7 @@ BENCHMARK(BM_CalculatePress)->Unit(benchmark::kMicrosecond);
 // redo. `step` says what went wrong, or nothing.
 void UndoRedo(benchmark::State& state,
               const std::function<const char*(FormMain&, FormMainDriver&)>& step) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) state.SkipWithError("not exposed");

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/print_window.h"
-#include "editor/desktop.h"
+#include "app/window_desktop.h"
 #include "model/figure.h"
 #include "sheet/sheet_layout.h"
 #include "team/team.h"
@@ -22,7 +22,7 @@ inline constexpr const char* kSheetExportFilters[] = {"PDF (*.pdf)", "SVG (*.svg
 
 class DialSheetCommands {
  public:
-  explicit DialSheetCommands(Desktop& desktop) : desktop_(desktop) {}
+  explicit DialSheetCommands(WindowDesktop& desktop) : desktop_(desktop) {}
 
   // Paper, diameter, marks and codes first, then the file; the figure priced as
   // Calculate prices it. `fileName` is the data file's, for the footer.
@@ -43,7 +43,7 @@ class DialSheetCommands {
   void Export(const std::function<Sheet(const SheetOptions&)>& layOut, const std::string& title,
               const std::string& fileName, const std::vector<std::string>& inputs,
               const std::string& what);
-  Desktop& desktop_;
+  WindowDesktop& desktop_;
   SheetSettings settings_;
   std::string lastPath_;
 };

@@ -15,9 +15,9 @@
 #include <fstream>
 
 #include "app/form_main.h"
-#include "testing/showcase_figure.h"
 #include "testing/test_data_file.h"
-#include "testing/window_test.h"
+#include "testing/window/showcase_figure.h"
+#include "testing/window/window_test.h"
 
 namespace zandorik {
 namespace {

@@ -59,7 +59,7 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (click) emit clicked();
 }
 
-FormAbout::FormAbout(Desktop& desktop, QWidget* owner) : QDialog(owner), desktop_(desktop) {
+FormAbout::FormAbout(WindowDesktop& desktop, QWidget* owner) : QDialog(owner), desktop_(desktop) {
   setObjectName(QStringLiteral("FormAbout"));
   setWindowTitle(QStringLiteral("About QMVR"));
   setAttribute(Qt::WA_DeleteOnClose);

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include "editor/desktop.h"
+#include "app/window_desktop.h"
 
 namespace zandorik {
 
@@ -31,7 +31,7 @@ class LinkLabel : public QLabel {
 class FormAbout : public QDialog {
   Q_OBJECT
  public:
-  FormAbout(Desktop& desktop, QWidget* owner);
+  FormAbout(WindowDesktop& desktop, QWidget* owner);
 
   QPlainTextEdit* Text1() const { return text1_; }
   QPlainTextEdit* Text2() const { return text2_; }
@@ -46,7 +46,7 @@ class FormAbout : public QDialog {
   void LabelProgramEmail_Click();
   void LabelProgramWebsite_Click();
 
-  Desktop& desktop_;
+  WindowDesktop& desktop_;
   QPlainTextEdit* text1_ = nullptr;
   QPlainTextEdit* text2_ = nullptr;
   LinkLabel* labelFormulaEmail_ = nullptr;

@@ -10,7 +10,7 @@
 
 #include "app/form_main.h"
 #include "app/twips.h"
-#include "testing/form_main_driver.h"
+#include "testing/window/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -31,7 +31,7 @@ class ShellTest : public ::testing::Test {
     return about;
   }
 
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   std::unique_ptr<FormMain> form;
 };
 

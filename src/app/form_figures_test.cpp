@@ -15,7 +15,7 @@
 #include "app/qt_text.h"
 #include "store/data_file.h"
 #include "testing/test_data_file.h"
-#include "testing/window_test.h"
+#include "testing/window/window_test.h"
 
 namespace zandorik {
 namespace {

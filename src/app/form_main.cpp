@@ -35,7 +35,7 @@ QLabel* AddLabel(QWidget* parent, const char* text, QRect geometry,
 
 }  // namespace
 
-FormMain::FormMain(Desktop& desktop, QWidget* parent)
+FormMain::FormMain(WindowDesktop& desktop, QWidget* parent)
     : QMainWindow(parent),
       desktop_(desktop),
       editor_(desktop),

@@ -26,6 +26,7 @@
 #include "app/form_team.h"
 #include "app/palette_store.h"
 #include "app/recent_files_menu.h"
+#include "app/window_desktop.h"
 #include "editor/dial_editor.h"
 #include "editor/figure_clipboard.h"
 #include "editor/file_commands.h"
@@ -36,7 +37,7 @@ namespace zandorik {
 class FormMain : public QMainWindow {
   Q_OBJECT
  public:
-  explicit FormMain(Desktop& desktop, QWidget* parent = nullptr);
+  explicit FormMain(WindowDesktop& desktop, QWidget* parent = nullptr);
   ~FormMain() override;
 
   const DialEditor& Editor() const { return editor_; }
@@ -162,7 +163,7 @@ class FormMain : public QMainWindow {
   // The current square is framed, with the focus or without.
   void ShowDialStop();
 
-  Desktop& desktop_;
+  WindowDesktop& desktop_;
   DialEditor editor_;
   FileCommands files_;
   FigureClipboard clipboard_;

@@ -9,7 +9,7 @@
 #include "app/form_main.h"
 #include "share/share_code.h"
 #include "store/figure_text.h"
-#include "testing/window_test.h"
+#include "testing/window/window_test.h"
 
 namespace zandorik {
 namespace {

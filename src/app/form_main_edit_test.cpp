@@ -10,7 +10,7 @@
 
 #include "app/form_main.h"
 #include "testing/test_data_file.h"
-#include "testing/window_test.h"
+#include "testing/window/window_test.h"
 
 namespace zandorik {
 namespace {
@@ -124,7 +124,7 @@ TEST_F(FormMainEditTest, ClosingAChangedFigureAsksFirst) {
   for (const CloseCase& c : cases) {
     SCOPED_TRACE(c.what);
     std::filesystem::remove(data.path);
-    ScriptedDesktop d;
+    ScriptedWindowDesktop d;
     FormMain f(d);
     FormMainDriver drive(f, d);
     f.show();

@@ -10,7 +10,7 @@
 
 #include "app/form_main.h"
 #include "testing/test_data_file.h"
-#include "testing/window_test.h"
+#include "testing/window/window_test.h"
 
 namespace zandorik {
 namespace {
@@ -165,7 +165,7 @@ TEST_F(FormMainFileTest, AChangedFigureIsNotReplacedUnasked) {
   };
   for (const auto& c : cases) {
     fs::copy_file(ZANDORIK_EXAMPLES_DIR "/figures.QMV", path, fs::copy_options::overwrite_existing);
-    ScriptedDesktop d;
+    ScriptedWindowDesktop d;
     FormMain f(d);
     FormMainDriver drive(f, d);
     d.files = {path, damaged};

@@ -18,7 +18,7 @@
 #include "share/share_code.h"
 #include "store/figure_text.h"
 #include "testing/test_data_file.h"
-#include "testing/window_test.h"
+#include "testing/window/window_test.h"
 
 namespace zandorik {
 namespace {
@@ -49,7 +49,7 @@ class FormMainHabitsTest : public WindowTest {
 TEST(FormMainHabitsChild, EditsAFigureAndWaitsToBeKilled) {
   const QByteArray folder = qgetenv("ZANDORIK_RECOVERY_CHILD");
   if (folder.isEmpty()) GTEST_SKIP() << "run by KilledWindowsFigureComesBack only";
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   FormMainDriver drive(form, desktop);
   form.show();
@@ -124,7 +124,7 @@ TEST_F(FormMainHabitsTest, KilledWindowsFigureComesBack) {
 // Two windows at once each keep their own file, and a third offers
 // neither; a window closed normally takes its own away.
 TEST_F(FormMainHabitsTest, WindowsAtOnceKeepTheirOwnFiles) {
-  ScriptedDesktop otherDesktop;
+  ScriptedWindowDesktop otherDesktop;
   auto other = std::make_unique<FormMain>(otherDesktop);
   FormMainDriver otherDrive(*other, otherDesktop);
   form->StartRecovery(Folder());
@@ -135,7 +135,7 @@ TEST_F(FormMainHabitsTest, WindowsAtOnceKeepTheirOwnFiles) {
       [&] { return !form->Recovery()->Path().empty() && !other->Recovery()->Path().empty(); }));
   EXPECT_NE(form->Recovery()->Path(), other->Recovery()->Path());
 
-  ScriptedDesktop thirdDesktop;
+  ScriptedWindowDesktop thirdDesktop;
   FormMain third(thirdDesktop);
   EXPECT_FALSE(third.StartRecovery(Folder()));
   EXPECT_TRUE(thirdDesktop.boxes.empty());
@@ -174,7 +174,7 @@ TEST_F(FormMainHabitsTest, RecentFilesAreKeptInTheSettingsFile) {
     drive->Press(QKeySequence(Qt::CTRL | (i % 2 ? Qt::Key_N : Qt::Key_O)));
   }
   fs::remove(paths[7]);
-  ScriptedDesktop otherDesktop;
+  ScriptedWindowDesktop otherDesktop;
   FormMain other(otherDesktop);
   other.MenuFileRecent()->UseSettings(settings);
   RecentFilesMenu* menu = other.MenuFileRecent();

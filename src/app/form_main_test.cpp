@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "testing/form_main_driver.h"
+#include "testing/window/form_main_driver.h"
 
 namespace zandorik {
 namespace {
@@ -61,7 +61,7 @@ class FormMainTest : public ::testing::Test {
         widget, [](QColor c) { return c.lightness() > 200; }, 3);
   }
 
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   std::unique_ptr<FormMain> form;
 };
 

@@ -12,7 +12,7 @@
 
 #include "app/qt_text.h"
 #include "model/numbers.h"
-#include "testing/window_test.h"
+#include "testing/window/window_test.h"
 
 namespace zandorik {
 namespace {

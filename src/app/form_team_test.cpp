@@ -12,7 +12,7 @@
 
 #include "team/team_file.h"
 #include "testing/test_data_file.h"
-#include "testing/window_test.h"
+#include "testing/window/window_test.h"
 
 namespace zandorik {
 namespace {

@@ -5,11 +5,11 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "editor/desktop.h"
+#include "app/window_desktop.h"
 
 namespace zandorik {
 
-class QtDesktop : public Desktop {
+class QtDesktop : public WindowDesktop {
  public:
   // The window that owns the boxes and dialogs, and that is printed.
   void SetOwner(QWidget* owner) { owner_ = owner; }

@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include "app/form_main.h"
-#include "testing/showcase_figure.h"
+#include "testing/window/showcase_figure.h"
 
 namespace zandorik {
 namespace {
@@ -48,7 +48,7 @@ void ExpectPicture(QWidget* window, const char* name) {
 }
 
 TEST(Screenshot, MainWindowWithAFigureAndItsBreakdown) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   FormMainDriver drive(form, desktop);
@@ -60,7 +60,7 @@ TEST(Screenshot, MainWindowWithAFigureAndItsBreakdown) {
 }
 
 TEST(Screenshot, TeamWindow) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   ASSERT_TRUE(form.OpenDataFile(ZANDORIK_EXAMPLES_DIR "/figures.QMV"));
@@ -78,7 +78,7 @@ TEST(Screenshot, TeamWindow) {
 }
 
 TEST(Screenshot, FiguresWindowAndACompare) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   ASSERT_TRUE(form.OpenDataFile(ZANDORIK_EXAMPLES_DIR "/figures.QMV"));
@@ -100,7 +100,7 @@ TEST(Screenshot, FiguresWindowAndACompare) {
 }
 
 TEST(Screenshot, PointsHelperWithSuggestions) {
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   FormMainDriver drive(form, desktop);

@@ -11,8 +11,8 @@
 
 #include "app/form_main.h"
 #include "app/window_icon.h"
-#include "testing/scripted_desktop.h"
 #include "testing/test_data_file.h"
+#include "testing/window/scripted_window_desktop.h"
 
 namespace zandorik {
 namespace {
@@ -140,7 +140,7 @@ TEST(DialCommandLineTest, FileNamedInAnyEncodingOpens) {
 
   const DialCommandLine line = Parse({odd});
   ASSERT_EQ(line.file, odd);
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   EXPECT_TRUE(form.OpenDataFile(*line.file));
   ASSERT_EQ(form.ComboName()->count(), 1);
@@ -155,7 +155,7 @@ TEST(WindowIconTest, BuiltInIconOnceTheWindowIsShown) {
   EXPECT_GE(icon.availableSizes().size(), 7);
 
   QApplication::setWindowIcon(QIcon());
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   FormMain form(desktop);
   form.show();
   SetDialIconOnceShown(form);

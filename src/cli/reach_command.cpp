@@ -5,7 +5,7 @@
 
 #include <charconv>
 
-#include "cli/stored_figure.h"
+#include "cli/stored_figures.h"
 #include "cli/subcommand.h"
 #include "program/output.h"
 #include "reach/draft_figure.h"

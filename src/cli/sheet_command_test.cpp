@@ -2,7 +2,7 @@
 // the files it writes (or does not), several pages, names that begin alike.
 #include <filesystem>
 
-#include "sheet/sheet_test_support.h"
+#include "testing/sheet_test_support.h"
 #include "testing/test_data_file.h"
 
 namespace zandorik {

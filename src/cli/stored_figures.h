@@ -1,5 +1,6 @@
-// The stored figures a command reads (export, code): the data file opened
-// for reading under its shared lock, and every figure or those named.
+// The stored figures a command reads: the data file opened for reading
+// under its shared lock, and every figure or those named (export, code), or
+// one figure read by name (reach, worth).
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/figure.h"
 #include "store/data_file.h"
 
 namespace zandorik {
@@ -41,5 +43,23 @@ class StoredFigures {
 
 // The points as Calculate gives them.
 std::optional<std::int32_t> FigurePoints(const FigureRecord& record);
+
+// One stored figure read by name, for the commands that work on a single
+// figure (`zandorik reach`, `zandorik worth`).
+struct StoredFigure {
+  FigureScreen screen;              // as loading it in the window shows it
+  std::vector<std::string> damage;  // of the file and of the record, if any
+};
+
+// Reads the first figure whose stored name is `name` (letter case counts,
+// trailing blanks aside) under the file's shared lock. False, with the
+// reason and the exit status it calls for (kExitUnreadable, kExitUsage for
+// a name the file does not hold), when it cannot.
+bool ReadStoredFigure(const std::string& path, const std::string& name, StoredFigure& figure,
+                      int& status, std::string* why);
+
+// "P points (total X)", or "no points (total X)" for a total that leaves
+// the range of whole numbers.
+std::string PointsAndTotal(std::optional<std::int32_t> points, double total);
 
 }  // namespace zandorik

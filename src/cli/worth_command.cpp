@@ -3,7 +3,7 @@
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 
-#include "cli/stored_figure.h"
+#include "cli/stored_figures.h"
 #include "cli/subcommand.h"
 #include "model/numbers.h"
 #include "program/output.h"

@@ -1,6 +1,8 @@
 // Everything that talks to the person at the desk, or to the desktop around
-// the program, goes through this one interface: the window has a Qt
-// implementation, tests a scripted one.
+// the program, goes through this interface: the window has a Qt
+// implementation, tests a scripted one. The core asks only what is here;
+// the calls only the window makes (links, printing, the sheet dialog) are
+// in WindowDesktop (app/window_desktop.h).
 #pragma once
 
 #include <optional>
@@ -25,16 +27,6 @@ enum class SaveChoice { Save, Discard, Cancel };
 // The answers to the offer of a figure kept for recovery; Later leaves its
 // file for the next start.
 enum class RecoverChoice { Recover, Discard, Later };
-// The paper, diameter and marks of a dial sheet, as the sheet dialog
-// offers them.
-struct SheetSettings {
-  bool letter = false;        // Letter paper; A4 otherwise
-  double diameter = 50;       // millimetres, 40 to 80
-  bool registration = false;  // print-then-cut registration marks
-  bool codes = true;          // a QR code of the figure's share code
-  bool operator==(const SheetSettings&) const = default;
-};
-
 // The save dialog of an export: its filters ("PDF (*.pdf)", ...) and the
 // path to start from.
 struct ExportDialogRequest {
@@ -48,9 +40,6 @@ struct ExportChoice {
   int filter = 0;
   bool operator==(const ExportChoice&) const = default;
 };
-
-struct FigureScreen;
-struct Team;
 
 class Desktop {
  public:
@@ -74,32 +63,9 @@ class Desktop {
   // the person cancels.
   virtual std::optional<std::string> ChooseExistingFile(const FileDialogRequest& request) = 0;
 
-  // Hands a web or "mailto:" address to the desktop's opener. Whether it
-  // could be opened is not reported.
-  virtual void OpenLink(const std::string& target) = 0;
-
-  // Prints an image of the main window, as it is shown now, on the default
-  // printer without a dialog. True once the job is handed to the printer;
-  // else `failure` says what went wrong.
-  virtual bool PrintMainWindow(std::string* failure) = 0;
-
-  // The small dialog of a dial sheet: paper, diameter and registration
-  // marks, starting from `current`. Nothing when the person cancels.
-  virtual std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) = 0;
   // The save dialog of an export. It neither adds an extension nor asks
   // before a file is replaced: the caller does both. Nothing on cancel.
   virtual std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) = 0;
-  // Prints the figure's dial sheet at the settings' diameter and marks on
-  // the default printer's paper (Letter, or A4 for any other, whatever the
-  // settings' paper) at actual size, without a dialog. True once the job
-  // is handed to the printer; else `failure` says what went wrong.
-  virtual bool PrintDialSheet(const FigureScreen& figure, const SheetSettings& settings,
-                              std::string* failure) = 0;
-  // Prints the team's document (its roster, then a dial for each figure
-  // fielded) as PrintDialSheet prints a sheet; `fileName` stands in its
-  // footers.
-  virtual bool PrintTeamSheet(const Team& team, const std::string& fileName,
-                              const SheetSettings& settings, std::string* failure) = 0;
   // The desktop's clipboard, as plain text (UTF-8). Nothing when it holds
   // no text.
   virtual void SetClipboardText(const std::string& text) = 0;

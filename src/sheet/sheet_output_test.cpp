@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "sheet/sheet_test_support.h"
 #include "testing/faulty_calls.h"
+#include "testing/sheet_test_support.h"
 
 namespace zandorik {
 namespace {

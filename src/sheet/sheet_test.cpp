@@ -10,8 +10,8 @@
 
 #include "sheet/painter_renderer.h"
 #include "sheet/sheet_output.h"
-#include "sheet/sheet_test_support.h"
 #include "sheet/svg_writer.h"
+#include "testing/sheet_test_support.h"
 
 namespace zandorik {
 namespace {

@@ -7,9 +7,9 @@
 #include <map>
 
 #include "sheet/sheet_output.h"
-#include "sheet/sheet_test_support.h"
 #include "store/figure_text.h"
 #include "team/team_file.h"
+#include "testing/sheet_test_support.h"
 #include "testing/test_data_file.h"
 
 namespace zandorik {

@@ -1,5 +1,7 @@
-// A Desktop for tests: records every box, dialog, link and print, and
-// answers from a script instead of waiting for a person.
+// A Desktop for tests: records every box and dialog, and answers from a
+// script instead of waiting for a person. The window's tests use
+// ScriptedWindowDesktop (testing/window/scripted_window_desktop.h), which
+// records links and prints too.
 #pragma once
 
 #include <deque>
@@ -9,11 +11,10 @@
 #include <vector>
 
 #include "editor/desktop.h"
-#include "team/team.h"
 
 namespace zandorik {
 
-class ScriptedDesktop : public Desktop {
+class ScriptedDesktop : public virtual Desktop {
  public:
   struct Box {
     enum Kind { Message, Question, SaveQuestion, RecoverQuestion } kind;
@@ -59,35 +60,11 @@ class ScriptedDesktop : public Desktop {
     dialogs.push_back({Dialog::Open, request});
     return Next(files, std::optional<std::string>());
   }
-  void OpenLink(const std::string& target) override { links.push_back(target); }
-  // Fails with `printFailure` when it is set.
-  bool PrintMainWindow(std::string* failure) override {
-    ++prints;
-    return Printed(failure);
-  }
-
-  // Answers from `sheetSettings` and `exportFiles` (nothing for cancel);
-  // unscripted, cancelled and counted in `unexpected`.
-  std::optional<SheetSettings> ChooseSheetSettings(const SheetSettings& current) override {
-    settingsOffered.push_back(current);
-    return Next(sheetSettings, std::optional<SheetSettings>());
-  }
+  // Answers from `exportFiles` (nothing for cancel); unscripted, cancelled
+  // and counted in `unexpected`.
   std::optional<ExportChoice> ChooseExportFile(const ExportDialogRequest& request) override {
     exportDialogs.push_back(request);
     return Next(exportFiles, std::optional<ExportChoice>());
-  }
-  // Records the settings; fails with `printFailure` when it is set.
-  bool PrintDialSheet(const FigureScreen&, const SheetSettings& settings,
-                      std::string* failure) override {
-    sheetPrints.push_back(settings);
-    return Printed(failure);
-  }
-  // Records the team's name and the settings; fails as PrintDialSheet.
-  bool PrintTeamSheet(const Team& team, const std::string&, const SheetSettings& settings,
-                      std::string* failure) override {
-    teamPrints.push_back(team.name);
-    sheetPrints.push_back(settings);
-    return Printed(failure);
   }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::optional<std::string> ClipboardText() override { return clipboard; }
@@ -107,25 +84,16 @@ class ScriptedDesktop : public Desktop {
   std::deque<RecoverChoice> recoverChoices;
   std::vector<Dialog> dialogs;
   std::deque<std::optional<std::string>> files;
-  std::vector<std::string> links;
-  int prints = 0;
-  std::optional<std::string> printFailure;
-  std::vector<SheetSettings> settingsOffered;
-  std::deque<std::optional<SheetSettings>> sheetSettings;
   std::vector<ExportDialogRequest> exportDialogs;
   std::deque<std::optional<ExportChoice>> exportFiles;
-  std::vector<SheetSettings> sheetPrints;  // each sheet printed
-  std::vector<std::string> teamPrints;     // the name of each team printed
   std::optional<std::string> clipboard;
   int unexpected = 0;
   // Called with each message as it is shown, while the caller waits.
   std::function<void(const std::string&)> onMessage;
 
- private:
-  bool Printed(std::string* failure) const {
-    if (printFailure && failure) *failure = *printFailure;
-    return !printFailure;
-  }
+ protected:
+  // The next answer of `script`; `fallback`, counted in `unexpected`, when
+  // nobody scripted one.
   template <typename T>
   T Next(std::deque<T>& script, T fallback) {
     if (script.empty()) {

@@ -32,13 +32,13 @@
 #include "app/form_main.h"
 #include "app/form_team.h"
 #include "app/qt_desktop.h"
-#include "testing/showcase_figure.h"
+#include "testing/window/showcase_figure.h"
 
 using namespace zandorik;
 
 namespace {
 
-class PrintingDesktop : public ScriptedDesktop {
+class PrintingDesktop : public ScriptedWindowDesktop {
  public:
   QtDesktop qt;
   bool PrintMainWindow(std::string* failure) override {

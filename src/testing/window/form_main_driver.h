@@ -7,13 +7,13 @@
 #include <QTest>
 
 #include "app/form_main.h"
-#include "testing/scripted_desktop.h"
+#include "testing/window/scripted_window_desktop.h"
 
 namespace zandorik {
 
 class FormMainDriver {
  public:
-  FormMainDriver(FormMain& form, ScriptedDesktop& desktop) : form_(form), desktop_(desktop) {}
+  FormMainDriver(FormMain& form, ScriptedWindowDesktop& desktop) : form_(form), desktop_(desktop) {}
 
   void Click(StatRow row, int column) {
     QTest::mouseClick(form_.Square(row, column), Qt::LeftButton);
@@ -92,7 +92,7 @@ class FormMainDriver {
 
  private:
   FormMain& form_;
-  ScriptedDesktop& desktop_;
+  ScriptedWindowDesktop& desktop_;
 };
 
 }  // namespace zandorik

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <memory>
 
-#include "testing/form_main_driver.h"
+#include "testing/window/form_main_driver.h"
 
 namespace zandorik {
 
@@ -21,7 +21,7 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   }
 
-  ScriptedDesktop desktop;
+  ScriptedWindowDesktop desktop;
   std::unique_ptr<FormMain> form;
   std::unique_ptr<FormMainDriver> drive;
 };

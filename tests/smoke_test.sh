@@ -4,7 +4,7 @@
 # Keeps a screenshot. Further arguments go to the program.
 #   smoke_test.sh PROGRAM SCREENSHOT [ARGUMENT]...
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../testing/window_session.sh" "$@"
+source "$(dirname "${BASH_SOURCE[0]}")/../src/testing/window/window_session.sh" "$@"
 shift
 program=$1
 shot=$2

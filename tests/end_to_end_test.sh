@@ -16,7 +16,7 @@ if [ "${1:-}" = --on-display ] && [ "$(id -u)" -eq 0 ]; then
 else
   printing=
 fi
-source "$(dirname "${BASH_SOURCE[0]}")/../testing/window_session.sh" "$@"
+source "$(dirname "${BASH_SOURCE[0]}")/../src/testing/window/window_session.sh" "$@"
 shift
 program=$1
 coster=$2

@@ -5,7 +5,7 @@
 # hold exactly what the two were told was saved and not deleted.
 #   two_windows_test.sh PROGRAM COSTER
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../testing/window_session.sh" "$@"
+source "$(dirname "${BASH_SOURCE[0]}")/../src/testing/window/window_session.sh" "$@"
 shift
 program=$1
 coster=$2

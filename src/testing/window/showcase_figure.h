@@ -5,7 +5,7 @@
 
 #include <QLineEdit>
 
-#include "testing/form_main_driver.h"
+#include "testing/window/form_main_driver.h"
 
 namespace zandorik {
 
