@@ -5,10 +5,13 @@
 # file, in turn, round after round; with OLD_BUILD the coster of another
 # build in the same rounds. Prints each one's median wall and processor
 # time, the processor time per figure, and the largest peak memory; then
-# the peak memory over 10,000 figures (memory stays flat).
+# the peak memory over 10,000 figures (memory stays flat). With OLD_BUILD
+# it first checks that the two costers print the same bytes, plain, with
+# --breakdown and with --json, over those figures and over 100,000 random
+# records with every kind of damage mixed in.
 #   bench/coster.sh BUILD [ROUNDS [OLD_BUILD]]
-# BUILD is a build folder holding zandorik, zandorik-cost and
-# bench/make_data_file.
+# BUILD is a build folder holding zandorik, zandorik-cost,
+# bench/make_data_file and bench/process_time (the timer).
 set -eu
 build=$(realpath "$1")
 runs=${2:-9}
@@ -16,8 +19,24 @@ old=${3:+$(realpath "$3")}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/rounds.sh"
+TIMER="$build/bench/process_time"
 "$build/bench/make_data_file" "$work/big.QMV" 100000 sound
 "$build/bench/make_data_file" "$work/small.QMV" 10000 sound
+if [ -n "$old" ]; then
+  "$build/bench/make_data_file" "$work/mixed.QMV" 100000
+  for file in big mixed; do
+    for option in "" --breakdown --json; do
+      # Both exit 3 over the damaged file; the bytes are what counts.
+      "$build/zandorik-cost" $option "$work/$file.QMV" >"$work/new" 2>&1 || true
+      "$old/zandorik-cost" $option "$work/$file.QMV" >"$work/old" 2>&1 || true
+      cmp -s "$work/new" "$work/old" || {
+        echo "coster.sh: the costers differ over $file.QMV ${option:-(plain)}" >&2
+        exit 1
+      }
+    done
+  done
+  echo "the same output as $old/zandorik-cost: plain, --breakdown, --json; sound and damaged"
+fi
 declare -A cmd=(
   [cat]="cat $work/big.QMV"
   [cost]="$build/zandorik cost $work/big.QMV"

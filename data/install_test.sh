@@ -65,6 +65,12 @@ bin/zandorik-cost --help >/dev/null || fail "the installed zandorik-cost does no
 # Printing is a private module that the program loads from its own folder.
 module=$(find lib -path '*/zandorik-dial/libzandorik_print.so')
 [ -n "$module" ] || fail "the print module is not installed"
+# zandorik runs its private zandorik-draw for the commands that draw.
+draw=libexec/zandorik-dial/zandorik-draw
+[ -x "$draw" ] || fail "$draw is not installed"
+env -u DISPLAY -u WAYLAND_DISPLAY bin/zandorik sheet -o "$tmp/sheet.pdf" \
+  share/doc/zandorik-dial/examples/figures.QMV >/dev/null || fail "the installed zandorik sheet"
+[ "$(head -c 5 "$tmp/sheet.pdf")" = %PDF- ] || fail "the installed zandorik sheet wrote no PDF"
 
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$script" --check-programs "$prefix" "$version"
 xvfb-run -a "$script" --check-programs "$prefix" "$version"
@@ -120,7 +126,8 @@ deb=$(find "$tmp/package" -maxdepth 1 -name '*.deb')
 echo "package: $(basename "$deb")"
 contents=$(dpkg-deb -c "$deb")
 echo "$contents"
-for path in usr/bin/zandorik-dial usr/bin/zandorik usr/bin/zandorik-cost "usr/$module" "usr/$entry" \
+for path in usr/bin/zandorik-dial usr/bin/zandorik usr/bin/zandorik-cost "usr/$module" "usr/$draw" \
+  "usr/$entry" \
   usr/share/man/man1/zandorik-dial.1.gz usr/share/man/man1/zandorik.1.gz \
   usr/share/man/man1/zandorik-cost.1.gz usr/share/doc/zandorik-dial/examples/figures.QMV \
   usr/share/doc/zandorik-dial/copyright usr/share/doc/zandorik-dial/changelog.gz "usr/$metainfo" \

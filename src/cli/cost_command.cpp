@@ -1,10 +1,8 @@
 // zandorik cost, and zandorik-cost, its older name: prices every figure of
 // a data file at once.
-#include <rapidjson/stringbuffer.h>
-#include <rapidjson/writer.h>
-
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -63,11 +61,12 @@ Exit status:
      the coster stops at the first failed write and says why
 )";
 
-// Keys with their quotes, as they are written.
+// What stands before each breakdown value: the punctuation and the key
+// with its quotes, as they are written.
 constexpr std::array<std::string_view, 11> kBreakdownKeys = {
-    R"("speed")",      R"("attack")",      R"("defense")",      R"("damage")",
-    R"("speedPower")", R"("attackPower")", R"("defensePower")", R"("damagePower")",
-    R"("range")",      R"("bolts")",       R"("team")"};
+    R"({"speed":)",      R"(,"attack":)",      R"(,"defense":)",      R"(,"damage":)",
+    R"(,"speedPower":)", R"(,"attackPower":)", R"(,"defensePower":)", R"(,"damagePower":)",
+    R"(,"range":)",      R"(,"bolts":)",       R"(,"team":)"};
 
 // Output goes through one buffer, written in large pieces. The first
 // failed write is kept, and nothing is written after it.
@@ -134,17 +133,32 @@ class Output {
   int error_ = 0;
 };
 
-// RapidJSON's writer with one addition: a key or value whose JSON text is
-// ready (a constant key, a number's text, an escaped string) goes into the
-// buffer in one piece instead of character by character.
-class FigureWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
+// The texts of the numbers written lately, found by their bits. Most parts
+// of a breakdown come back figure after figure (a sum of whole values over
+// twelve, fifteen or eleven, a bolts or damage cost), and finding a text
+// costs a fraction of writing it again.
+class GeneralTexts {
  public:
-  using Writer::Writer;
-  void Ready(std::string_view json) {
-    Prefix(rapidjson::kStringType);
-    std::memcpy(os_->Push(json.size()), json.data(), json.size());
-    EndValue(true);
+  GeneralTexts() : entries_(std::make_unique<Entry[]>(kEntries)) {}
+  std::string_view Text(double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    Entry& entry = entries_[(bits * 0x9E3779B97F4A7C15u) >> (64 - kBits)];
+    if (entry.length == 0 || entry.bits != bits) {
+      entry.bits = bits;
+      entry.length = static_cast<std::uint8_t>(FormatGeneralTo(value, entry.text) - entry.text);
+    }
+    return {entry.text, entry.length};
   }
+
+ private:
+  static constexpr int kBits = 12;
+  static constexpr std::size_t kEntries = std::size_t{1} << kBits;
+  struct Entry {
+    std::uint64_t bits = 0;
+    std::uint8_t length = 0;  // 0: empty
+    char text[kGeneralLength];
+  };
+  std::unique_ptr<Entry[]> entries_;
 };
 
 enum class Format { Plain, Breakdown, Json };
@@ -153,7 +167,7 @@ enum class Format { Plain, Breakdown, Json };
 // figure unless the figure has messages.
 class Printer {
  public:
-  Printer(Format format, Output& out) : format_(format), out_(out), json_(figure_) {}
+  Printer(Format format, Output& out) : format_(format), out_(out) {}
 
   void Start() {
     if (format_ == Format::Json) out_.Add("[");
@@ -185,10 +199,7 @@ class Printer {
     out_.Add(text);
     out_.Add("  ");
   }
-  void General(double value) {
-    char text[kGeneralLength];
-    out_.Add(text, FormatGeneralTo(value, text));
-  }
+  void General(double value) { out_.Add(texts_.Text(value)); }
 
   void Lines(std::int64_t number, std::string_view name, const Calculation& calc,
              const std::vector<std::string>& messages) {
@@ -226,85 +237,72 @@ class Printer {
     }
   }
 
-  // A JSON string, escaped here: RapidJSON writes the six-character
-  // escapes with capital hex digits, and the output has always had small
-  // ones (\u001f). Everything else is escaped as RapidJSON does: the
-  // quote, the backslash, and \b \t \n \f \r for those controls.
+  // A JSON string, escaped as the output has always been: the quote, the
+  // backslash, \b \t \n \f \r, and the other controls as \u001f with
+  // small hex digits.
   void JsonString(std::string_view text) {
-    escaped_.assign(1, '"');
+    out_.Put('"');
     const auto special = [](char c) {
       return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
     };
     if (std::none_of(text.begin(), text.end(), special)) {
-      escaped_.append(text);
+      out_.Add(text);
     } else {
       char escape[8];
       for (char c : text) {
         if (static_cast<unsigned char>(c) < 0x20) {
-          escaped_.append(escape, EscapeControl(static_cast<unsigned char>(c), escape));
+          out_.Add(escape, EscapeControl(static_cast<unsigned char>(c), escape));
         } else {
-          if (c == '"' || c == '\\') escaped_ += '\\';
-          escaped_ += c;
+          if (c == '"' || c == '\\') out_.Put('\\');
+          out_.Put(c);
         }
       }
     }
-    escaped_ += '"';
-    json_.Ready(escaped_);
+    out_.Put('"');
   }
   // A number's text needs no escapes: it goes in as it stands.
   void JsonGeneral(double value) {
-    char text[kGeneralLength + 2];
-    text[0] = '"';
-    char* end = FormatGeneralTo(value, text + 1);
-    *end++ = '"';
-    json_.Ready(std::string_view(text, static_cast<std::size_t>(end - text)));
+    out_.Put('"');
+    out_.Add(texts_.Text(value));
+    out_.Put('"');
   }
 
   void Json(std::int64_t number, std::string_view name, const Calculation& calc,
             const std::vector<std::string>& messages) {
     out_.Add(first_ ? "\n" : ",\n");
-    figure_.Clear();
-    json_.Reset(figure_);
-    json_.StartObject();
-    json_.Ready(R"("record")");
-    json_.Int64(number);
-    json_.Ready(R"("name")");
+    out_.Add(R"({"record":)");
+    char digits[24];
+    out_.Add(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+    out_.Add(R"(,"name":)");
     JsonString(name);
-    json_.Ready(R"("points")");
+    out_.Add(R"(,"points":)");
     if (calc.points) {
-      json_.Int(*calc.points);
+      out_.Add(digits, std::to_chars(digits, digits + sizeof digits, *calc.points).ptr);
     } else {
-      json_.Null();
+      out_.Add("null");
     }
-    json_.Ready(R"("breakdown")");
-    json_.StartObject();
+    out_.Add(R"(,"breakdown":)");
     const Breakdown& b = calc.breakdown;
     const double values[] = {b.speed,      b.attack,      b.defense,      b.damage,
                              b.speedPower, b.attackPower, b.defensePower, b.damagePower,
                              b.range,      b.bolts,       b.team};
     for (std::size_t i = 0; i < kBreakdownKeys.size(); ++i) {
-      json_.Ready(kBreakdownKeys[i]);
+      out_.Add(kBreakdownKeys[i]);
       JsonGeneral(values[i]);
     }
-    json_.EndObject();
-    json_.Ready(R"("movement")");
+    out_.Add(R"(},"movement":)");
     JsonGeneral(calc.movement);
-    json_.Ready(R"("messages")");
-    json_.StartArray();
-    for (const std::string& message : messages)
-      JsonString(message);
-    json_.EndArray();
-    json_.EndObject();
-    out_.Add(std::string_view(figure_.GetString(), figure_.GetSize()));
+    out_.Add(R"(,"messages":[)");
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+      if (i > 0) out_.Put(',');
+      JsonString(messages[i]);
+    }
+    out_.Add("]}");
   }
 
   Format format_;
   Output& out_;
-  // Each figure is written to a buffer of its own (which keeps its memory
-  // from figure to figure) and then to the output.
-  rapidjson::StringBuffer figure_;
-  FigureWriter json_;
-  std::string escaped_;
+  GeneralTexts texts_;
   bool first_ = true;
 };
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/drawing_commands.h"
 #include "cli/stored_figures.h"
 #include "cli/subcommand.h"
 #include "cli/zandorik.h"
@@ -178,7 +179,6 @@ int Run(const CommandContext& context) {
 
 }  // namespace
 
-extern const Subcommand kScanCommand = {"scan", "read figure codes from scanned dial sheets", kHelp,
-                                        kOptions, Run};
+extern const Subcommand kScanCommand = {"scan", kScanSummary, kHelp, kOptions, Run};
 
 }  // namespace zandorik

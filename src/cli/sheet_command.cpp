@@ -3,6 +3,7 @@
 // its offscreen platform.
 #include <memory>
 
+#include "cli/drawing_commands.h"
 #include "cli/sheet_request.h"
 #include "cli/subcommand.h"
 #include "program/output.h"
@@ -217,7 +218,6 @@ int Run(const CommandContext& context) {
 
 }  // namespace
 
-extern const Subcommand kSheetCommand = {"sheet", "make dial sheets to print and cut out", kHelp,
-                                         kSheetOptionSpecs, Run};
+extern const Subcommand kSheetCommand = {"sheet", kSheetSummary, kHelp, kSheetOptionSpecs, Run};
 
 }  // namespace zandorik

@@ -197,5 +197,19 @@ TEST(SheetCommand, HelpAndListing) {
   EXPECT_NE(help.out.find("Usage: zandorik sheet"), std::string::npos);
 }
 
+// zandorik hands the commands that draw to zandorik-draw; without it
+// beside zandorik or installed, each says what it could not run.
+TEST(SheetCommand, WithoutTheDrawingProgram) {
+  const TestDataFile data;
+  const std::string alone = fs::path(data.path).parent_path() / "zandorik";
+  fs::copy_file(ZANDORIK_PROGRAM, alone);
+  for (const std::string& command : std::vector<std::string>{
+           "sheet -o x.pdf " + data.path, "scan x.png", "team sheet x.team -o x.pdf"}) {
+    const ShellRun run = Shell(alone + " " + command);
+    EXPECT_EQ(run.status, 2) << command;
+    EXPECT_NE(run.err.find("cannot run "), std::string::npos) << command << run.err;
+  }
+}
+
 }  // namespace
 }  // namespace zandorik

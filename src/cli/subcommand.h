@@ -26,6 +26,8 @@ struct CommandContext {
   // The program as the person called it, for its messages: "zandorik cost",
   // or "zandorik-cost" for the older name of the same command.
   std::string_view who = {};
+  // The command's arguments as they were given, after its name.
+  std::span<const std::string> line = {};
 };
 
 struct Subcommand {
@@ -34,6 +36,9 @@ struct Subcommand {
   std::string_view help;     // the whole text of `zandorik NAME --help`
   std::span<const OptionSpec> options;
   int (*run)(const CommandContext& context);
+  // Run by another program (drawing_commands.h): handed its arguments as
+  // they were given (`line`), unparsed, --help included.
+  bool runsElsewhere = false;
 };
 
 // Runs one subcommand on its arguments (after its name); `who` names the

@@ -1,6 +1,7 @@
 #include "cost/calculations.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/numbers.h"
 
@@ -51,8 +52,8 @@ float SuperStrength(std::int16_t value, const FigureView& figure) {
   return Single(value / (maxDamage + 1) / count);
 }
 
-float SpeedPower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
-                 const FigureView&, MessageSink& sink) {
+inline float SpeedPower(std::int16_t click, std::int16_t value, int colour,
+                        std::string_view colourName, const FigureView&, MessageSink& sink) {
   const double v = value;
   const bool early = click <= 2;
   switch (colour) {
@@ -84,8 +85,8 @@ float SpeedPower(std::int16_t click, std::int16_t value, int colour, std::string
   }
 }
 
-float AttackPower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
-                  const FigureView& figure, MessageSink& sink) {
+inline float AttackPower(std::int16_t click, std::int16_t value, int colour,
+                         std::string_view colourName, const FigureView& figure, MessageSink& sink) {
   const double v = value;
   switch (colour) {
     case KO:
@@ -132,8 +133,9 @@ float AttackPower(std::int16_t click, std::int16_t value, int colour, std::strin
   }
 }
 
-float DefensePower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
-                   const FigureView& figure, MessageSink& sink) {
+inline float DefensePower(std::int16_t click, std::int16_t value, int colour,
+                          std::string_view colourName, const FigureView& figure,
+                          MessageSink& sink) {
   const double v = value;
   const bool early = click <= 2;
   switch (colour) {
@@ -167,8 +169,8 @@ float DefensePower(std::int16_t click, std::int16_t value, int colour, std::stri
   }
 }
 
-float DamagePower(std::int16_t click, std::int16_t value, int colour, std::string_view colourName,
-                  const FigureView& figure, MessageSink& sink) {
+inline float DamagePower(std::int16_t click, std::int16_t value, int colour,
+                         std::string_view colourName, const FigureView& figure, MessageSink& sink) {
   const double v = value;
   const auto defense = [&] { return CaptionValue(figure, StatRow::Defense, click); };
   switch (colour) {
@@ -220,18 +222,42 @@ float DamagePower(std::int16_t click, std::int16_t value, int colour, std::strin
   }
 }
 
-// The power routines by colour position; the name is for the message of
-// an unknown colour.
-using PowerRoutine = float (*)(std::int16_t, std::int16_t, int, std::string_view, const FigureView&,
-                               MessageSink&);
-constexpr std::array<PowerRoutine, kStatRowCount> kPowerRoutines = {SpeedPower, AttackPower,
-                                                                    DefensePower, DamagePower};
+// The power routine of each row and colour, with the row and colour built
+// in: one call, whose target the processor can learn per square, instead
+// of a call by row and then a switch by colour. Index: colour position + 1
+// (-1, a code that is no colour, first); the name is for the message of an
+// unknown colour.
+using SquareRoutine = float (*)(std::int16_t, std::int16_t, const FigureView&, MessageSink&);
 
-struct DamageCost {
-  double first, repeat;
-};
-constexpr std::array<DamageCost, 6> kDamageTable = {
-    {{0, 0}, {0.25, 0.25}, {1.5, 1}, {6.75, 4.5}, {10, 7}, {12.5, 12.5}}};
+template <int Row, int Colour>
+float PriceSquare(std::int16_t click, std::int16_t value, const FigureView& figure,
+                  MessageSink& sink) {
+  constexpr std::string_view name = Colour < 0 ? std::string_view() : kColours[Colour].name;
+  if constexpr (Row == static_cast<int>(StatRow::Speed)) {
+    return SpeedPower(click, value, Colour, name, figure, sink);
+  } else if constexpr (Row == static_cast<int>(StatRow::Attack)) {
+    return AttackPower(click, value, Colour, name, figure, sink);
+  } else if constexpr (Row == static_cast<int>(StatRow::Defense)) {
+    return DefensePower(click, value, Colour, name, figure, sink);
+  } else {
+    return DamagePower(click, value, Colour, name, figure, sink);
+  }
+}
+
+template <int Row, std::size_t... Slot>
+constexpr std::array<SquareRoutine, sizeof...(Slot)> RowRoutines(std::index_sequence<Slot...>) {
+  return {PriceSquare<Row, static_cast<int>(Slot) - 1>...};
+}
+
+constexpr auto kColourSlots = std::make_index_sequence<kColourCount + 1>();
+constexpr std::array<std::array<SquareRoutine, kColourCount + 1>, kStatRowCount> kSquareRoutines = {
+    RowRoutines<0>(kColourSlots), RowRoutines<1>(kColourSlots), RowRoutines<2>(kColourSlots),
+    RowRoutines<3>(kColourSlots)};
+
+// The cost of a damage value the first time it appears on the dial, and
+// each time after: kDamageTable[value][seen before].
+constexpr double kDamageTable[6][2] = {{0, 0},      {0.25, 0.25}, {1.5, 1},
+                                       {6.75, 4.5}, {10, 7},      {12.5, 12.5}};
 
 double RangeCost(double range, double attackSum, MessageSink& sink) {
   if (range == 0) return 0;
@@ -259,8 +285,8 @@ double BoltCost(int checked, MessageSink& sink) {
   }
 }
 
-double MovementCost(std::string_view move, double speedSum, MessageSink& sink) {
-  switch (MovementPosition(move)) {
+double MovementCost(const FigureView& figure, double speedSum, MessageSink& sink) {
+  switch (figure.MovementShown()) {
     case 0:
       return 0;
     case 1:
@@ -268,20 +294,23 @@ double MovementCost(std::string_view move, double speedSum, MessageSink& sink) {
     case 2:
       return speedSum / 9;
     default:
-      sink.Message("Error in movement type: " + std::string(move));
+      sink.Message("Error in movement type: " + std::string(figure.MoveName()));
       return kErrorPenalty;
   }
+}
+
+// The team at `position` in kTeams (-1: `team`, in no entry).
+double TeamCost(std::int16_t dialLength, int position, std::string_view team, MessageSink& sink) {
+  if (position == 0) return 0;
+  if (position > 0) return static_cast<double>(dialLength) * kTeams[position].factor;
+  sink.Message("No value for team: " + std::string(team));
+  return kErrorPenalty;
 }
 
 }  // namespace
 
 double CostTeam(std::int16_t dialLength, std::string_view team, MessageSink& sink) {
-  if (team == kTeams[0].name) return 0;
-  for (std::size_t i = 1; i < kTeams.size(); ++i) {
-    if (kTeams[i].name == team) return static_cast<double>(dialLength) * kTeams[i].factor;
-  }
-  sink.Message("No value for team: " + std::string(team));
-  return kErrorPenalty;
+  return TeamCost(dialLength, TeamPosition(team), team, sink);
 }
 
 float CostSpeedPowers(std::int16_t click, std::int16_t value, std::string_view colourName,
@@ -323,10 +352,15 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
     if (!dial.speedKO[column]) ++dialLength;
   }
 
-  // Sums use the values as read, unrounded.
+  // Sums use the values as read, unrounded. The damage costs are quarters
+  // and the penalty, all exact, so the order of their additions does not
+  // matter: a bad damage value is marked here and named after the loop, in
+  // column order, so that the loop calls nothing and keeps its sums in
+  // registers.
   double sums[kStatRowCount] = {};
   double damageCost = 0;
   std::int16_t tally[6] = {};
+  std::uint32_t badDamage = 0;  // bit c: column c
   for (int column = 0; column < kColumnCount; ++column) {
     for (const int row : {kSpeed, kAttack, kDefense})
       sums[row] += values[row][column];
@@ -334,14 +368,15 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
     const double v = values[kDamage][column];
     const double t = RoundHalfEven(v);
     const bool hasSlot = t >= 0 && t <= 5;
-    const int slot = hasSlot ? static_cast<int>(t) : -1;
-    if (v == t && hasSlot) {
-      damageCost += tally[slot] == 0 ? kDamageTable[slot].first : kDamageTable[slot].repeat;
-    } else {
-      sink.Message("Error in Damage: " + FormatGeneral(v));
-      damageCost += kErrorPenalty;
-    }
-    if (hasSlot) ++tally[slot];
+    const int slot = hasSlot ? static_cast<int>(t) : 0;
+    const bool good = v == t && hasSlot;
+    damageCost += good ? kDamageTable[slot][tally[slot] != 0 ? 1 : 0] : kErrorPenalty;
+    badDamage |= good ? 0u : 1u << column;
+    tally[slot] = static_cast<std::int16_t>(tally[slot] + (hasSlot ? 1 : 0));
+  }
+  for (int column = 0; column < kColumnCount; ++column) {
+    if (badDamage & (1u << column))
+      sink.Message("Error in Damage: " + FormatGeneral(values[kDamage][column]));
   }
   const double speedSum = sums[kSpeed], attackSum = sums[kAttack], defenseSum = sums[kDefense];
 
@@ -358,24 +393,34 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
   total = b.speed + total + b.attack + b.defense + b.damage;
 
   double powers[kStatRowCount] = {};
-  for (int column = 0; column < kColumnCount; ++column) {
-    const auto click = static_cast<std::int16_t>(column + 1);
-    for (StatRow row : kStatRows) {
-      const int r = static_cast<int>(row);
-      const std::optional<std::int16_t> value = ToInt16(values[r][column]);
-      if (!value) {
-        sink.Message("Value out of range in " + std::string(StatRowName(row)) + ": " +
-                     FormatGeneral(values[r][column]) + " (values go from -32768 to 32767)");
-        powers[r] += kErrorPenalty;
-        continue;
+  const auto price = [&](int r, int column, std::int16_t value) {
+    const SquareRoutine routine = kSquareRoutines[r][dial.colour[r][column] + 1];
+    powers[r] +=
+        static_cast<double>(routine(static_cast<std::int16_t>(column + 1), value, figure, sink));
+  };
+  if (dial.whole) {
+    for (int i = 0; i < dial.pricedCount; ++i) {
+      const int column = dial.priced[i] / kStatRowCount, r = dial.priced[i] % kStatRowCount;
+      price(r, column, static_cast<std::int16_t>(values[r][column]));
+    }
+  } else {
+    for (int column = 0; column < kColumnCount; ++column) {
+      for (StatRow row : kStatRows) {
+        const int r = static_cast<int>(row);
+        const std::optional<std::int16_t> value = ToInt16(values[r][column]);
+        if (!value) {
+          sink.Message("Value out of range in " + std::string(StatRowName(row)) + ": " +
+                       FormatGeneral(values[r][column]) + " (values go from -32768 to 32767)");
+          powers[r] += kErrorPenalty;
+          continue;
+        }
+        const int colour = dial.colour[r][column];
+        // White and KO cost nothing on every row, and adding nothing to a
+        // sum that started at +0 changes no bit of it: the routines are
+        // spared.
+        if (colour == White || colour == KO) continue;
+        price(r, column, *value);
       }
-      const int colour = dial.colour[r][column];
-      // White and KO cost nothing on every row, and adding nothing to a sum
-      // that started at +0 changes no bit of it: the routines are spared.
-      if (colour == White || colour == KO) continue;
-      const std::string_view name = colour < 0 ? std::string_view() : kColours[colour].name;
-      powers[r] +=
-          static_cast<double>(kPowerRoutines[r](click, *value, colour, name, figure, sink));
     }
   }
   b.speedPower = powers[kSpeed];
@@ -394,17 +439,16 @@ Calculation CalculateFigure(const FigureView& figure, MessageSink& sink) {
   sink.Reached(CalculationStep::RangeAndBolts, calc);
   total = b.range + total + b.bolts;
 
-  calc.movement = MovementCost(figure.MoveName(), speedSum, sink);
+  calc.movement = MovementCost(figure, speedSum, sink);
   total = calc.movement + total;
 
-  b.team = CostTeam(dialLength, figure.TeamName(), sink);
+  const int team = figure.TeamShown();
+  b.team = TeamCost(dialLength, team, team < 0 ? figure.TeamName() : std::string_view(), sink);
   sink.Reached(CalculationStep::Team, calc);
   total = b.team + total;
 
-  float rankFactor = 0;
-  for (std::size_t i = 0; i < kRanks.size(); ++i) {
-    if (figure.RankChosen(static_cast<int>(i))) rankFactor = kRanks[i].factor;
-  }
+  const int rank = figure.RankShown();
+  const float rankFactor = rank < 0 ? 0 : kRanks[static_cast<std::size_t>(rank)].factor;
   total = static_cast<double>(rankFactor) * total;
   calc.total = total;
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "model/colours.h"
+#include "model/lists.h"
 
 namespace zandorik {
 
@@ -28,6 +29,20 @@ class FigureView {
   virtual bool BoltChecked(int k) const = 0;
   virtual bool RankChosen(int i) const = 0;
 
+  // The positions of the team and movement shown in their lists (kTeams,
+  // kMovements), -1 for a text in neither; and the rank button chosen
+  // last in list order, -1 for none. Found from the texts and buttons
+  // unless a view knows them already.
+  virtual int TeamShown() const { return TeamPosition(TeamName()); }
+  virtual int MovementShown() const { return MovementPosition(MoveName()); }
+  virtual int RankShown() const {
+    int chosen = -1;
+    for (int i = 0; i < static_cast<int>(kRanks.size()); ++i) {
+      if (RankChosen(i)) chosen = i;
+    }
+    return chosen;
+  }
+
   // The colour's name, "" for none.
   std::string_view ColourName(StatRow row, int column) const {
     const int colour = ColourOf(row, column);
@@ -40,6 +55,15 @@ class FigureView {
     double value[kStatRowCount][kColumnCount];
     std::int8_t colour[kStatRowCount][kColumnCount];
     bool speedKO[kColumnCount];
+    // A view may also say that every value is a whole number from -32768
+    // to 32767 (a stored record's are), and list the squares whose colour
+    // is neither White nor KO, column by column and in row order within a
+    // column: no square can then fail the value check, and the formula
+    // passes over the squares that cost nothing without looking at them.
+    // Whoever changes a value or colour of a dial so marked clears `whole`.
+    bool whole = false;
+    std::uint8_t pricedCount = 0;
+    std::uint8_t priced[kStatRowCount * kColumnCount];  // column * kStatRowCount + row
   };
   // The dial in `scratch`, or in the view itself if it keeps one read.
   virtual const Dial& DialOf(Dial& scratch) const {

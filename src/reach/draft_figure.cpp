@@ -22,6 +22,7 @@ DraftFigure::DraftFigure(const FigureScreen& screen)
       bolts_(screen.bolts),
       rank_(screen.rankSelected) {
   screen.ReadDial(dial_);
+  dial_.whole = false;  // its squares change: no list of priced squares is kept
   for (StatRow row : kStatRows) {
     for (int column = 0; column < kColumnCount; ++column)
       ko_[static_cast<int>(row)][column] = screen.ShowsKO(row, column);

@@ -1,5 +1,6 @@
 #include "store/cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -84,8 +85,17 @@ std::string DecodeCp1252(std::string_view bytes) {
 }
 
 void AppendCp1252(std::string_view bytes, std::string& out) {
-  for (char b : bytes)
-    AppendUtf8(out, CharOfByte(static_cast<unsigned char>(b)));
+  // Bytes below 0x80 are the same characters in both: a run of them is
+  // copied whole (most names are nothing else).
+  while (!bytes.empty()) {
+    const auto plain = std::find_if(bytes.begin(), bytes.end(),
+                                    [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+    out.append(bytes.begin(), plain);
+    bytes.remove_prefix(static_cast<std::size_t>(plain - bytes.begin()));
+    if (bytes.empty()) break;
+    AppendUtf8(out, CharOfByte(static_cast<unsigned char>(bytes.front())));
+    bytes.remove_prefix(1);
+  }
 }
 
 std::string EncodeCp1252(std::string_view utf8) {

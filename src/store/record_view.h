@@ -32,6 +32,9 @@ class RecordFigure final : public FigureView {
   std::string_view TeamName() const override;
   bool BoltChecked(int k) const override { return record_.Bolt[k] == 1; }
   bool RankChosen(int i) const override { return record_.RankIndex == i; }
+  int TeamShown() const override;
+  int MovementShown() const override;
+  int RankShown() const override;
   void ReadDial(Dial& dial) const override { dial = dial_; }
   const Dial& DialOf(Dial&) const override { return dial_; }
 
